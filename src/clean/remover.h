@@ -1,0 +1,29 @@
+// The one way Velmora deletes anything. Forms hand a folder to a Remover and learn the outcome
+// later, on the UI thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace clean {
+
+struct RemovalReport {
+  std::string target;
+  bool refused = false;          // the target failed the safety rules; nothing was touched
+  bool gone = false;             // the folder no longer exists
+  std::uint64_t remaining = 0;   // files and folders that could not be removed
+  std::string firstReason;       // e.g. "in use", "access denied"; empty when gone
+};
+
+class Remover {
+ public:
+  using Done = std::function<void(const RemovalReport&)>;
+  virtual ~Remover() = default;
+  // Starts removing `target` (and the folder itself) in the background and returns at once.
+  // `accountRoot` is the current account folder: the target must lie strictly inside it.
+  // `done` runs on the UI thread when the job ends.
+  virtual void remove(const std::string& target, const std::string& accountRoot, Done done) = 0;
+};
+
+}  // namespace clean

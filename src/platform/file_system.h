@@ -1,0 +1,59 @@
+// What the program asks of the file system. Paths are UTF-8 text with backslash separators,
+// exactly as the user and the forms build them; nothing here adds or removes a separator.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Windows file attribute bits, as GetFileAttributesW reports them.
+enum Attr : std::uint32_t {
+  kAttrReadOnly = 0x1,
+  kAttrHidden = 0x2,
+  kAttrSystem = 0x4,
+  kAttrDirectory = 0x10,
+  kAttrArchive = 0x20,
+  kAttrNormal = 0x80,
+  kAttrReparsePoint = 0x400,
+};
+
+struct DirEntry {
+  std::string name;  // bare name, never "." or ".."
+  std::uint32_t attributes = 0;
+};
+
+// Totals of one folder tree, as Explorer's Size would show them.
+struct FolderSize {
+  bool exists = false;          // the folder could be opened at all
+  std::uint64_t bytes = 0;      // logical bytes of every file below, reparse points not followed
+  std::uint64_t subfolders = 0; // immediate sub-folders of the folder itself
+  std::uint64_t unreadable = 0; // folders below that could not be listed
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Attributes of a path, or nothing when it does not exist. Windows rules: "dir\" names the
+  // folder, "file.txt\" names nothing.
+  virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;
+
+  // Every entry of a folder (hidden and system ones included, "." and ".." left out), in the
+  // volume's own order. Empty when the folder is missing or unreadable. `path` may end in a
+  // backslash or not.
+  virtual std::vector<DirEntry> list(const std::string& path) = 0;
+
+  // Walks the folder tree below `path` (which may end in a backslash).
+  virtual FolderSize measure(const std::string& path) = 0;
+
+  bool exists(const std::string& path) { return attributes(path).has_value(); }
+  bool isDirectory(const std::string& path) {
+    auto a = attributes(path);
+    return a && (*a & kAttrDirectory);
+  }
+};
+
+}  // namespace platform

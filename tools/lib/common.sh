@@ -1,0 +1,20 @@
+# Shared by tools/run, tools/test and tools/screenshot. Source it; do not run it.
+VELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+VELMORA_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix googletest wine wine64
+  xvfb xauth fonts-wqy-microhei fonts-wine libxcomposite1 libxcursor1 libxfixes3 libxi6
+  libxinerama1 libxrandr2 libxrender1 libxxf86vm1 x11-apps imagemagick clang-format)
+
+# Installs the Debian packages the build, the tests and the Wine runs need, if any is missing.
+velmora_install_packages() {
+  local missing=() p
+  for p in "${VELMORA_PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "installing: ${missing[*]}" >&2
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq >&2 || return 1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}

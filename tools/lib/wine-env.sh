@@ -1,0 +1,84 @@
+# A throwaway Wine world: its own HOME (Wine maps Documents to $HOME), WINEPREFIX, Xvfb display
+# and a persistent wineserver. Source it, call wine_env_start, and wine_env_stop when done
+# (wine_env_start installs an EXIT trap that does so).
+#
+# VELMORA_WINEPREFIX=<existing prefix> uses that prefix instead of a new one (and keeps HOME).
+
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+
+wine_env_start() {
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  VELMORA_WINE_TMP=$(mktemp -d /tmp/velmora-wine.XXXXXX)
+  if [ -n "${VELMORA_WINEPREFIX:-}" ]; then
+    export WINEPREFIX=$VELMORA_WINEPREFIX
+    VELMORA_OWN_PREFIX=0
+  else
+    export HOME=$VELMORA_WINE_TMP/home
+    export WINEPREFIX=$VELMORA_WINE_TMP/prefix
+    mkdir -p "$HOME"
+    VELMORA_OWN_PREFIX=1
+  fi
+  trap wine_env_stop EXIT
+  if [ -z "${DISPLAY:-}" ] || [ "${VELMORA_XVFB:-0}" = 1 ]; then
+    local fd_file=$VELMORA_WINE_TMP/display
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+    VELMORA_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
+    export DISPLAY=":$(head -n1 "$fd_file")"
+  fi
+  "$WINESERVER" -p >/dev/null 2>&1
+  "$WINE64" wineboot -i >/dev/null 2>&1
+  if [ "$VELMORA_OWN_PREFIX" = 1 ]; then
+    wine_env_configure_prefix
+  fi
+}
+
+# No window manager under Xvfb: Wine draws its own frames. Chinese faces map to WenQuanYi.
+wine_env_configure_prefix() {
+  local reg=$VELMORA_WINE_TMP/setup.reg
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"Decorated"="Y"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    local f
+    for f in "Microsoft YaHei" "Microsoft YaHei UI" "微软雅黑" "SimSun" "宋体" "NSimSun" "新宋体"; do
+      printf '"%s"="WenQuanYi Micro Hei"\r\n' "$f"
+    done
+    printf '\r\n'
+    if [ -n "${VELMORA_LOGPIXELS:-}" ]; then
+      printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n\r\n' "$VELMORA_LOGPIXELS"
+    fi
+  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+  "$WINE64" regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  mkdir -p "$fonts"
+  cp -f /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf "$fonts"/ 2>/dev/null || true
+}
+
+winepath_w() {
+  "$WINE64" winepath -w "$1" 2>/dev/null | tr -d '\r'
+}
+
+# The Documents folder of the prefix's user, as a Linux path.
+wine_documents_dir() {
+  local user
+  user=$(ls "$WINEPREFIX/drive_c/users" | grep -v -x -e Public -e crossover | head -n1)
+  readlink -f "$WINEPREFIX/drive_c/users/$user/Documents" 2>/dev/null ||
+    echo "$WINEPREFIX/drive_c/users/$user/Documents"
+}
+
+wine_screenshot() {
+  xwd -root -silent | convert xwd:- png:"$1"
+}
+
+wine_env_stop() {
+  trap - EXIT
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  [ -n "${VELMORA_XVFB_PID:-}" ] && kill "$VELMORA_XVFB_PID" 2>/dev/null
+  if [ -n "${VELMORA_WINE_TMP:-}" ] && [ "${VELMORA_KEEP_WINE:-0}" != 1 ]; then
+    rm -rf "$VELMORA_WINE_TMP"
+  fi
+}
