@@ -1,0 +1,22 @@
+// The one folder size walker. Every size Velmora shows comes from here, through a backend per OS.
+#pragma once
+
+#include <string>
+
+#include "platform/file_system.h"
+#include "space/walk_backend.h"
+
+namespace space {
+
+// Totals the tree below `root` with `threads` threads (0: one per core), splitting the work by
+// folder. The figures do not depend on the thread count. Links are counted as entries and never
+// followed; a sub-folder that cannot be opened or listed is counted in `unreadable` and the walk
+// goes on with the rest. `subfolders` counts the root's entries that are folders, links to
+// folders included where the OS reports them as folders.
+platform::FolderSize walkFolder(WalkBackend& backend, const std::string& root,
+                                unsigned threads = 0);
+
+// The thread count `threads` stands for: itself, or the number of cores when it is 0.
+unsigned walkThreads(unsigned threads);
+
+}  // namespace space

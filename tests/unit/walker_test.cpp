@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "platform/posix/measure.h"
+#include "space/walker.h"
+
+namespace fs = std::filesystem;
+using platform::FolderSize;
+
+namespace {
+
+// A folder of our own under /tmp; only it is ever removed.
+struct TempDir {
+  fs::path path;
+  TempDir() {
+    std::string t = (fs::temp_directory_path() / "velmora-walk-XXXXXX").string();
+    path = mkdtemp(t.data());
+  }
+  ~TempDir() { fs::remove_all(path); }
+};
+
+void writeFile(const fs::path& p, std::size_t size) {
+  std::ofstream(p) << std::string(size, 'x');
+}
+
+// Figures computed without the walker: files and links by their own size, links never followed.
+FolderSize reference(const fs::path& root) {
+  FolderSize r{true, 0, 0, 0};
+  for (const auto& e : fs::directory_iterator(root))
+    r.subfolders += e.is_directory() && !e.is_symlink();
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    if (e.is_symlink())
+      r.bytes += fs::read_symlink(e.path()).native().size();
+    else if (e.is_regular_file())
+      r.bytes += e.file_size();
+  }
+  return r;
+}
+
+void makeRandomTree(const fs::path& root, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::vector<fs::path> dirs{root};
+  for (int i = 0; i < 400; ++i) {
+    const fs::path parent = dirs[rng() % dirs.size()];
+    if (rng() % 5 == 0) {
+      dirs.push_back(parent / ("d" + std::to_string(i)));
+      fs::create_directory(dirs.back());
+    } else {
+      writeFile(parent / ("f" + std::to_string(i)), rng() % 5000);
+    }
+  }
+}
+
+void expectSame(const FolderSize& want, const FolderSize& got) {
+  EXPECT_EQ(want.exists, got.exists);
+  EXPECT_EQ(want.bytes, got.bytes);
+  EXPECT_EQ(want.subfolders, got.subfolders);
+  EXPECT_EQ(want.unreadable, got.unreadable);
+}
+
+// Fails chosen folders the way a locked or vanished folder would.
+class FaultyBackend final : public space::WalkBackend {
+ public:
+  struct Wrapped : Folder {
+    std::unique_ptr<Folder> inner;
+    bool failList = false;
+  };
+
+  std::unique_ptr<Folder> openRoot(const std::string& path) override {
+    return wrap(real_->openRoot(path), false);
+  }
+  std::unique_ptr<Folder> openChild(const Folder& parent, std::string_view name) override {
+    if (name == "locked") return nullptr;
+    return wrap(real_->openChild(*static_cast<const Wrapped&>(parent).inner, name),
+                name == "broken");
+  }
+  bool list(Folder& folder, space::WalkSink& sink) override {
+    auto& w = static_cast<Wrapped&>(folder);
+    return !w.failList && real_->list(*w.inner, sink);
+  }
+
+ private:
+  static std::unique_ptr<Folder> wrap(std::unique_ptr<Folder> inner, bool failList) {
+    if (!inner) return nullptr;
+    auto w = std::make_unique<Wrapped>();
+    w->inner = std::move(inner);
+    w->failList = failList;
+    return w;
+  }
+  std::unique_ptr<space::WalkBackend> real_ = platform::posix::makeWalkBackend();
+};
+
+}  // namespace
+
+TEST(Walker, RandomTreesMatchReferenceWithAnyThreadCount) {
+  for (unsigned seed : {1u, 2u, 3u}) {
+    TempDir t;
+    makeRandomTree(t.path, seed);
+    const FolderSize want = reference(t.path);
+    for (unsigned threads : {1u, 2u, 5u}) {
+      SCOPED_TRACE("seed " + std::to_string(seed) + ", threads " + std::to_string(threads));
+      expectSame(want, platform::posix::measureFolder(t.path.string(), threads));
+    }
+  }
+}
+
+TEST(Walker, LinksCountThemselvesNotTheirTargets) {
+  TempDir t;
+  fs::create_directories(t.path / "outside");
+  writeFile(t.path / "outside" / "big", 100000);
+  fs::create_directories(t.path / "in" / "sub");
+  writeFile(t.path / "in" / "sub" / "a", 123);
+  fs::create_directory_symlink(t.path / "outside", t.path / "in" / "dirlink");
+  fs::create_directory_symlink(t.path / "outside", t.path / "in" / "sub" / "deeplink");
+  fs::create_symlink(t.path / "outside" / "big", t.path / "in" / "filelink");
+  const FolderSize got = platform::posix::measureFolder((t.path / "in").string(), 2);
+  expectSame(reference(t.path / "in"), got);
+  EXPECT_LT(got.bytes, 1000u);
+}
+
+TEST(Walker, FolderListedInManyBatches) {
+  TempDir t;
+  std::uint64_t want = 0;
+  for (std::size_t i = 0; i < 700; ++i) {
+    writeFile(t.path / (std::to_string(i) + std::string(200, 'n')), i % 7);
+    want += i % 7;
+  }
+  EXPECT_EQ(want, platform::posix::measureFolder(t.path.string()).bytes);
+}
+
+TEST(Walker, UnreadableFoldersAreCountedAndTheRestStillAdds) {
+  TempDir t;
+  fs::create_directories(t.path / "ok" / "locked" / "deeper");
+  fs::create_directories(t.path / "ok" / "broken" / "child");
+  writeFile(t.path / "ok" / "a", 10);
+  writeFile(t.path / "ok" / "locked" / "b", 1000);
+  writeFile(t.path / "ok" / "locked" / "deeper" / "c", 1000);
+  writeFile(t.path / "ok" / "broken" / "d", 1000);
+  writeFile(t.path / "ok" / "broken" / "child" / "e", 1000);
+  writeFile(t.path / "f", 5);
+  for (unsigned threads : {1u, 3u}) {
+    FaultyBackend backend;
+    expectSame({true, 15, 1, 2}, space::walkFolder(backend, t.path.string(), threads));
+  }
+}
+
+TEST(Walker, MissingRootOrFileRootIsNotAFolder) {
+  TempDir t;
+  writeFile(t.path / "file", 10);
+  for (const char* name : {"missing", "file"})
+    expectSame({false, 0, 0, 0}, platform::posix::measureFolder((t.path / name).string()));
+}
