@@ -27,10 +27,10 @@ struct DirEntry {
 
 // Totals of one folder tree, as Explorer's Size would show them.
 struct FolderSize {
-  bool exists = false;          // the folder could be opened at all
-  std::uint64_t bytes = 0;      // logical bytes of every file below, reparse points not followed
-  std::uint64_t subfolders = 0; // immediate sub-folders of the folder itself
-  std::uint64_t unreadable = 0; // folders below that could not be listed
+  bool exists = false;           // the folder could be opened at all
+  std::uint64_t bytes = 0;       // logical bytes of every file below, reparse points not followed
+  std::uint64_t subfolders = 0;  // immediate sub-folders of the folder itself
+  std::uint64_t unreadable = 0;  // folders below that could not be listed
 };
 
 class FileSystem {

@@ -33,7 +33,9 @@ void Control::setRect(Rect r) {
   notify(Prop::Rect);
 }
 
-void Control::move(int left, int top) { setRect({left, top, rect_.width, rect_.height}); }
+void Control::move(int left, int top) {
+  setRect({left, top, rect_.width, rect_.height});
+}
 
 void Control::setVisible(bool v) {
   if (v == visible_) return;
@@ -88,8 +90,10 @@ void Control::typeChar(char32_t ch) {
   auto start = static_cast<std::size_t>(std::min<int>(selStart_, static_cast<int>(t.size())));
   auto len = std::min<std::size_t>(static_cast<std::size_t>(selLength_), t.size() - start);
   if (ch == U'\b') {
-    if (len == 0 && start > 0) t.erase(--start, 1);
-    else t.erase(start, len);
+    if (len == 0 && start > 0)
+      t.erase(--start, 1);
+    else
+      t.erase(start, len);
   } else {
     if (maxLength_ > 0 && static_cast<int>(t.size() - len) >= maxLength_) return;
     t.replace(start, len, 1, ch);
@@ -157,8 +161,10 @@ void Timer::arm() {
 void Timer::setEnabled(bool e) {
   if (e == enabled_) return;
   enabled_ = e;
-  if (e) arm();
-  else host_.stop(id_);
+  if (e)
+    arm();
+  else
+    host_.stop(id_);
 }
 
 void Timer::setInterval(unsigned ms) {

@@ -1,6 +1,6 @@
 // A small portable control model. Forms are written against it, tests drive it directly, and the
-// Win32 binding mirrors it into real windows. Positions are twips relative to the parent (the form's
-// client area or the enclosing frame).
+// Win32 binding mirrors it into real windows. Positions are twips relative to the parent (the
+// form's client area or the enclosing frame).
 #pragma once
 
 #include <cstdint>
@@ -132,7 +132,8 @@ class Control {
 
 class Label : public Control {
  public:
-  Label(Form& f, std::string name, Control* parent = nullptr) : Control(f, Kind::Label, name, parent) {}
+  Label(Form& f, std::string name, Control* parent = nullptr)
+      : Control(f, Kind::Label, name, parent) {}
 };
 class TextBox : public Control {
  public:
@@ -146,12 +147,14 @@ class Button : public Control {
 };
 class Frame : public Control {
  public:
-  Frame(Form& f, std::string name, Control* parent = nullptr) : Control(f, Kind::Frame, name, parent) {}
+  Frame(Form& f, std::string name, Control* parent = nullptr)
+      : Control(f, Kind::Frame, name, parent) {}
 };
 // A line from (left, top) to (left + width, top + height).
 class Line : public Control {
  public:
-  Line(Form& f, std::string name, Control* parent = nullptr) : Control(f, Kind::Line, name, parent) {}
+  Line(Form& f, std::string name, Control* parent = nullptr)
+      : Control(f, Kind::Line, name, parent) {}
 };
 
 class CheckBox : public Control {
@@ -183,7 +186,8 @@ class ComboBox : public Control {
   int listIndex_ = -1;
 };
 
-// A repeating timer of a form. Enabling an enabled timer changes nothing; a new interval restarts it.
+// A repeating timer of a form. Enabling an enabled timer changes nothing; a new interval restarts
+// it.
 class Timer {
  public:
   Timer(platform::TimerHost& host, std::string name, unsigned intervalMs, bool enabled = false);

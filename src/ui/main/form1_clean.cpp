@@ -1,0 +1,139 @@
+// Deleting categories: whole folders, month folders one per tick, and the two cleaning windows.
+#include "clean/worklist.h"
+#include "ui/main/form1.h"
+
+namespace ui {
+
+namespace {
+constexpr unsigned kConfirmStyle = platform::kMbOkCancel | platform::kMbIconQuestion;
+
+std::string confirmText(const std::string& target) {
+  return "确认删除 " + target + " 下所有文件吗？确认后将直接删除";
+}
+
+// Our own words for what the engine could not do.
+std::string leftBehindText(const clean::RemovalReport& r) {
+  if (r.refused) return "为安全起见，没有删除这个文件夹：" + r.target;
+  return "有 " + std::to_string(r.remaining) + " 个文件或文件夹没能删除（" +
+         (r.firstReason.empty() ? "正在使用" : r.firstReason) +
+         "）。\r\n请完全退出微信后再试一次。";
+}
+}  // namespace
+
+void Form1::categoryClick(const std::string& subPath, bool monthByMonth) {
+  s9 = lujin + subPath;
+  if (monthByMonth)
+    shanchuriqi();
+  else
+    shanchu();
+}
+
+void Form1::shanchu() {
+  // The scan's stages rewrite s9 while the box is open; the target is fixed here.
+  const std::string target = s9;
+  const std::string account = lujin;
+  if (ports_.shell.messageBox(confirmText(target), kConfirmTitle, kConfirmStyle) != platform::kIdOk)
+    return;
+  if (!ports_.fs.exists(target)) {
+    ports_.shell.messageBox("文件夹不存在", kAppTitle, platform::kMbOk);
+    Labeltip.setText(target + "已清空..");
+    return;
+  }
+  Frame2.setVisible(true);
+  std::weak_ptr<bool> alive = alive_;
+  ports_.remover.remove(target, account, [this, alive](const clean::RemovalReport& r) {
+    if (alive.expired()) return;
+    if (r.gone) {
+      ports_.shell.messageBox("删除完成", kAppTitle, platform::kMbOk);
+      Labeltip.setText(r.target + "已清空..");
+    } else {
+      ports_.shell.messageBox(leftBehindText(r), kAppTitle, platform::kMbOk);
+      Labeltip.setText(r.target + "没能完全清空");
+    }
+    if (!passPreparing_ && !Timerdel.enabled()) Frame2.setVisible(false);
+  });
+}
+
+void Form1::shanchuriqi() {
+  if (passPreparing_ || Timerdel.enabled()) {
+    ports_.shell.messageBox("正在清理中，请等这一轮清理结束后再试", kAppTitle, platform::kMbOk);
+    return;
+  }
+  const std::string target = s9;
+  const std::string account = lujin;
+  Textdel.clear();
+  Textderlist.clear();
+  Frame2.setVisible(true);
+  passPreparing_ = true;
+  std::string list = clean::buildWorkList(ports_.fs, target);
+  if (target == lujin + n6) clean::removeEntry(list, "Thumb");  // the thumbnails get their own pass
+  if (Check1.value() == 1) {
+    auto keep = clean::parseKeepCount(Textsj.text());
+    if (!keep) {
+      passPreparing_ = false;
+      Frame2.setVisible(false);
+      ports_.shell.messageBox("请在月数框里填写要保留的月数（0到99的数字）", kAppTitle,
+                              platform::kMbOk);
+      return;
+    }
+    for (unsigned i = 0; i < *keep; ++i) clean::dropFirst(list);
+  }
+  Textderlist = list;
+  bool ok =
+      ports_.shell.messageBox(confirmText(target), kConfirmTitle, kConfirmStyle) == platform::kIdOk;
+  passPreparing_ = false;
+  if (!ok) {
+    // Nothing may be deleted from a list that was not confirmed.
+    Textderlist.clear();
+    endPassIfIdle();
+    return;
+  }
+  passTarget_ = target;
+  passAccount_ = account;
+  Timerdel.setEnabled(true);
+}
+
+void Form1::deleteNextMonthFolder() {
+  if (!Textderlist.empty()) {
+    Textdel = clean::firstEntry(Textderlist);
+    std::string full = passTarget_ + Textdel;
+    Labeltip.setText(full);
+    if (ports_.fs.exists(full)) {
+      ++passPending_;
+      std::weak_ptr<bool> alive = alive_;
+      ports_.remover.remove(full, passAccount_, [this, alive](const clean::RemovalReport& r) {
+        if (alive.expired()) return;
+        --passPending_;
+        if (!r.gone) ++passLeftBehind_;
+        endPassIfIdle();
+      });
+    }
+    Textdel.clear();
+    clean::dropFirst(Textderlist);
+    return;
+  }
+  Timerdel.setEnabled(false);
+  if (passTarget_ == passAccount_ + n6) C6Thumb.click();
+  endPassIfIdle();
+}
+
+// A pass is over when no list is being prepared or worked through and every removal reported.
+void Form1::endPassIfIdle() {
+  if (passPreparing_ || Timerdel.enabled() || passPending_ > 0) return;
+  Frame2.setVisible(false);
+  if (passLeftBehind_ > 0) {
+    Labeltip.setText("有 " + std::to_string(passLeftBehind_) +
+                     " 个文件夹没能完全删除，请退出微信后再试");
+    passLeftBehind_ = 0;
+  }
+}
+
+void Form1::openReceivedFiles() {
+  form3_->open();
+}
+
+void Form1::openLegacyCleaner() {
+  form2_->open();
+}
+
+}  // namespace ui

@@ -1,0 +1,117 @@
+// Start-up, discovery of "WeChat Files" and the choice and validation of an account.
+#include "space/size_text.h"
+#include "ui/main/form1.h"
+#include "ui/model/utf8.h"
+#include "wechat/categories.h"
+#include "wechat/discovery.h"
+
+namespace ui {
+
+namespace {
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kUserShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+// Longer account names are usually the unreadable wxid_… ids the help button explains.
+constexpr std::size_t kLongAccountName = 18;
+}  // namespace
+
+void Form1::load() {
+  setSize(kWidth, kHeight);
+  // Both values are always read; the first non-empty one wins, used exactly as stored.
+  std::string personal = ports_.registry.readUserString(kShellFolders, "Personal").value_or("");
+  std::string userPersonal =
+      ports_.registry.readUserString(kUserShellFolders, "Personal").value_or("");
+  const std::string& documents = !personal.empty() ? personal : userPersonal;
+  if (documents.empty()) {
+    Labeltip.setText("我的文档没搜索到,请手动改路径");
+  } else {
+    Text1.setText(documents);
+    Timerjiance.setEnabled(true);
+  }
+  labelqinkong();
+  setFocus(textwjsl);  // refused before the window is shown; that is fine
+  Frame2.move(180, 3120);
+  for (const auto& cat : wechat::kCategories) {
+    std::string value(cat.subPath);
+    if (cat.field == "n1")
+      n1 = value;
+    else if (cat.field == "n2")
+      n2 = value;
+    else if (cat.field == "n3")
+      n3 = value;
+    else if (cat.field == "n4")
+      n4 = value;
+    else if (cat.field == "n5")
+      n5 = value;
+    else if (cat.field == "n6")
+      n6 = value;
+    else if (cat.field == "n6t")
+      n6t = value;
+    else if (cat.field == "n7")
+      n7 = value;
+    else if (cat.field == "n8")
+      n8 = value;
+  }
+}
+
+void Form1::discover() {
+  lujinweixin = Text1.text() + wechat::kWeChatFilesSuffix;
+  if (ports_.fs.isDirectory(lujinweixin)) {
+    std::vector<std::string> accounts = wechat::listAccounts(ports_.fs, lujinweixin);
+    if (accounts.empty()) {
+      // The folder is there but holds no account: nothing to choose, so say so plainly.
+      Combo1.clear();
+      Frame1.setVisible(false);
+      Frame3.setVisible(false);
+      Labeltip.setText("微信文件夹里没有找到账号文件夹，请核实");
+    } else {
+      Frame1.setVisible(true);
+      Combo1.clear();
+      for (auto& a : accounts) Combo1.addItem(a);
+      Combo1.setListIndex(0);
+      Labeltip.setText("发现微信文件夹，请选择对应账号进行处理");
+    }
+  } else {
+    Frame1.setVisible(false);
+    Frame3.setVisible(false);
+    Labeltip.setText("未找到微信文件夹，请核实");
+  }
+  Timerjiance.setEnabled(false);
+}
+
+void Form1::chooseAccount() {
+  Timer1.setEnabled(false);
+  Timer1.setInterval(500);
+  lujin = lujinweixin + Combo1.text();
+  if (ports_.fs.exists(lujin)) {
+    Timer1.setEnabled(true);
+    if (utf8::length(Combo1.text()) > kLongAccountName) Commandyiwen.setVisible(true);
+  }
+}
+
+void Form1::validateAccount() {
+  Tweixinlujin = lujinweixin + Combo1.text();
+  Labellujin.setText(Tweixinlujin);
+  Frame3.setVisible(ports_.fs.isDirectory(Tweixinlujin + "\\Msg\\"));
+  bool legacy = ports_.fs.isDirectory(Tweixinlujin + "\\Image\\");
+  Frame4.setVisible(legacy);
+  setSize(kWidth, legacy ? kHeightWithBanner : kHeight);
+  if (!ports_.fs.exists(Tweixinlujin)) return;  // keeps ticking until the folder is back
+
+  platform::FolderSize size = ports_.fs.measure(Tweixinlujin);
+  ttt = std::to_string(size.bytes);
+  yyy = space::sizeText(size.bytes, decimal());
+  if (auto colour = space::accountColour(space::bandOf(size.bytes)))
+    labelsize.setForeColor(*colour);
+  labelsize.setText(yyy);
+  Commandjisuan.click();
+  Frame2.setVisible(false);
+  Timer1.setEnabled(false);
+}
+
+std::string Form1::decimal() const {
+  return ports_.shell.decimalSeparator();
+}
+
+}  // namespace ui

@@ -1,0 +1,21 @@
+// Finding the account folders inside "WeChat Files".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace wechat {
+
+inline constexpr const char* kWeChatFilesSuffix = "\\WeChat Files\\";
+
+// Orders names as NTFS lists them: letters compared without regard to case.
+bool lessNoCase(const std::string& a, const std::string& b);
+bool equalNoCase(const std::string& a, const std::string& b);
+
+// The visible sub-folders of `weChatFiles` (hidden and system entries and plain files left out),
+// sorted by lessNoCase whatever order the volume lists them in.
+std::vector<std::string> listAccounts(platform::FileSystem& fs, const std::string& weChatFiles);
+
+}  // namespace wechat

@@ -1,0 +1,73 @@
+// Fakes for the registry, the shell (processes, message boxes, folder picker, sleep) and the
+// removal engine, recording what the forms asked of them.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "clean/remover.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/virtual_clock.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace fakes {
+
+class FakeRegistry : public platform::Registry {
+ public:
+  std::map<std::string, std::string> values;  // "key\\value" -> data
+  std::vector<std::string> reads;
+  std::optional<std::string> readUserString(const std::string& key,
+                                            const std::string& value) override;
+};
+
+struct MessageBoxCall {
+  std::string text, title;
+  unsigned style;
+};
+
+class FakeShell : public platform::Shell {
+ public:
+  std::vector<std::pair<std::string, platform::ShowStyle>> processes;
+  std::vector<MessageBoxCall> boxes;
+  std::vector<unsigned> sleeps;
+  std::vector<std::string> pickerTitles;
+  std::string pickerResult;
+  std::string decimal = ".";
+  // Answers each box; may advance the clock to let timers tick while it is "open".
+  std::function<int(const MessageBoxCall&)> answer = [](const MessageBoxCall&) {
+    return platform::kIdOk;
+  };
+
+  bool startProcess(const std::string& commandLine, platform::ShowStyle style) override;
+  int messageBox(const std::string& text, const std::string& title, unsigned style) override;
+  std::string browseForFolder(const std::string& title) override;
+  void sleep(unsigned ms) override { sleeps.push_back(ms); }
+  std::string decimalSeparator() override { return decimal; }
+};
+
+// Removes from the fake file system, leaving locked files (and their folders) behind, and reports
+// through the clock's post queue as the real engine reports through the UI thread. With `hold`
+// set, jobs wait until release() so tests can look at the window while one runs.
+class FakeRemover : public clean::Remover {
+ public:
+  FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
+  void remove(const std::string& target, const std::string& accountRoot, Done done) override;
+  void release();
+
+  struct Job {
+    std::string target, accountRoot;
+  };
+  std::vector<Job> jobs;
+  bool hold = false;
+
+ private:
+  void run(const std::string& target, Done done);
+  FakeFileSystem& fs_;
+  VirtualClock& clock_;
+  std::vector<std::pair<std::string, Done>> held_;
+};
+
+}  // namespace fakes

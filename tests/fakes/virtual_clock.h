@@ -1,0 +1,41 @@
+// A TimerHost on virtual time: advance() fires due timers in time order (ties in start order) and
+// runs posted work first. It is re-entrant, so a fake message box can let time pass while "open",
+// as the real modal loop does.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/timers.h"
+
+namespace fakes {
+
+class VirtualClock : public platform::TimerHost {
+ public:
+  void start(Id id, unsigned intervalMs, std::function<void()> tick) override;
+  void stop(Id id) override;
+  void post(std::function<void()> fn) override { posted_.push_back(std::move(fn)); }
+
+  void advance(std::uint64_t ms);
+  void runPosted();
+  std::uint64_t now() const { return now_; }
+  bool running(Id id) const { return timers_.count(id) > 0; }
+
+ private:
+  struct Entry {
+    std::uint64_t due;
+    unsigned interval;
+    std::uint64_t seq;
+    std::shared_ptr<std::function<void()>> tick;
+  };
+  std::map<Id, Entry> timers_;
+  std::deque<std::function<void()>> posted_;
+  std::uint64_t now_ = 0, seq_ = 0;
+};
+
+}  // namespace fakes
