@@ -1,0 +1,313 @@
+// The child windows of a form: one per control, created from the model's state, updated on every
+// model change, and their notifications turned into model events.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/win32/wide.h"
+#include "ui/model/utf8.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/form_window.h"
+#include "ui/win32/names.h"
+#include "ui/win32/window_classes.h"
+
+namespace ui::win32 {
+namespace {
+
+using platform::win32::narrow;
+using platform::win32::widen;
+
+std::wstring windowText(HWND h) {
+  const int len = GetWindowTextLengthW(h);
+  if (len <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(h, text.data(), len + 1)));
+  return text;
+}
+
+// A position in characters (code points, as the model counts) as UTF-16 units.
+int utf16Offset(const std::string& text, int chars) {
+  int units = 0;
+  for (char32_t ch : utf8::decode(text)) {
+    if (chars-- <= 0) break;
+    units += ch > 0xFFFF ? 2 : 1;
+  }
+  return units;
+}
+
+struct ClassAndStyle {
+  const wchar_t* cls;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ClassAndStyle classFor(const Control& c) {
+  const DWORD common = WS_CHILD | WS_CLIPSIBLINGS;
+  switch (c.kind()) {
+    case Kind::Label:
+      // SS_NOTIFY: labels get mouse messages, so tooltips and pointer moves reach them.
+      return {L"STATIC",
+              common | SS_NOPREFIX | SS_NOTIFY | (c.align() == Align::Center ? SS_CENTER : SS_LEFT),
+              0};
+    case Kind::TextBox: {
+      DWORD s = common | WS_TABSTOP | (c.align() == Align::Center ? ES_CENTER : ES_LEFT);
+      s |= c.multiLine() ? ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_WANTRETURN
+                         : ES_AUTOHSCROLL;
+      return {L"EDIT", s, WS_EX_CLIENTEDGE};
+    }
+    case Kind::Button:
+      return {L"BUTTON", common | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0};
+    case Kind::CheckBox:
+      // Not BS_AUTOCHECKBOX: the model toggles and the window shows the model's value, so the
+      // two cannot drift apart.
+      return {L"BUTTON", common | WS_TABSTOP | BS_CHECKBOX, 0};
+    case Kind::ComboBox:
+      return {L"COMBOBOX", common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0};
+    case Kind::Frame:
+      return {kFrameClass, common | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case Kind::Line:
+      return {L"STATIC",
+              common | (c.rect().width >= c.rect().height ? SS_ETCHEDHORZ : SS_ETCHEDVERT), 0};
+  }
+  return {L"STATIC", common, 0};
+}
+
+}  // namespace
+
+void FormWindow::createChildren() {
+  int id = 100;
+  for (Control* c : form_.controls()) {
+    HWND h = createChild(*c);
+    if (!h) continue;
+    SetWindowLongPtrW(h, GWLP_ID, id++);
+    children_.push_back({c, h});
+  }
+}
+
+HWND FormWindow::createChild(Control& c) {
+  HWND parent = hwnd_;
+  if (c.parent()) {
+    parent = controlWindow(*c.parent());
+    if (!parent) return nullptr;
+  }
+  const ClassAndStyle cs = classFor(c);
+  const DWORD style = cs.style | (c.visible() ? WS_VISIBLE : 0) | (c.enabled() ? 0 : WS_DISABLED);
+  HWND h = CreateWindowExW(cs.exStyle, cs.cls, widen(c.text()).c_str(), style, 0, 0, 0, 0, parent,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!h) return nullptr;
+  // Later controls lie on top of earlier ones, as the forms declare them.
+  SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  byHwnd_[h] = &c;
+  byControl_[&c] = h;
+  setWindowName(h, c.name());
+  if (c.kind() != Kind::Frame && c.kind() != Kind::Line)
+    SetWindowSubclass(h, &FormWindow::childProc, 0, reinterpret_cast<DWORD_PTR>(this));
+
+  ++pushing_;
+  push(c, h, Prop::Font);
+  place(c, h);
+  if (c.kind() == Kind::TextBox && c.maxLength() > 0)
+    SendMessageW(h, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength()), 0);
+  if (c.kind() == Kind::ComboBox) {
+    pushItems(static_cast<ComboBox&>(c), h);
+    pushText(c, h);
+  }
+  if (c.kind() == Kind::CheckBox) push(c, h, Prop::Value);
+  if (!c.tooltip().empty()) pushTooltip(c, h);
+  --pushing_;
+  return h;
+}
+
+void FormWindow::controlChanged(Control& c, Prop p) {
+  HWND h = controlWindow(c);
+  if (!h) return;
+  ++pushing_;
+  push(c, h, p);
+  --pushing_;
+}
+
+void FormWindow::push(Control& c, HWND h, Prop p) {
+  switch (p) {
+    case Prop::Text:
+      pushText(c, h);
+      break;
+    case Prop::Rect:
+      place(c, h);
+      break;
+    case Prop::Visible:
+      ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
+      break;
+    case Prop::Enabled:
+      EnableWindow(h, c.enabled());
+      break;
+    case Prop::ForeColor:
+      InvalidateRect(h, nullptr, TRUE);
+      break;
+    case Prop::Font:
+      SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(c.font(), dpi_)), TRUE);
+      break;
+    case Prop::Items:
+      if (c.kind() == Kind::ComboBox) pushItems(static_cast<ComboBox&>(c), h);
+      break;
+    case Prop::Selection:
+      if (c.kind() == Kind::ComboBox) {
+        SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(static_cast<ComboBox&>(c).listIndex()),
+                     0);
+      } else if (c.kind() == Kind::TextBox) {
+        const int start = utf16Offset(c.text(), c.selStart());
+        const int end = utf16Offset(c.text(), c.selStart() + c.selLength());
+        SendMessageW(h, EM_SETSEL, static_cast<WPARAM>(start), end);
+      }
+      break;
+    case Prop::Value:
+      if (c.kind() == Kind::CheckBox)
+        SendMessageW(h, BM_SETCHECK,
+                     static_cast<CheckBox&>(c).value() ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    case Prop::Tooltip:
+      pushTooltip(c, h);
+      break;
+  }
+}
+
+void FormWindow::place(Control& c, HWND h) {
+  const Rect& r = c.rect();
+  int left = r.left, top = r.top, width = r.width, height = r.height;
+  if (c.kind() == Kind::Line) {
+    // A line runs from (left, top) to (left + width, top + height); an etched line is two
+    // pixels thick whatever the DPI.
+    if (width < 0) left += width, width = -width;
+    if (height < 0) top += height, height = -height;
+    const bool horizontal = width >= height;
+    SetWindowPos(h, nullptr, twipsToPixels(left, dpi_), twipsToPixels(top, dpi_),
+                 horizontal ? twipsToPixels(width, dpi_) : 2,
+                 horizontal ? 2 : twipsToPixels(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
+  int pxHeight = twipsToPixels(height, dpi_);
+  // A combo box's window height includes its drop-down list; the edit part sizes itself to the
+  // font.
+  if (c.kind() == Kind::ComboBox) pxHeight += MulDiv(160, dpi_, 96);
+  SetWindowPos(h, nullptr, twipsToPixels(left, dpi_), twipsToPixels(top, dpi_),
+               twipsToPixels(width, dpi_), pxHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::pushText(Control& c, HWND h) {
+  const std::wstring text = widen(c.text());
+  if (windowText(h) == text) return;
+  SetWindowTextW(h, text.c_str());
+}
+
+void FormWindow::pushItems(ComboBox& c, HWND h) {
+  const auto& items = c.items();
+  const auto count = static_cast<std::size_t>(SendMessageW(h, CB_GETCOUNT, 0, 0));
+  // Items arrive one addItem at a time: append the new one instead of rebuilding the list.
+  if (count + 1 != items.size()) {
+    const std::wstring text = windowText(h);
+    SendMessageW(h, CB_RESETCONTENT, 0, 0);
+    SetWindowTextW(h, text.c_str());
+  }
+  for (std::size_t i = static_cast<std::size_t>(SendMessageW(h, CB_GETCOUNT, 0, 0));
+       i < items.size(); ++i)
+    SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(items[i]).c_str()));
+}
+
+void FormWindow::pushTooltip(Control& c, HWND h) {
+  if (!tooltip_) return;
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;  // accepted by every comctl32 version
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(h);
+  SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  if (c.tooltip().empty()) return;
+  std::wstring text = widen(c.tooltip());
+  ti.lpszText = text.data();
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void FormWindow::command(HWND h, UINT code) {
+  if (pushing_) return;
+  Control* c = controlOf(h);
+  if (!c) return;
+  switch (c->kind()) {
+    case Kind::Button:
+      if (code == BN_CLICKED) c->click();
+      break;
+    case Kind::CheckBox:
+      if (code == BN_CLICKED) static_cast<CheckBox*>(c)->userClick();
+      break;
+    case Kind::Label:
+      if (code == STN_CLICKED) c->click();
+      break;
+    case Kind::TextBox:
+      if (code == EN_CHANGE) c->userSetText(narrow(windowText(h)));
+      break;
+    case Kind::ComboBox:
+      if (code == CBN_SELCHANGE) {
+        const auto i = static_cast<int>(SendMessageW(h, CB_GETCURSEL, 0, 0));
+        if (i >= 0) static_cast<ComboBox*>(c)->setListIndex(i);
+      } else if (code == CBN_EDITCHANGE) {
+        c->userSetText(narrow(windowText(h)));
+      }
+      break;
+    case Kind::Frame:
+    case Kind::Line:
+      break;
+  }
+}
+
+LRESULT FormWindow::colors(UINT msg, HDC dc, HWND h) {
+  Control* c = nullptr;
+  auto it = byHwnd_.find(h);
+  if (it != byHwnd_.end()) c = it->second;
+  const bool edit = msg == WM_CTLCOLOREDIT && c && c->kind() == Kind::TextBox;
+  if (!c || (c->foreColor().system && c->kind() != Kind::Frame))
+    return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h));
+  const Color col = c->foreColor();
+  SetTextColor(dc, col.system ? GetSysColor(COLOR_BTNTEXT) : RGB(col.r, col.g, col.b));
+  const int back = edit ? COLOR_WINDOW : COLOR_BTNFACE;
+  SetBkColor(dc, GetSysColor(back));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(back));
+}
+
+LRESULT CALLBACK FormWindow::childProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                       DWORD_PTR ref) {
+  auto* self = reinterpret_cast<FormWindow*>(ref);
+  Control* c = self->controlOf(h);
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, &FormWindow::childProc, 0);
+  if (!c || self->pushing_) return DefSubclassProc(h, msg, wp, lp);
+  LRESULT result = 0;
+  try {
+    result = self->handleChild(*c, h, msg, wp, lp);
+  } catch (...) {
+    OutputDebugStringW(L"Velmora: an event handler failed\n");
+  }
+  return result;
+}
+
+LRESULT FormWindow::handleChild(Control& c, HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      c.mouseMove();
+      break;
+    case WM_CHAR:
+      // Surrogate halves pass unfiltered: a filter judges whole characters only.
+      if (c.kind() == Kind::TextBox && c.onKeyPress && (wp < 0xD800 || wp > 0xDFFF) &&
+          !c.onKeyPress(static_cast<char32_t>(wp)))
+        return 0;
+      break;
+    case WM_LBUTTONUP:
+      if (c.kind() == Kind::TextBox) {
+        // After the edit's own handling, so a selection made by the click handler stays.
+        const LRESULT r = DefSubclassProc(h, msg, wp, lp);
+        c.click();
+        return r;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace ui::win32

@@ -1,0 +1,31 @@
+// GDI fonts for the model's Font at a given DPI, created once and kept until the cache goes.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "ui/model/controls.h"
+
+namespace ui::win32 {
+
+class FontCache {
+ public:
+  FontCache() = default;
+  FontCache(const FontCache&) = delete;
+  FontCache& operator=(const FontCache&) = delete;
+  ~FontCache();
+
+  HFONT get(const Font& f, UINT dpi);
+  // Frees the fonts made for other DPIs (after the window moved to another monitor and every
+  // control has its new font).
+  void keepOnly(UINT dpi);
+
+ private:
+  using Key = std::tuple<std::string, int, bool, UINT>;  // face, points * 100, bold, dpi
+  std::map<Key, HFONT> fonts_;
+};
+
+}  // namespace ui::win32
