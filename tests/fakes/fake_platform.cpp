@@ -39,6 +39,19 @@ void FakeRemover::release() {
   for (auto& [target, done] : held) run(target, std::move(done));
 }
 
+namespace {
+std::string upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+// Whether `path` lies below `base` (no trailing backslash), names compared without case.
+bool below(const std::string& path, const std::string& base) {
+  return path.size() > base.size() && path[base.size()] == '\\' &&
+         upper(path.substr(0, base.size())) == upper(base);
+}
+}  // namespace
+
 void FakeRemover::run(const std::string& target, Done done) {
   clean::RemovalReport report;
   report.target = target;
@@ -47,19 +60,13 @@ void FakeRemover::run(const std::string& target, Done done) {
   // Locked files stay; everything else below the target goes.
   std::uint64_t remaining = 0;
   for (const auto& p : fs_.paths()) {
-    std::string full = p;
-    if (full.size() <= base.size() || full.compare(0, base.size(), base) != 0 ||
-        full[base.size()] != '\\')
-      continue;
-    if (fs_.isLocked(full)) ++remaining;
+    if (below(p, base) && fs_.isLocked(p)) ++remaining;
   }
   if (remaining == 0) {
     fs_.remove(target);
   } else {
     for (const auto& p : fs_.paths())
-      if (p.size() > base.size() && p.compare(0, base.size(), base) == 0 && !fs_.isLocked(p) &&
-          !fs_.isDirectory(p))
-        fs_.remove(p);
+      if (below(p, base) && !fs_.isLocked(p) && !fs_.isDirectory(p)) fs_.remove(p);
   }
   report.gone = !fs_.exists(target);
   report.remaining = remaining;

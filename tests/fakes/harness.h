@@ -1,0 +1,54 @@
+// A Form1 wired to fakes, with helpers that build WeChat data trees.
+#pragma once
+
+#include <string>
+
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_platform.h"
+#include "fakes/virtual_clock.h"
+#include "ui/main/form1.h"
+
+namespace fakes {
+
+inline constexpr const char* kDocs = "C:\\Users\\u\\Documents";
+inline constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Personal";
+inline constexpr const char* kUserShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Personal";
+
+struct Harness {
+  FakeFileSystem fs;
+  FakeRegistry registry;
+  FakeShell shell;
+  VirtualClock clock;
+  FakeRemover remover{fs, clock};
+  ui::Form1 form{ui::Ports{fs, registry, shell, clock, remover}};
+
+  std::string weChatFiles() const { return std::string(kDocs) + "\\WeChat Files"; }
+  std::string account(const std::string& name) const { return weChatFiles() + "\\" + name; }
+
+  // A current-layout account (Msg + FileStorage) and, optionally, the legacy Image folder.
+  void addAccount(const std::string& name, bool legacy = false) {
+    fs.addDir(account(name) + "\\Msg");
+    fs.addDir(account(name) + "\\FileStorage");
+    if (legacy) fs.addDir(account(name) + "\\Image");
+  }
+  // Month folders 2022-01 … of a category, one file of `bytes` in each.
+  void addMonths(const std::string& folder, int count, std::uint64_t bytes = 100) {
+    for (int i = 0; i < count; ++i) {
+      int y = 2022 + i / 12, m = 1 + i % 12;
+      std::string month = std::to_string(y) + (m < 10 ? "-0" : "-") + std::to_string(m);
+      fs.addFile(folder + "\\" + month + "\\f.dat", bytes);
+    }
+  }
+  // Starts the program with Documents in the registry and runs discovery, validation and the
+  // scan, stopping before the tip clearer's first tick would wipe "计算结束".
+  void startAndSettle(std::uint64_t ms = 4500) {
+    registry.values[kShellFolders] = kDocs;
+    form.load();
+    form.show();
+    clock.advance(ms);
+  }
+};
+
+}  // namespace fakes

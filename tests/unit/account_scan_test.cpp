@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "fakes/harness.h"
+
+using fakes::Harness;
+
+namespace {
+
+TEST(Validation, LayoutDecidesFramesAndHeight) {
+  struct Case {
+    bool msg, image;
+    bool grid, banner;
+    int height;
+  } cases[] = {{true, false, true, false, 8000},
+               {true, true, true, true, 9100},
+               {false, true, false, true, 9100}};
+  for (const auto& c : cases) {
+    Harness h;
+    std::string a = h.account("acct");
+    h.fs.addDir(a);
+    if (c.msg) h.fs.addDir(a + "\\Msg");
+    if (c.image) h.fs.addDir(a + "\\Image");
+    h.fs.addFile(a + "\\x.dat", 1500);
+    h.startAndSettle();
+    EXPECT_EQ(h.form.Frame3.visible(), c.grid);
+    EXPECT_EQ(h.form.Frame4.visible(), c.banner);
+    EXPECT_EQ(h.form.height(), c.height);
+    // Measured and scanned in every layout.
+    EXPECT_EQ(h.form.labelsize.text(), "1.50 K");
+    EXPECT_EQ(h.form.Labeltip.text(), "计算结束");
+  }
+}
+
+TEST(Validation, AccountSizeTextAndColour) {
+  struct Case {
+    std::uint64_t bytes;
+    const char* text;
+    ui::Color colour;
+  } cases[] = {{999, "999", ui::Color::rgb(192, 0, 0)},  // keeps the start-up colour
+               {1500, "1.50 K", ui::Color::rgb(0, 102, 0)},
+               {1234567, "1.23 M", ui::Color::rgb(0, 51, 153)},
+               {25000000000, "25.00 G", ui::Color::rgb(204, 0, 51)}};
+  for (const auto& c : cases) {
+    Harness h;
+    h.addAccount("acct");
+    h.fs.addFile(h.account("acct") + "\\Msg\\big.db", c.bytes);
+    h.startAndSettle();
+    EXPECT_EQ(h.form.labelsize.text(), c.text);
+    EXPECT_EQ(h.form.labelsize.foreColor(), c.colour) << c.bytes;
+    EXPECT_EQ(h.form.ttt, std::to_string(c.bytes));
+    EXPECT_EQ(h.form.Labellujin.text(), h.account("acct"));
+  }
+}
+
+TEST(Validation, LongAccountNameShowsHelpUntilItsOwnClick) {
+  Harness h;
+  h.addAccount("abcdefghijklmnopqr");                    // 18
+  h.addAccount("abcdefghijklmnopqrs");                   // 19
+  h.addAccount("微信号微信号微信号微信号微信号微信号");  // 18 characters, 54 bytes
+  h.startAndSettle();
+  auto choose = [&](const std::string& name) {
+    const auto& items = h.form.Combo1.items();
+    h.form.Combo1.setListIndex(
+        static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin()));
+  };
+  choose("abcdefghijklmnopqr");
+  choose("微信号微信号微信号微信号微信号微信号");
+  EXPECT_FALSE(h.form.Commandyiwen.visible());
+  choose("abcdefghijklmnopqrs");
+  EXPECT_TRUE(h.form.Commandyiwen.visible());
+  choose("abcdefghijklmnopqr");
+  EXPECT_TRUE(h.form.Commandyiwen.visible());
+  h.form.Commandyiwen.click();
+  EXPECT_FALSE(h.form.Commandyiwen.visible());
+  ASSERT_FALSE(h.shell.boxes.empty());
+  EXPECT_EQ(h.shell.boxes.back().text,
+            "如果你没有给自己的微信设定微信号（并非微信名）\r\n\r\n"
+            "  那么在这里可能看到的将是奇怪的一大串以wxid开头的乱码ID\r\n\r\n"
+            "    这种情况只能自己慢慢找了");
+}
+
+TEST(Validation, VanishedFolderKeepsWaitingThenMeasures) {
+  Harness h;
+  h.addAccount("acct");
+  h.registry.values[fakes::kShellFolders] = fakes::kDocs;
+  h.form.load();
+  h.clock.advance(200);  // discovery chose the account
+  h.fs.remove(h.account("acct"));
+  h.clock.advance(2000);
+  EXPECT_TRUE(h.form.Timer1.enabled());
+  EXPECT_EQ(h.form.labelsize.text(), " 0.00");
+  h.addAccount("acct");
+  h.clock.advance(500);
+  EXPECT_FALSE(h.form.Timer1.enabled());
+  EXPECT_EQ(h.form.labelsize.text(), "0");
+}
+
+struct ScanFixture : ::testing::Test {
+  Harness h;
+  std::string fsRoot() { return h.account("acct") + "\\FileStorage"; }
+  void SetUp() override { h.addAccount("acct"); }
+};
+
+TEST_F(ScanFixture, RowsShowSizesCountsAndMissingFolders) {
+  h.addMonths(fsRoot() + "\\Cache", 3, 1000);
+  h.fs.addFile(fsRoot() + "\\Fav\\a", 512);
+  h.addMonths(fsRoot() + "\\Image", 12, 2000000);  // on disk "Image", in the table "image"
+  h.addMonths(fsRoot() + "\\Image\\Thumb", 2, 1000000);
+  h.addMonths(fsRoot() + "\\Video", 1, 3000000000);
+  h.startAndSettle();
+  EXPECT_EQ(h.form.lj1.text(), "×3.00 K");
+  EXPECT_EQ(h.form.Lab1.text(), "3个");
+  EXPECT_EQ(h.form.lj1.foreColor(), ui::Color::rgb(27, 96, 3));
+  EXPECT_EQ(h.form.lj2.text(), "×0 K");
+  EXPECT_EQ(h.form.Lab2.text(), "0个");
+  EXPECT_EQ(h.form.lj3.text(), "×512");
+  EXPECT_EQ(h.form.Lab3.text(), "0个");
+  EXPECT_EQ(h.form.lj6.text(), "×26.00 M");  // Thumb's bytes count, Thumb's folder does not
+  EXPECT_EQ(h.form.Lab6.text(), "12个");
+  EXPECT_EQ(h.form.lj7.text(), "×3.00 G");
+  EXPECT_EQ(h.form.lj7.foreColor(), ui::Color::rgb(246, 6, 0));
+  EXPECT_EQ(h.form.Labeltip.text(), "计算结束");
+}
+
+TEST_F(ScanFixture, ImageCountTakesOffThumbOnlyWhenThere) {
+  h.addMonths(fsRoot() + "\\Image", 2);
+  h.startAndSettle();
+  EXPECT_EQ(h.form.Lab6.text(), "2个");
+  h.fs.addDir(fsRoot() + "\\Image\\Thumb");
+  h.form.Commandjisuan.click();
+  h.clock.advance(10000);
+  EXPECT_EQ(h.form.Lab6.text(), "2个");
+}
+
+TEST_F(ScanFixture, StagesFillOneAfterAnotherAndEachReadsTheAccountAtItsTick) {
+  h.addAccount("other");
+  h.fs.addFile(h.account("other") + "\\FileStorage\\General\\g", 700);
+  h.fs.addFile(fsRoot() + "\\General\\g", 100);
+  h.registry.values[fakes::kShellFolders] = fakes::kDocs;
+  h.form.load();
+  h.clock.advance(200 + 500);  // discovery, then validation starts the scan
+  EXPECT_EQ(h.form.Labeltip.text(), "正在计算空间占用情况，请稍等...");
+  h.clock.advance(200);
+  EXPECT_EQ(h.form.Lab1.text(), "0个");
+  EXPECT_EQ(h.form.lj2.text(), "");
+  // Choosing another account mid-scan: pending stages measure it, then the restart clears all.
+  h.form.lujin = h.account("other");
+  h.clock.advance(200 + 500 + 500);
+  EXPECT_EQ(h.form.lj4.text(), "×700");
+  h.form.Combo1.setListIndex(1);
+  h.clock.advance(10000);
+  EXPECT_EQ(h.form.lj4.text(), "×700");
+  EXPECT_EQ(h.form.lj1.text(), "×0 K");
+}
+
+TEST_F(ScanFixture, BeforeAnyAccountAndTwoQuickStartsStillFillEveryRow) {
+  Harness fresh;
+  fresh.form.load();
+  fresh.form.Commandjisuan.click();
+  fresh.clock.advance(100);
+  fresh.form.Commandjisuan.click();
+  fresh.clock.advance(4000);
+  for (int k = 1; k <= 8; ++k) {
+    EXPECT_EQ(fresh.form.row(k).size->text(), "×0 K");
+    EXPECT_EQ(fresh.form.row(k).count->text(), "0个");
+  }
+  EXPECT_EQ(fresh.form.Labeltip.text(), "计算结束");
+}
+
+TEST(TipClearer, ClearsUntilItMeetsTheCalculatingTip) {
+  Harness h;
+  h.form.load();
+  h.form.C1.mouseMove();
+  EXPECT_EQ(h.form.Labeltip.text(), "凌乱的缓存文件，放心清理");
+  h.clock.advance(5000);
+  EXPECT_EQ(h.form.Labeltip.text(), "");
+  h.clock.advance(4000);
+  h.form.Commandjisuan.click();
+  h.clock.advance(1000);  // the scan is still running at the clearer's next tick
+  EXPECT_FALSE(h.form.Timer3.enabled());
+  h.clock.advance(20000);
+  EXPECT_EQ(h.form.Labeltip.text(), "计算结束");
+}
+
+}  // namespace
