@@ -29,9 +29,12 @@ wine_env_start() {
     for i in $(seq 1 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
     export DISPLAY=":$(head -n1 "$fd_file")"
   fi
-  "$WINESERVER" -p >/dev/null 2>&1
-  "$WINE64" wineboot -i >/dev/null 2>&1
+  # Someone else's prefix is left as it is: no persistent server, no wineboot, no settings.
   if [ "$VELMORA_OWN_PREFIX" = 1 ]; then
+    # The persistent server refuses to start for a prefix folder that does not exist yet.
+    mkdir -p "$WINEPREFIX"
+    "$WINESERVER" -p >/dev/null 2>&1
+    "$WINE64" wineboot -i >/dev/null 2>&1
     wine_env_configure_prefix
   fi
 }
@@ -70,13 +73,25 @@ wine_documents_dir() {
     echo "$WINEPREFIX/drive_c/users/$user/Documents"
 }
 
+# The X geometry (WxH+X+Y) of the top-level window with this exact title, or nothing.
+wine_window_geometry() {
+  xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | grep -o '[0-9]*x[0-9]*+-*[0-9]*+-*[0-9]*' |
+    head -n1 || true
+}
+
+# wine_screenshot FILE [GEOMETRY]: the whole screen, or the part GEOMETRY (WxH+X+Y) covers.
 wine_screenshot() {
-  xwd -root -silent | convert xwd:- png:"$1"
+  if [ -n "${2:-}" ]; then
+    xwd -root -silent | convert xwd:- -crop "$2" +repage png:"$1"
+  else
+    xwd -root -silent | convert xwd:- png:"$1"
+  fi
 }
 
 wine_env_stop() {
   trap - EXIT
-  "$WINESERVER" -k >/dev/null 2>&1 || true
+  # Never end the server of an existing prefix: the user's own programs (WeChat) run there.
+  [ "${VELMORA_OWN_PREFIX:-0}" = 1 ] && { "$WINESERVER" -k >/dev/null 2>&1 || true; }
   [ -n "${VELMORA_XVFB_PID:-}" ] && kill "$VELMORA_XVFB_PID" 2>/dev/null
   if [ -n "${VELMORA_WINE_TMP:-}" ] && [ "${VELMORA_KEEP_WINE:-0}" != 1 ]; then
     rm -rf "$VELMORA_WINE_TMP"

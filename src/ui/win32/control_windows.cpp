@@ -71,6 +71,32 @@ ClassAndStyle classFor(const Control& c) {
   return {L"STATIC", common, 0};
 }
 
+// Labels and lines are drawn on their container's surface, beneath every real control, as in the
+// form designer the forms come from; among themselves, and among the real controls, later ones
+// lie on top.
+bool drawnOnSurface(Kind k) {
+  return k == Kind::Label || k == Kind::Line;
+}
+
+// A label with room for one line only shows that line whole, with an ellipsis where the text is
+// too long, rather than the top of a wrapped second line. A path keeps its last part.
+void fitLabel(HWND h, int pxHeight, const std::string& text) {
+  HDC dc = GetDC(h);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(h, dc);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
+  const DWORD ellipsis = text.find('\\') != std::string::npos ? SS_PATHELLIPSIS : SS_ENDELLIPSIS;
+  const DWORD fitted =
+      pxHeight < 2 * tm.tmHeight ? (style & ~SS_ELLIPSISMASK) | ellipsis : style & ~SS_ELLIPSISMASK;
+  if (fitted == style) return;
+  SetWindowLongPtrW(h, GWL_STYLE, static_cast<LONG_PTR>(fitted));
+  InvalidateRect(h, nullptr, TRUE);
+}
+
 }  // namespace
 
 void FormWindow::createChildren() {
@@ -81,6 +107,9 @@ void FormWindow::createChildren() {
     SetWindowLongPtrW(h, GWLP_ID, id++);
     children_.push_back({c, h});
   }
+  for (auto it = children_.rbegin(); it != children_.rend(); ++it)
+    if (drawnOnSurface(it->control->kind()))
+      SetWindowPos(it->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 HWND FormWindow::createChild(Control& c) {
@@ -94,7 +123,6 @@ HWND FormWindow::createChild(Control& c) {
   HWND h = CreateWindowExW(cs.exStyle, cs.cls, widen(c.text()).c_str(), style, 0, 0, 0, 0, parent,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!h) return nullptr;
-  // Later controls lie on top of earlier ones, as the forms declare them.
   SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   byHwnd_[h] = &c;
   byControl_[&c] = h;
@@ -129,6 +157,7 @@ void FormWindow::push(Control& c, HWND h, Prop p) {
   switch (p) {
     case Prop::Text:
       pushText(c, h);
+      if (c.kind() == Kind::Label) fitLabel(h, twipsToPixels(c.rect().height, dpi_), c.text());
       break;
     case Prop::Rect:
       place(c, h);
@@ -144,6 +173,7 @@ void FormWindow::push(Control& c, HWND h, Prop p) {
       break;
     case Prop::Font:
       SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(c.font(), dpi_)), TRUE);
+      if (c.kind() == Kind::Label) fitLabel(h, twipsToPixels(c.rect().height, dpi_), c.text());
       break;
     case Prop::Items:
       if (c.kind() == Kind::ComboBox) pushItems(static_cast<ComboBox&>(c), h);
@@ -189,6 +219,7 @@ void FormWindow::place(Control& c, HWND h) {
   if (c.kind() == Kind::ComboBox) pxHeight += MulDiv(160, dpi_, 96);
   SetWindowPos(h, nullptr, twipsToPixels(left, dpi_), twipsToPixels(top, dpi_),
                twipsToPixels(width, dpi_), pxHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (c.kind() == Kind::Label) fitLabel(h, pxHeight, c.text());
 }
 
 void FormWindow::pushText(Control& c, HWND h) {

@@ -1,0 +1,79 @@
+// End-to-end helpers: a made-up WeChat data tree, the prefix's Documents folder pointed at it, and
+// the real Velmora.exe started and watched from outside, through its windows only. The binding
+// tags every window with its control name, so tests find `Combo1` or `Labeltip` by name.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Creates the folders and files below `root` (UTF-8, no trailing backslash). An entry ending in a
+// backslash is a folder, any other a file of `fileSize` bytes; parents are made as needed.
+bool makeTree(const std::string& root, const std::vector<std::string>& entries,
+              std::size_t fileSize = 1000);
+
+// Points HKCU\...\Explorer\Shell Folders\Personal at a folder while it lives, and puts the old
+// value back (or removes the value when there was none) when it goes.
+class DocumentsFolder {
+ public:
+  explicit DocumentsFolder(const std::string& folder);
+  ~DocumentsFolder();
+  DocumentsFolder(const DocumentsFolder&) = delete;
+  DocumentsFolder& operator=(const DocumentsFolder&) = delete;
+
+ private:
+  std::optional<std::wstring> old_;
+};
+
+// Polls `done` until it holds; false after `timeout`.
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
+
+std::string textOf(HWND h);
+std::vector<std::string> comboItems(HWND combo);
+
+// One Velmora.exe process, started from the test binary's folder. It never outlives the object:
+// the destructor closes the main window and, if the process does not end, terminates it.
+class App {
+ public:
+  App();
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD pid() const { return pid_; }
+  // True when the process ended within `timeout`.
+  bool waitForExit(std::chrono::milliseconds timeout);
+  DWORD exitCode() const;
+
+  // The visible top-level window of the process with this title, waiting up to `timeout`.
+  HWND waitForWindow(const std::string& title, std::chrono::milliseconds timeout = 20s) const;
+  HWND mainWindow(std::chrono::milliseconds timeout = 20s) const {
+    return waitForWindow("Velmora::Harrowfen", timeout);
+  }
+  // Any visible top-level window of the process (nullptr when there is none).
+  HWND anyWindow() const;
+  // The control of that name in any window of the process, or nullptr.
+  HWND control(const std::string& name) const;
+
+  // A message box (#32770) of the process, waiting up to `timeout`.
+  HWND waitForMessageBox(std::chrono::milliseconds timeout = 10s) const;
+  // The text of a message box (its static text).
+  static std::string messageText(HWND box);
+  // Presses IDOK or IDCANCEL in a message box.
+  static void answer(HWND box, int id);
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+}  // namespace e2e

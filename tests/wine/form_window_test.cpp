@@ -1,0 +1,174 @@
+// The Win32 binding against real windows: a small form of its own, driven through window
+// messages as a user would, and through the model as the forms do.
+#include "ui/win32/form_window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/wide.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/names.h"
+
+namespace {
+
+using platform::win32::narrow;
+
+struct DemoForm : ui::Form {
+  DemoForm() : Form("Demo") {
+    setTitle("演示");
+    setSize(6000, 4000);
+    name.setRect({1440, 300, 2400, 315});
+    name.setMaxLength(2);
+    name.setTooltip("提示");
+    go.setRect({4000, 300, 1200, 400});
+    frame.setRect({180, 900, 5000, 2400});
+    inside.setText("框内");
+    inside.setRect({300, 600, 2000, 300});
+    check.setRect({300, 1200, 3000, 300});
+    combo.setRect({300, 1700, 3000, 315});
+  }
+  ui::TextBox name{*this, "Name"};
+  ui::Button go{*this, "Go"};
+  ui::Frame frame{*this, "Frame"};
+  ui::Label inside{*this, "Inside", &frame};
+  ui::CheckBox check{*this, "Check", &frame};
+  ui::ComboBox combo{*this, "Combo", &frame};
+};
+
+class FormWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(window.hwnd(), nullptr);
+    form.show();
+  }
+  HWND hwndOf(const ui::Control& c) { return window.controlWindow(c); }
+  std::string textOf(HWND h) {
+    wchar_t buf[256];
+    const int n = GetWindowTextW(h, buf, 256);
+    return narrow(std::wstring_view(buf, static_cast<std::size_t>(n)));
+  }
+  // A WM_COMMAND notification as a child window sends it.
+  void notify(const ui::Control& c, UINT code) {
+    HWND h = hwndOf(c);
+    SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), code),
+                 reinterpret_cast<LPARAM>(h));
+  }
+
+  DemoForm form;
+  ui::win32::FormWindow window{form};
+};
+
+TEST_F(FormWindowTest, PlacesControlsInTwipsInsideTheirFrames) {
+  const UINT dpi = ui::win32::windowDpi(window.hwnd());
+  HWND inside = hwndOf(form.inside);
+  EXPECT_EQ(GetParent(inside), hwndOf(form.frame));
+  RECT r;
+  GetWindowRect(inside, &r);
+  MapWindowPoints(nullptr, hwndOf(form.frame), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, ui::win32::twipsToPixels(300, dpi));
+  EXPECT_EQ(r.top, ui::win32::twipsToPixels(600, dpi));
+  EXPECT_EQ(r.right - r.left, ui::win32::twipsToPixels(2000, dpi));
+
+  GetWindowRect(window.hwnd(), &r);  // outer size for a form that is not client-sized
+  EXPECT_EQ(r.right - r.left, ui::win32::twipsToPixels(6000, dpi));
+  EXPECT_EQ(r.bottom - r.top, ui::win32::twipsToPixels(4000, dpi));
+}
+
+TEST_F(FormWindowTest, NamesEveryWindowAndShowsFrameContentsOnlyWithTheFrame) {
+  EXPECT_EQ(ui::win32::windowName(window.hwnd()), "Demo");
+  EXPECT_EQ(ui::win32::windowName(hwndOf(form.combo)), "Combo");
+  EXPECT_EQ(textOf(hwndOf(form.inside)), "框内");
+  EXPECT_TRUE(IsWindowVisible(hwndOf(form.inside)));
+  form.frame.setVisible(false);
+  EXPECT_FALSE(IsWindowVisible(hwndOf(form.inside)));
+  form.frame.setVisible(true);
+  form.inside.setVisible(false);
+  EXPECT_FALSE(IsWindowVisible(hwndOf(form.inside)));
+}
+
+TEST_F(FormWindowTest, CodeChangesRaiseNoSecondEvent) {
+  int changes = 0, clicks = 0;
+  form.name.onChange = [&] { ++changes; };
+  form.combo.onClick = [&] { ++clicks; };
+  form.name.setText("12");
+  EXPECT_EQ(changes, 1);  // the model's own event, not an echo of EN_CHANGE
+  EXPECT_EQ(textOf(hwndOf(form.name)), "12");
+  form.combo.addItem("wxid_a");
+  form.combo.addItem("abc");
+  form.combo.setListIndex(1);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(SendMessageW(hwndOf(form.combo), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageW(hwndOf(form.combo), CB_GETCURSEL, 0, 0), 1);
+}
+
+TEST_F(FormWindowTest, UserInputBecomesModelEvents) {
+  int clicks = 0, checkClicks = 0;
+  form.go.onClick = [&] { ++clicks; };
+  form.check.onClick = [&] { ++checkClicks; };
+  SendMessageW(hwndOf(form.go), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+
+  notify(form.check, BN_CLICKED);
+  EXPECT_EQ(form.check.value(), 1);
+  EXPECT_EQ(checkClicks, 1);
+  EXPECT_EQ(SendMessageW(hwndOf(form.check), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  form.combo.addItem("one");
+  form.combo.addItem("two");
+  SendMessageW(hwndOf(form.combo), CB_SETCURSEL, 1, 0);
+  notify(form.combo, CBN_SELCHANGE);
+  EXPECT_EQ(form.combo.listIndex(), 1);
+  EXPECT_EQ(form.combo.text(), "two");
+}
+
+TEST_F(FormWindowTest, KeyFilterDropsRejectedCharactersAndTypingReachesTheModel) {
+  form.name.onKeyPress = [](char32_t ch) { return ch >= U'0' && ch <= U'9'; };
+  HWND edit = hwndOf(form.name);
+  for (wchar_t ch : std::wstring(L"4x2")) SendMessageW(edit, WM_CHAR, ch, 0);
+  EXPECT_EQ(textOf(edit), "42");
+  EXPECT_EQ(form.name.text(), "42");
+  SendMessageW(edit, WM_CHAR, L'7', 0);  // beyond the two-character limit
+  EXPECT_EQ(form.name.text(), "42");
+}
+
+TEST_F(FormWindowTest, TooltipsOnlyWhereTheModelHasOne) {
+  HWND tip = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM out) {
+        wchar_t cls[64];
+        GetClassNameW(h, cls, 64);
+        if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0) return TRUE;
+        *reinterpret_cast<HWND*>(out) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&tip));
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+  wchar_t text[80] = {};
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.hwnd = window.hwnd();
+  ti.uId = reinterpret_cast<UINT_PTR>(hwndOf(form.name));
+  ti.lpszText = text;
+  SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_EQ(narrow(text), "提示");
+}
+
+TEST_F(FormWindowTest, ClosingRunsUnloadOrElseHides) {
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form.visible());
+  EXPECT_FALSE(IsWindowVisible(window.hwnd()));
+  form.show();
+  int unloads = 0;
+  form.onUnload = [&] { ++unloads; };
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(unloads, 1);
+  EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+}
+
+}  // namespace
