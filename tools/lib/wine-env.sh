@@ -51,6 +51,14 @@ wine_env_configure_prefix() {
       printf '"%s"="WenQuanYi Micro Hei"\r\n' "$f"
     done
     printf '\r\n'
+    # Captions, message boxes and tooltips use these system fonts; Wine's Tahoma has no Chinese
+    # and its font links do not reach the title bar.
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\r\n'
+    local v size=$((-9 * ${VELMORA_LOGPIXELS:-96} / 72))
+    for v in CaptionFont SmCaptionFont MenuFont StatusFont MessageFont IconFont; do
+      printf '"%s"=hex:%s\r\n' "$v" "$(wine_logfont_hex "$size" 400 "WenQuanYi Micro Hei")"
+    done
+    printf '\r\n'
     if [ -n "${VELMORA_LOGPIXELS:-}" ]; then
       printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n\r\n' "$VELMORA_LOGPIXELS"
     fi
@@ -59,6 +67,20 @@ wine_env_configure_prefix() {
   local fonts=$WINEPREFIX/drive_c/windows/Fonts
   mkdir -p "$fonts"
   cp -f /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf "$fonts"/ 2>/dev/null || true
+}
+
+# wine_logfont_hex HEIGHT WEIGHT FACE: a LOGFONTW (92 bytes) as .reg hex ("f4,ff,...").
+wine_logfont_hex() {
+  local h=$1 w=$2 face=$3
+  {
+    printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((h & 255)) $(((h >> 8) & 255)) \
+      $(((h >> 16) & 255)) $(((h >> 24) & 255)))"
+    printf '\0\0\0\0\0\0\0\0\0\0\0\0'                                   # width, escapement, orientation
+    printf "$(printf '\\x%02x\\x%02x' $((w & 255)) $((w >> 8)))\0\0" # weight
+    printf '\0\0\0\x01\0\0\0\0'                                           # DEFAULT_CHARSET
+    printf '%s' "$face" | iconv -f UTF-8 -t UTF-16LE
+    head -c $((64 - 2 * ${#face})) /dev/zero
+  } | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
 }
 
 winepath_w() {
