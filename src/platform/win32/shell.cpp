@@ -1,0 +1,76 @@
+#include "platform/win32/shell.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "platform/win32/handle.h"
+#include "platform/win32/wide.h"
+
+namespace platform::win32 {
+
+bool Win32Shell::startProcess(const std::string& commandLine, ShowStyle style) {
+  // CreateProcessW may write into the command line, so it needs its own buffer.
+  std::wstring command = widen(commandLine);
+  command.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(style);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    return false;
+  }
+  // Nobody waits for the program; only the handles are ours to give back.
+  unique_handle process(info.hProcess);
+  unique_handle thread(info.hThread);
+  return true;
+}
+
+int Win32Shell::messageBox(const std::string& text, const std::string& title, unsigned style) {
+  // Owned by the active window so that window is disabled while the box is up; the box's own
+  // message loop keeps dispatching timers and posted work to the thread's windows.
+  return MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), style);
+}
+
+std::string Win32Shell::browseForFolder(const std::string& title) {
+  // The new dialog style (resizable, with "Make New Folder") needs an apartment-threaded COM on
+  // this thread. If the thread already chose another model we still show the old style.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const bool comReady = SUCCEEDED(com);
+  auto uninitialize = scope_exit([comReady] {
+    if (comReady) CoUninitialize();
+  });
+
+  const std::wstring wtitle = widen(title);
+  BROWSEINFOW info{};
+  info.hwndOwner = GetActiveWindow();
+  info.lpszTitle = wtitle.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | (comReady ? BIF_NEWDIALOGSTYLE : 0);
+  PIDLIST_ABSOLUTE pidl = SHBrowseForFolderW(&info);
+  if (pidl == nullptr) return {};
+  auto freePidl = scope_exit([pidl] { CoTaskMemFree(pidl); });
+
+  // Room for the longest path Windows knows, not MAX_PATH: the user may pick a deep folder.
+  std::wstring path(32768, L'\0');
+  if (!SHGetPathFromIDListEx(pidl, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) {
+    return {};
+  }
+  path.resize(wcsnlen(path.c_str(), path.size()));
+  return narrow(path);
+}
+
+void Win32Shell::sleep(unsigned milliseconds) {
+  Sleep(milliseconds);
+}
+
+std::string Win32Shell::decimalSeparator() {
+  wchar_t separator[8] = {};
+  const int length =
+      GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, ARRAYSIZE(separator));
+  if (length <= 1) return ".";
+  return narrow(std::wstring_view(separator, static_cast<std::size_t>(length - 1)));
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,48 @@
+// Timers and the UI-thread mailbox on a message-only window. Because timer ticks and posted work
+// arrive as messages for a window (not for the thread), every message loop on the UI thread
+// dispatches them, including the nested loops of MessageBoxW and the folder picker.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/timers.h"
+
+namespace platform::win32 {
+
+class Win32TimerHost : public platform::TimerHost {
+ public:
+  // Create it on the UI thread: the window, and so every tick and posted call, belongs to the
+  // creating thread. It must outlive every thread that may still post().
+  Win32TimerHost();
+  ~Win32TimerHost() override;
+  Win32TimerHost(const Win32TimerHost&) = delete;
+  Win32TimerHost& operator=(const Win32TimerHost&) = delete;
+
+  // False only if the window could not be created; the host then does nothing.
+  bool ready() const { return window_ != nullptr; }
+
+  // Like SetTimer: a tick may arrive while an earlier tick of the same timer is still in a
+  // nested message loop (a message box). A tick may stop or restart any timer, its own too.
+  void start(Id id, unsigned intervalMs, std::function<void()> tick) override;
+  void stop(Id id) override;
+  void post(std::function<void()> fn) override;
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  void tick(UINT_PTR timerId);
+  void drainPosted();
+
+  HWND window_ = nullptr;
+  // Shared so a running tick keeps its function alive while it stops or replaces its timer.
+  std::map<Id, std::shared_ptr<std::function<void()>>> ticks_;
+  std::mutex postedMutex_;
+  std::deque<std::function<void()>> posted_;
+};
+
+}  // namespace platform::win32
