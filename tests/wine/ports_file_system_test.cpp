@@ -1,0 +1,118 @@
+// Win32FileSystem against a real tree the test builds in its own temp folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+
+#include "platform/win32/file_system.h"
+#include "platform/win32/handle.h"
+#include "platform/win32/wide.h"
+#include "ports_test_support.h"
+
+using platform::kAttrDirectory;
+using platform::kAttrHidden;
+using platform::kAttrSystem;
+using platform::win32::Win32FileSystem;
+
+namespace {
+
+class Win32FileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(tmp.path().empty());
+    root = tmp.path();
+    ASSERT_TRUE(ports_test::writeFile(root + "\\plain.txt", "hello"));
+    ASSERT_TRUE(ports_test::writeFile(root + "\\隐藏.dat", "x"));
+    ASSERT_TRUE(ports_test::makeFolder(root + "\\系统 folder"));
+    ASSERT_TRUE(ports_test::makeFolder(root + "\\子文件夹"));
+    ASSERT_TRUE(SetFileAttributesW(ports_test::rawPath(root + "\\隐藏.dat").c_str(),
+                                   FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesW(ports_test::rawPath(root + "\\系统 folder").c_str(),
+                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
+  }
+
+  std::map<std::string, std::uint32_t> listed(const std::string& path) {
+    std::map<std::string, std::uint32_t> out;
+    for (const auto& e : fs.list(path)) out[e.name] = e.attributes;
+    return out;
+  }
+
+  ports_test::TempFolder tmp;
+  std::string root;
+  Win32FileSystem fs;
+};
+
+}  // namespace
+
+TEST_F(Win32FileSystemTest, ListsEveryEntryWithItsAttributeBits) {
+  const auto entries = listed(root);
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries, listed(root + "\\"));
+  ASSERT_TRUE(entries.count("plain.txt") && entries.count("隐藏.dat") &&
+              entries.count("系统 folder") && entries.count("子文件夹"));
+  EXPECT_EQ(entries.at("plain.txt") & (kAttrDirectory | kAttrHidden), 0u);
+  EXPECT_EQ(entries.at("隐藏.dat") & (kAttrDirectory | kAttrHidden), kAttrHidden);
+  EXPECT_EQ(entries.at("系统 folder") & (kAttrDirectory | kAttrSystem),
+            kAttrDirectory | kAttrSystem);
+  EXPECT_EQ(entries.at("子文件夹") & (kAttrDirectory | kAttrHidden), kAttrDirectory);
+
+  EXPECT_TRUE(fs.list(root + "\\子文件夹").empty());
+  EXPECT_TRUE(fs.list(root + "\\missing").empty());
+  EXPECT_TRUE(fs.list(root + "\\plain.txt").empty());
+  EXPECT_TRUE(fs.list("").empty());
+}
+
+TEST_F(Win32FileSystemTest, AttributesFollowWindowsPathRules) {
+  struct Case {
+    std::string path;
+    std::optional<bool> directory;  // nothing: the path names nothing
+  };
+  const Case cases[] = {
+      {root + "\\子文件夹", true},
+      {root + "\\子文件夹\\", true},
+      {root + "\\plain.txt", false},
+      {root + "\\plain.txt\\", std::nullopt},
+      {root + "\\missing", std::nullopt},
+      {root + "\\missing\\", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const auto attrs = fs.attributes(c.path);
+    ASSERT_EQ(attrs.has_value(), c.directory.has_value()) << c.path;
+    if (attrs) {
+      EXPECT_EQ((*attrs & kAttrDirectory) != 0, *c.directory) << c.path;
+    }
+  }
+}
+
+TEST_F(Win32FileSystemTest, RootRelativePathUsesTheCurrentDrive) {
+  // "\WeChat Files\" style: no drive letter, so it is resolved on the current directory's drive.
+  wchar_t saved[MAX_PATH + 1] = {};
+  GetCurrentDirectoryW(MAX_PATH + 1, saved);
+  auto restore = platform::win32::scope_exit([&] { SetCurrentDirectoryW(saved); });
+  ASSERT_TRUE(SetCurrentDirectoryW(platform::win32::widen(root + "\\子文件夹").c_str()));
+  const std::string rootRelative = root.substr(2);  // drop "C:"
+  EXPECT_TRUE(fs.isDirectory(rootRelative + "\\子文件夹\\"));
+  EXPECT_FALSE(fs.exists(rootRelative + "\\plain.txt\\"));
+}
+
+TEST_F(Win32FileSystemTest, HandlesPathsLongerThanMaxPath) {
+  std::string deep = root;
+  while (platform::win32::widen(deep).size() <= MAX_PATH + 20) {
+    deep += "\\很长的文件夹名字-abcdefghijklmnopqrstuvwxyz";
+    ASSERT_TRUE(ports_test::makeFolder(deep));
+  }
+  const std::string file = deep + "\\深处.txt";
+  ASSERT_TRUE(ports_test::writeFile(file, "deep"));
+
+  EXPECT_TRUE(fs.isDirectory(deep));
+  EXPECT_TRUE(fs.isDirectory(deep + "\\"));
+  EXPECT_TRUE(fs.exists(file));
+  EXPECT_FALSE(fs.isDirectory(file));
+  EXPECT_FALSE(fs.exists(file + "\\"));
+  const auto entries = fs.list(deep + "\\");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "深处.txt");
+}
