@@ -15,8 +15,9 @@ std::string sizeText(std::uint64_t bytes, const std::string& decimal) {
   std::uint64_t unit = band == Band::K ? 1000 : band == Band::M ? 1000000 : 1000000000;
   // Integer arithmetic keeps exact halves exact (1005 bytes are 1.01 K, not 1.00 K).
   std::uint64_t hundredths = bytes / unit * 100 + (bytes % unit * 100 + unit / 2) / unit;
-  std::string frac = std::to_string(hundredths % 100);
-  if (frac.size() < 2) frac.insert(0, "0");
+  auto cents = static_cast<unsigned>(hundredths % 100);
+  const char frac[3] = {static_cast<char>('0' + cents / 10), static_cast<char>('0' + cents % 10),
+                        '\0'};
   const char* suffix = band == Band::K ? " K" : band == Band::M ? " M" : " G";
   return std::to_string(hundredths / 100) + decimal + frac + suffix;
 }
