@@ -95,16 +95,16 @@ wine_documents_dir() {
     echo "$WINEPREFIX/drive_c/users/$user/Documents"
 }
 
-# The X geometry (WxH+X+Y) of the top-level window with this exact title, or nothing.
-wine_window_geometry() {
-  xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | grep -o '[0-9]*x[0-9]*+-*[0-9]*+-*[0-9]*' |
-    head -n1 || true
+# The X window id of the top-level window with this exact title, or nothing.
+wine_window_id() {
+  xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}' | head -n1 || true
 }
 
-# wine_screenshot FILE [GEOMETRY]: the whole screen, or the part GEOMETRY (WxH+X+Y) covers.
+# wine_screenshot FILE [WINDOW_ID]: the whole screen, or one window. A window is read by its id:
+# under Xvfb the screen itself can miss what Wine drew into a window opened over another.
 wine_screenshot() {
   if [ -n "${2:-}" ]; then
-    xwd -root -silent | convert xwd:- -crop "$2" +repage png:"$1"
+    xwd -id "$2" -silent | convert xwd:- png:"$1"
   else
     xwd -root -silent | convert xwd:- png:"$1"
   fi
