@@ -1,5 +1,8 @@
 #include "e2e_support.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <thread>
 
 #include "platform/win32/wide.h"
@@ -113,12 +116,13 @@ DocumentsFolder::~DocumentsFolder() {
   RegCloseKey(key);
 }
 
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+             std::chrono::milliseconds interval) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     if (done()) return true;
     if (std::chrono::steady_clock::now() >= end) return false;
-    std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(interval);
   }
 }
 
@@ -129,6 +133,16 @@ std::string textOf(HWND h) {
   const auto n = SendMessageW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(n));
   return narrow(text);
+}
+
+void press(HWND button) {
+  PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+SIZE outerSize(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return {r.right - r.left, r.bottom - r.top};
 }
 
 std::vector<std::string> comboItems(HWND combo) {
@@ -143,6 +157,93 @@ std::vector<std::string> comboItems(HWND combo) {
     items.push_back(narrow(item));
   }
   return items;
+}
+
+void click(HWND control) {
+  PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+               reinterpret_cast<LPARAM>(control));
+}
+
+void setChecked(HWND checkBox, bool checked) {
+  const bool now = SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  if (now != checked) click(checkBox);
+}
+
+void setText(HWND edit, const std::string& text) {
+  // WM_SETTEXT is one of the messages the system copies into the other process.
+  const std::wstring w = widen(text);
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
+}
+
+void chooseComboItem(HWND combo, int index) {
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+
+HWND controlIn(HWND window, const std::string& name) {
+  struct Search {
+    const std::string* name;
+    HWND found;
+  } search{&name, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND h, LPARAM lp) {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (ui::win32::windowName(h) != *s->name) return TRUE;
+        s->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool selectInFolderPicker(HWND picker, const std::string& folder) {
+  HWND tree = nullptr;
+  EnumChildWindows(
+      picker,
+      [](HWND child, LPARAM lp) -> BOOL {
+        if (className(child) != WC_TREEVIEWW) return TRUE;
+        *reinterpret_cast<HWND*>(lp) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&tree));
+  if (!tree) return false;
+  // The picker's messages carry pointers the system does not copy between processes: the path
+  // and the tree item live in memory of the picker's process.
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               processOf(picker));
+  if (!process) return false;
+  constexpr std::size_t kPathBytes = 64 * 1024, kTextChars = MAX_PATH;
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, kPathBytes + 4096,
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  bool selected = false;
+  const std::wstring path = widen(folder);
+  const std::wstring leaf = path.substr(path.find_last_of(L'\\') + 1);
+  if (remote && (path.size() + 1) * sizeof(wchar_t) <= kPathBytes &&
+      WriteProcessMemory(process, remote, path.c_str(), (path.size() + 1) * sizeof(wchar_t),
+                         nullptr)) {
+    auto* remoteItem = remote + kPathBytes;
+    auto* remoteText = reinterpret_cast<wchar_t*>(remoteItem + sizeof(TVITEMW));
+    selected = waitFor([&] {
+      SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+      TVITEMW item{};
+      item.mask = TVIF_TEXT;
+      item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+      item.pszText = remoteText;
+      item.cchTextMax = kTextChars;
+      if (!item.hItem || !WriteProcessMemory(process, remoteItem, &item, sizeof item, nullptr) ||
+          !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remoteItem)))
+        return false;
+      wchar_t text[kTextChars + 1] = {};
+      if (!ReadProcessMemory(process, remoteText, text, kTextChars * sizeof(wchar_t), nullptr))
+        return false;
+      return leaf == text;
+    });
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return selected;
 }
 
 App::App() {

@@ -33,11 +33,33 @@ class DocumentsFolder {
   std::optional<std::wstring> old_;
 };
 
-// Polls `done` until it holds; false after `timeout`.
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
+// Polls `done` every `interval` until it holds; false after `timeout`.
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s,
+             std::chrono::milliseconds interval = 50ms);
 
 std::string textOf(HWND h);
+// Presses a button of another process as a click would (BM_CLICK, posted).
+void press(HWND button);
+// The window's outer size in pixels.
+SIZE outerSize(HWND h);
 std::vector<std::string> comboItems(HWND combo);
+
+// Input as a user's would arrive, for controls of another process.
+// A click on a button or check box: BN_CLICKED to its parent, posted, so that a modal box the
+// handler opens does not hold the test up.
+void click(HWND control);
+// Clicks the check box only when its state differs from `checked`.
+void setChecked(HWND checkBox, bool checked);
+// Replaces an edit control's text; the edit tells its parent (EN_CHANGE) as after typing.
+void setText(HWND edit, const std::string& text);
+// Selects list entry `index` and sends the CBN_SELCHANGE a choice with the mouse sends.
+void chooseComboItem(HWND combo, int index);
+// The child of `window` with this control name (the forms repeat names such as Command1).
+HWND controlIn(HWND window, const std::string& name);
+// Selects `folder` in a folder picker (#32770 with a tree) of another process. The picker fills
+// its tree after it appears, which resets the selection, so this asks again until the tree shows
+// the folder's own name selected; false when it never does.
+bool selectInFolderPicker(HWND picker, const std::string& folder);
 
 // One Velmora.exe process, started from the test binary's folder. It never outlives the object:
 // the destructor closes the main window and, if the process does not end, terminates it.
