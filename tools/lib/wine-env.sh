@@ -23,7 +23,7 @@ wine_env_start() {
   trap wine_env_stop EXIT
   if [ -z "${DISPLAY:-}" ] || [ "${VELMORA_XVFB:-0}" = 1 ]; then
     local fd_file=$VELMORA_WINE_TMP/display
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 2560x1600x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
     VELMORA_XVFB_PID=$!
     local i
     for i in $(seq 1 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
@@ -54,9 +54,10 @@ wine_env_configure_prefix() {
     # Captions, message boxes and tooltips use these system fonts; Wine's Tahoma has no Chinese
     # and its font links do not reach the title bar.
     printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\r\n'
-    local v size=$((-9 * ${VELMORA_LOGPIXELS:-96} / 72))
+    # 9 points at 96 DPI; Wine scales these to LogPixels itself.
+    local v
     for v in CaptionFont SmCaptionFont MenuFont StatusFont MessageFont IconFont; do
-      printf '"%s"=hex:%s\r\n' "$v" "$(wine_logfont_hex "$size" 400 "WenQuanYi Micro Hei")"
+      printf '"%s"=hex:%s\r\n' "$v" "$(wine_logfont_hex -12 400 "WenQuanYi Micro Hei")"
     done
     printf '\r\n'
     if [ -n "${VELMORA_LOGPIXELS:-}" ]; then
