@@ -54,7 +54,12 @@ TEST_F(E2EWindows, TheReceivedFilesDialogTakesThePlaceOfTheMainWindowUntilClosed
   HWND dialog = app->waitForWindow("微信接收的文件");
   ASSERT_NE(dialog, nullptr);
   EXPECT_FALSE(IsWindowVisible(main));
-  EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(app->control("Command2")) != 0; }));
+  EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(e2e::controlIn(dialog, "Command2")) != 0; }));
+  // The off-screen button holds the focus, so Enter or Space at once presses nothing visible.
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui));
+  EXPECT_EQ(gui.hwndFocus, e2e::controlIn(dialog, "Command3"));
 
   PostMessageW(dialog, WM_CLOSE, 0, 0);  // the title bar's close button
   EXPECT_TRUE(waitFor([&] { return IsWindowVisible(main) && !IsWindowVisible(dialog); }));

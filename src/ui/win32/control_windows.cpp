@@ -205,8 +205,14 @@ void FormWindow::place(Control& c, HWND h) {
   if (c.kind() == Kind::Line) {
     // A line runs from (left, top) to (left + width, top + height); an etched line is two
     // pixels thick whatever the DPI.
-    if (width < 0) left += width, width = -width;
-    if (height < 0) top += height, height = -height;
+    if (width < 0) {
+      left += width;
+      width = -width;
+    }
+    if (height < 0) {
+      top += height;
+      height = -height;
+    }
     const bool horizontal = width >= height;
     SetWindowPos(h, nullptr, twipsToPixels(left, dpi_), twipsToPixels(top, dpi_),
                  horizontal ? twipsToPixels(width, dpi_) : 2,

@@ -217,10 +217,8 @@ void FormWindow::showFirstFocus() {
     SetFocus(savedFocus_);
     return;
   }
-  for (const Child& c : tabOrder()) {
-    SetFocus(c.hwnd);
-    return;
-  }
+  const std::vector<Child> order = tabOrder();
+  if (!order.empty()) SetFocus(order.front().hwnd);
 }
 
 bool FormWindow::focus(Control& c) {
