@@ -39,12 +39,15 @@ wine_env_start() {
   fi
 }
 
-# No window manager under Xvfb: Wine draws its own frames. Chinese faces map to WenQuanYi.
+# No window manager under Xvfb: Wine draws its own frames there. Chinese faces map to WenQuanYi.
 wine_env_configure_prefix() {
   local reg=$VELMORA_WINE_TMP/setup.reg
   {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"Decorated"="Y"\r\n\r\n'
+    # On a desktop of the user's own, its window manager keeps managing Wine's windows.
+    if [ -n "${VELMORA_XVFB_PID:-}" ]; then
+      printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"Decorated"="Y"\r\n\r\n'
+    fi
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
     local f
     for f in "Microsoft YaHei" "Microsoft YaHei UI" "微软雅黑" "SimSun" "宋体" "NSimSun" "新宋体"; do
