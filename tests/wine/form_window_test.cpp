@@ -30,6 +30,9 @@ struct DemoForm : ui::Form {
     inside.setRect({300, 600, 2000, 300});
     check.setRect({300, 1200, 3000, 300});
     combo.setRect({300, 1700, 3000, 315});
+    cover.setRect({180, 900, 5000, 2400});
+    cover.setVisible(false);
+    under.setRect({4000, 300, 1200, 400});  // declared after `go`, drawn beneath it
   }
   ui::TextBox name{*this, "Name"};
   ui::Button go{*this, "Go"};
@@ -37,6 +40,8 @@ struct DemoForm : ui::Form {
   ui::Label inside{*this, "Inside", &frame};
   ui::CheckBox check{*this, "Check", &frame};
   ui::ComboBox combo{*this, "Combo", &frame};
+  ui::Frame cover{*this, "Cover"};
+  ui::Label under{*this, "Under"};
 };
 
 class FormWindowTest : public ::testing::Test {
@@ -88,6 +93,20 @@ TEST_F(FormWindowTest, NamesEveryWindowAndShowsFrameContentsOnlyWithTheFrame) {
   form.frame.setVisible(true);
   form.inside.setVisible(false);
   EXPECT_FALSE(IsWindowVisible(hwndOf(form.inside)));
+}
+
+// What the pointer reaches at the centre of a control.
+HWND hitAt(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  return WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+TEST_F(FormWindowTest, ALaterFrameCoversAnEarlierOneAndLabelsLieBeneathControls) {
+  EXPECT_EQ(hitAt(hwndOf(form.go)), hwndOf(form.go));
+  EXPECT_EQ(hitAt(hwndOf(form.check)), hwndOf(form.check));
+  form.cover.setVisible(true);
+  EXPECT_EQ(hitAt(hwndOf(form.check)), hwndOf(form.cover));
 }
 
 TEST_F(FormWindowTest, CodeChangesRaiseNoSecondEvent) {
