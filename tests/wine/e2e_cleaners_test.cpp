@@ -1,0 +1,118 @@
+// The two cleaning windows of the real Velmora.exe: the received-files dialog and the legacy
+// cleaner. Each takes the main window's place while it works and gives it back when it ends.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+#include "platform/win32/wide.h"
+#include "ports_test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using e2e::App;
+using e2e::controlIn;
+using e2e::textOf;
+using e2e::waitFor;
+
+bool exists(const std::string& path) {
+  return GetFileAttributesW(platform::win32::widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(E2EReceivedFiles, ClearsTheFolderThenSaysItIsGoneAndAlwaysGivesTheMainWindowBack) {
+  ports_test::TempFolder docs;
+  const std::string account = docs.path() + "\\WeChat Files\\wxid_files";
+  ASSERT_TRUE(e2e::makeTree(account, {"Msg\\MicroMsg.db", "FileStorage\\File\\2023-01\\a.docx",
+                                      "FileStorage\\File\\2023-02\\b.pdf"}));
+  e2e::DocumentsFolder redirect(docs.path());
+  App app;
+  HWND main = app.mainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND c8 = app.control("C8");
+  ASSERT_TRUE(waitFor([&] { return IsWindowVisible(c8) != 0; }));
+
+  e2e::click(c8);
+  HWND dialog = app.waitForWindow("微信接收的文件");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(main); }));
+  HWND clearAll = controlIn(dialog, "Command1");
+  HWND byHand = controlIn(dialog, "Command2");
+  HWND question = controlIn(dialog, "Label1");
+  EXPECT_EQ(textOf(question), "微信接收/发送的所有文件 是否清理？");
+  EXPECT_TRUE(IsWindowEnabled(clearAll));
+  EXPECT_TRUE(IsWindowEnabled(byHand));
+
+  e2e::click(clearAll);
+  HWND box = app.waitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(textOf(box), "想确认下");
+  EXPECT_EQ(App::messageText(box),
+            "确认删除" + account + "\\FileStorage\\file\\所有文件吗？确认后将直接清空");
+  App::answer(box, IDOK);
+  EXPECT_TRUE(waitFor([&] { return IsWindowVisible(main) && !IsWindowVisible(dialog); }));
+  ASSERT_TRUE(waitFor([&] { return !exists(account + "\\FileStorage\\File"); }, 30s));
+  EXPECT_TRUE(exists(account + "\\Msg\\MicroMsg.db"));
+
+  // Every opening looks again, so the removed folder is reported missing.
+  e2e::click(c8);
+  ASSERT_TRUE(waitFor([&] { return IsWindowVisible(dialog) && !IsWindowVisible(main); }));
+  EXPECT_EQ(textOf(question), "没找到File文件夹,有点郁闷...");
+  EXPECT_FALSE(IsWindowEnabled(clearAll));
+  EXPECT_FALSE(IsWindowEnabled(byHand));
+
+  PostMessageW(dialog, WM_CLOSE, 0, 0);  // the title bar's close button
+  EXPECT_TRUE(waitFor([&] { return IsWindowVisible(main) && !IsWindowVisible(dialog); }));
+}
+
+TEST(E2ELegacyBanner, CleansTheOldFoldersBehindATopmostWindowAndComesBack) {
+  ports_test::TempFolder docs;
+  const std::string weChat = docs.path() + "\\WeChat Files\\";
+  const std::string legacy = weChat + "b_legacy";
+  // Only the old folders the banner needs and the pass must handle: 8 s of pauses for these.
+  ASSERT_TRUE(e2e::makeTree(
+      weChat, {"a_current\\Msg\\", "a_current\\FileStorage\\Cache\\c", "b_legacy\\Msg\\MicroMsg.db",
+               "b_legacy\\Image\\1.jpg", "b_legacy\\Video\\1.mp4", "b_legacy\\Data\\1.dat"}));
+  e2e::DocumentsFolder redirect(docs.path());
+  App app;
+  HWND main = app.mainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND combo = app.control("Combo1");
+  HWND path = app.control("Labellujin");
+  HWND banner = app.control("Frame4");
+  ASSERT_TRUE(waitFor([&] { return textOf(path) == weChat + "a_current"; }));
+  EXPECT_FALSE(IsWindowVisible(banner));
+  RECT before{};
+  GetWindowRect(main, &before);
+
+  e2e::chooseComboItem(combo, 1);
+  ASSERT_TRUE(waitFor([&] { return textOf(path) == legacy; }));
+  EXPECT_TRUE(IsWindowVisible(banner));
+  RECT after{};
+  GetWindowRect(main, &after);
+  // 8000 twips become 9100, whatever the DPI.
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_NEAR(static_cast<double>(after.bottom - after.top) / (before.bottom - before.top),
+              9100.0 / 8000.0, 0.01);
+
+  const auto start = std::chrono::steady_clock::now();
+  e2e::click(controlIn(main, "Command2"));
+  HWND progress = app.waitForWindow("Form2");
+  ASSERT_NE(progress, nullptr);
+  EXPECT_TRUE(GetWindowLongPtrW(progress, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(main); }));
+  // The pass holds the program's only thread, so only window states are read until it ends.
+  EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(progress) && IsWindowVisible(main); }, 60s));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 8s) << "the pauses after each removal";
+  for (const char* old : {"\\Image", "\\Video", "\\Data"})
+    EXPECT_FALSE(exists(legacy + old)) << old;
+  EXPECT_TRUE(exists(legacy + "\\Msg\\MicroMsg.db"));
+  // Back as it was: the banner stays until the account is chosen again.
+  EXPECT_TRUE(IsWindowVisible(banner));
+  RECT back{};
+  GetWindowRect(main, &back);
+  EXPECT_EQ(back.bottom - back.top, after.bottom - after.top);
+}
+
+}  // namespace
