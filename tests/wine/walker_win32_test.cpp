@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <winioctl.h>
 
-#include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "platform/win32/measure.h"
 #include "platform/win32/walk_win32.h"
@@ -19,11 +18,9 @@ using ports_test::TempFolder;
 
 namespace {
 
-void expectSame(const FolderSize& want, const FolderSize& got) {
-  EXPECT_EQ(want.exists, got.exists);
-  EXPECT_EQ(want.bytes, got.bytes);
-  EXPECT_EQ(want.subfolders, got.subfolders);
-  EXPECT_EQ(want.unreadable, got.unreadable);
+// Compared as one value, so a failure shows all four figures.
+auto fields(const FolderSize& f) {
+  return std::tuple(f.exists, f.bytes, f.subfolders, f.unreadable);
 }
 
 FolderSize walk(const std::string& path, ListMethod method, unsigned threads) {
@@ -35,19 +32,23 @@ std::uint64_t addFile(const std::string& path, std::size_t size) {
   return size;
 }
 
-// A directory junction on Windows. Wine 8 cannot make one (FSCTL_SET_REPARSE_POINT fails, and
-// CreateSymbolicLinkW reports success but creates nothing); it shows a Unix symbolic link to a
-// folder as a folder with the reparse attribute, so under Wine the test makes one with ln.
+// A symbolic link to a folder. Wine 8's CreateSymbolicLinkW reports success but creates nothing
+// (and FSCTL_SET_REPARSE_POINT fails); Wine shows a Unix symbolic link to a folder as a folder
+// with the reparse attribute, so under Wine the test makes one with ln.
 bool makeFolderLink(const std::string& link, const std::string& target) {
   using UnixName = char*(CDECL*)(LPCWSTR);
-  // Through void* : a FARPROC cast straight to another function type trips -Wcast-function-type.
+  // Through void*: a FARPROC cast straight to another function type trips -Wcast-function-type.
   const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  if (unixName) {
-    const std::wstring cmd = platform::win32::widen(
-        std::string("/bin/ln -s ") + unixName(ports_test::rawPath(target).c_str()) + " " +
-        unixName(ports_test::rawPath(link).c_str()));
-    std::wstring line = cmd;
+  const std::wstring linkPath = ports_test::rawPath(link);
+  if (!unixName) {
+    CreateSymbolicLinkW(
+        linkPath.c_str(), ports_test::rawPath(target).c_str(),
+        SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+  } else {
+    std::wstring line = platform::win32::widen(std::string("/bin/ln -s ") +
+                                               unixName(ports_test::rawPath(target).c_str()) + " " +
+                                               unixName(linkPath.c_str()));
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -57,33 +58,10 @@ bool makeFolderLink(const std::string& link, const std::string& target) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     // Wine does not track a Unix child: its handle is signalled at once, so wait for the link.
-    for (int i = 0; i < 100 && GetFileAttributesW(ports_test::rawPath(link).c_str()) ==
-                                   INVALID_FILE_ATTRIBUTES;
-         ++i)
+    for (int i = 0; i < 100 && GetFileAttributesW(linkPath.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
       Sleep(50);
-  } else {
-    struct {
-      DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
-      WORD dataLength = 0, reserved = 0, substituteOffset = 0, substituteLength = 0;
-      WORD printOffset = 0, printLength = 0;
-      WCHAR names[1024] = {};
-    } data;
-    const std::wstring nt = L"\\??\\" + platform::win32::widen(target);
-    std::memcpy(data.names, nt.c_str(), nt.size() * sizeof(WCHAR));
-    data.substituteLength = static_cast<WORD>(nt.size() * sizeof(WCHAR));
-    data.printOffset = static_cast<WORD>(data.substituteLength + sizeof(WCHAR));
-    data.dataLength = static_cast<WORD>(8 + data.printOffset + sizeof(WCHAR));
-    if (!makeFolder(link)) return false;
-    HANDLE h =
-        CreateFileW(ports_test::rawPath(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    DWORD got = 0;
-    const BOOL ok = DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, &data, 8 + data.dataLength, nullptr,
-                                    0, &got, nullptr);
-    CloseHandle(h);
-    if (!ok) RemoveDirectoryW(ports_test::rawPath(link).c_str());
   }
-  const DWORD attrs = GetFileAttributesW(ports_test::rawPath(link).c_str());
+  const DWORD attrs = GetFileAttributesW(linkPath.c_str());
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
@@ -109,11 +87,11 @@ TEST(WalkerWin32, GeneratedTreeMatchesWhatWasWritten) {
     for (unsigned threads : {1u, 3u}) {
       for (const char* tail : {"", "\\"}) {
         SCOPED_TRACE(std::to_string(threads) + " threads, tail '" + tail + "'");
-        expectSame(want, walk(t.path() + tail, method, threads));
+        EXPECT_EQ(fields(want), fields(walk(t.path() + tail, method, threads)));
       }
     }
   }
-  expectSame(want, platform::win32::measureFolder(t.path()));
+  EXPECT_EQ(fields(want), fields(platform::win32::measureFolder(t.path())));
 }
 
 TEST(WalkerWin32, PathsLongerThanMaxPath) {
@@ -150,12 +128,12 @@ TEST(WalkerWin32, LinkToOutsideFolderIsNotFollowed) {
       !makeFolderLink(t.path() + "\\in\\link", t.path() + "\\outside"))
     GTEST_SKIP() << "this system cannot make a folder link";
   for (ListMethod method : {ListMethod::kDirectoryInfo, ListMethod::kFind})
-    expectSame({true, 10, 2, 0}, walk(t.path() + "\\in", method, 2));
+    EXPECT_EQ(fields({true, 10, 2, 0}), fields(walk(t.path() + "\\in", method, 2)));
 }
 
 TEST(WalkerWin32, MissingRootOrFileRootIsNotAFolder) {
   TempFolder t;
   addFile(t.path() + "\\file", 10);
   for (const char* name : {"\\missing", "\\file", "\\missing\\"})
-    expectSame({false, 0, 0, 0}, platform::win32::measureFolder(t.path() + name));
+    EXPECT_EQ(fields({false, 0, 0, 0}), fields(platform::win32::measureFolder(t.path() + name)));
 }
