@@ -35,18 +35,6 @@ class E2EWindows : public ::testing::Test {
   HWND main = nullptr;
 };
 
-TEST_F(E2EWindows, TheAboutMessageCarriesTheAppTitleAndClosesWithOk) {
-  start({"Msg\\", "FileStorage\\Cache\\a"});
-  e2e::press(app->control("Commandtip"));
-  HWND box = app->waitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(textOf(box), "Velmora2023.02版");
-  EXPECT_TRUE(App::messageText(box).starts_with("该工具用来检测微信文件夹，清理微信垃圾\r\n\r\n"))
-      << App::messageText(box);
-  App::answer(box, IDOK);
-  EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
-}
-
 TEST_F(E2EWindows, TheReceivedFilesDialogTakesThePlaceOfTheMainWindowUntilClosed) {
   start({"Msg\\", "FileStorage\\File\\2023-01\\a.docx"});
   ASSERT_TRUE(waitFor([&] { return shown("C8"); }));
@@ -63,15 +51,6 @@ TEST_F(E2EWindows, TheReceivedFilesDialogTakesThePlaceOfTheMainWindowUntilClosed
 
   PostMessageW(dialog, WM_CLOSE, 0, 0);  // the title bar's close button
   EXPECT_TRUE(waitFor([&] { return IsWindowVisible(main) && !IsWindowVisible(dialog); }));
-}
-
-TEST_F(E2EWindows, ALegacyAccountShowsTheBannerInATallerWindow) {
-  start({"Msg\\", "Image\\old.dat"});
-  ASSERT_TRUE(waitFor([&] { return shown("Frame4"); }));
-  // 5400 x 9100 twips of outer size, in pixels at whatever DPI the window runs.
-  const SIZE size = e2e::outerSize(main);
-  EXPECT_NEAR(static_cast<double>(size.cy) / size.cx, 9100.0 / 5400.0, 0.01);
-  EXPECT_TRUE(IsWindowVisible(app->control("Command2")));
 }
 
 }  // namespace
