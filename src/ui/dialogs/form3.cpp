@@ -1,5 +1,6 @@
 #include "ui/dialogs/form3.h"
 
+#include "clean/report_text.h"
 #include "ui/main/form1.h"
 
 namespace ui {
@@ -62,12 +63,7 @@ void Form3::clearAll() {
     return;
   platform::Shell& shell = ports_.shell;
   ports_.remover.remove(receivedPath, accountPath, [&shell](const clean::RemovalReport& r) {
-    if (r.gone) return;
-    std::string text = r.refused ? "为安全起见，没有删除这个文件夹：" + r.target
-                                 : "有 " + std::to_string(r.remaining) +
-                                       " 个文件没能删除，它们可能正被微信占用。\r\n"
-                                       "请完全退出微信后再试一次。";
-    shell.messageBox(text, kAppTitle, platform::kMbOk);
+    if (!r.gone) shell.messageBox(clean::leftBehindNotice(r), kAppTitle, platform::kMbOk);
   });
   unload();
 }

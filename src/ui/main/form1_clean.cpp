@@ -1,4 +1,5 @@
 // Deleting categories: whole folders, month folders one per tick, and the two cleaning windows.
+#include "clean/report_text.h"
 #include "clean/worklist.h"
 #include "ui/main/form1.h"
 
@@ -11,13 +12,6 @@ std::string confirmText(const std::string& target) {
   return "确认删除 " + target + " 下所有文件吗？确认后将直接删除";
 }
 
-// Our own words for what the engine could not do.
-std::string leftBehindText(const clean::RemovalReport& r) {
-  if (r.refused) return "为安全起见，没有删除这个文件夹：" + r.target;
-  return "有 " + std::to_string(r.remaining) + " 个文件或文件夹没能删除（" +
-         (r.firstReason.empty() ? "正在使用" : r.firstReason) +
-         "）。\r\n请完全退出微信后再试一次。";
-}
 }  // namespace
 
 void Form1::categoryClick(const std::string& subPath, bool monthByMonth) {
@@ -47,7 +41,7 @@ void Form1::shanchu() {
       ports_.shell.messageBox("删除完成", kAppTitle, platform::kMbOk);
       Labeltip.setText(r.target + "已清空..");
     } else {
-      ports_.shell.messageBox(leftBehindText(r), kAppTitle, platform::kMbOk);
+      ports_.shell.messageBox(clean::leftBehindNotice(r), kAppTitle, platform::kMbOk);
       Labeltip.setText(r.target + "没能完全清空");
     }
     if (!passPreparing_ && !Timerdel.enabled()) Frame2.setVisible(false);

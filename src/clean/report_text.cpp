@@ -1,0 +1,21 @@
+#include "clean/report_text.h"
+
+namespace clean {
+
+namespace {
+std::string reasonText(const std::string& reason) {
+  if (reason == "in use") return "它们正被其他程序占用";
+  if (reason == "access denied") return "没有删除它们的权限";
+  return "它们可能正被占用";
+}
+}  // namespace
+
+std::string leftBehindNotice(const RemovalReport& r) {
+  if (r.gone) return {};
+  if (r.refused) return "为安全起见，没有删除这个文件夹：\r\n" + r.target;
+  std::string count = r.remaining ? std::to_string(r.remaining) + " 个文件或文件夹" : "一些文件";
+  return "有 " + count + "没能删除，" + reasonText(r.firstReason) +
+         "。\r\n请完全退出微信后再试一次。";
+}
+
+}  // namespace clean
