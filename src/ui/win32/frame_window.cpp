@@ -23,9 +23,7 @@ bool forwarded(UINT msg) {
   }
 }
 
-void paintFrame(HWND h) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(h, &ps);
+void paintFrame(HWND h, HDC dc) {
   RECT rc;
   GetClientRect(h, &rc);
   // The form answers WM_CTLCOLORSTATIC for the frame as for a label: caption colour and
@@ -57,7 +55,6 @@ void paintFrame(HWND h) {
     TextOutW(dc, x, 0, text.c_str(), static_cast<int>(text.size()));
   }
   SelectObject(dc, old);
-  EndPaint(h, &ps);
 }
 
 LRESULT CALLBACK frameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -76,8 +73,17 @@ LRESULT CALLBACK frameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills everything
-    case WM_PAINT:
-      paintFrame(h);
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      paintFrame(h, dc);
+      EndPaint(h, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      // Themed check boxes have no background of their own: they ask their parent to paint
+      // beneath them, and without this they show whatever the screen held there before.
+      paintFrame(h, reinterpret_cast<HDC>(wp));
       return 0;
     default:
       return DefWindowProcW(h, msg, wp, lp);
