@@ -50,8 +50,13 @@ wine_env_configure_prefix() {
     fi
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
     local f
-    for f in "Microsoft YaHei" "Microsoft YaHei UI" "微软雅黑" "SimSun" "宋体" "NSimSun" "新宋体"; do
+    for f in "Microsoft YaHei" "Microsoft YaHei UI" "微软雅黑"; do
       printf '"%s"="WenQuanYi Micro Hei"\r\n' "$f"
+    done
+    # SimSun's Latin letters and spaces are half as wide as its Chinese ones, and the forms count
+    # on that (a box placed in a run of spaces); the Mono face has the same widths.
+    for f in "SimSun" "宋体" "NSimSun" "新宋体"; do
+      printf '"%s"="WenQuanYi Micro Hei Mono"\r\n' "$f"
     done
     printf '\r\n'
     # Captions, message boxes and tooltips use these system fonts; Wine's Tahoma has no Chinese
