@@ -234,6 +234,7 @@ void Form1::layout() {
   place(C6Thumb, 540, 5280, 1215, 375, "C6Thumb");
   C6Thumb.setVisible(false);
   place(textwjsl, 5640, 9300, 1215, 315, "计算文件夹数量");
+  textwjsl.setTabStop(false);  // off screen: Tab landing there would seem to lose the focus
 
   // Keyboard order: the path row, the account list, then the grid top to bottom.
   int tab = 0;

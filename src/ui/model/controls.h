@@ -84,6 +84,9 @@ class Control {
   void setTooltip(std::string t);
   int tabIndex() const { return tabIndex_; }
   void setTabIndex(int i) { tabIndex_ = i; }
+  // Whether Tab stops here; code can still give such a control the focus.
+  bool tabStop() const { return tabStop_; }
+  void setTabStop(bool t) { tabStop_ = t; }
 
   // Text boxes.
   int maxLength() const { return maxLength_; }
@@ -125,6 +128,7 @@ class Control {
   Align align_ = Align::Left;
   std::string tooltip_;
   int tabIndex_ = -1;
+  bool tabStop_ = true;
   int maxLength_ = 0;
   bool multiLine_ = false;
   int selStart_ = 0, selLength_ = 0;

@@ -233,7 +233,8 @@ bool FormWindow::focus(Control& c) {
 std::vector<FormWindow::Child> FormWindow::tabOrder() const {
   std::vector<Child> order;
   for (const Child& c : children_)
-    if (focusable(c.control->kind()) && IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd))
+    if (focusable(c.control->kind()) && c.control->tabStop() && IsWindowVisible(c.hwnd) &&
+        IsWindowEnabled(c.hwnd))
       order.push_back(c);
   // Controls with a tab index first, by index; the others after them in the form's order.
   std::stable_sort(order.begin(), order.end(), [](const Child& a, const Child& b) {
