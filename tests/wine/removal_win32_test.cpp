@@ -1,5 +1,6 @@
 // The removal engine with the Win32 backend against the real (Wine) file system.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -95,14 +96,15 @@ class RemovalWin32 : public ::testing::Test {
     ASSERT_TRUE(writeFile(path, "x")) << path;
     if (attributes) SetFileAttributesW(rawPath(path).c_str(), attributes);
   }
-  clean::RemovalReport removeOne(const std::string& target) {
+  clean::RemovalReport removeOne(const std::string& target, const std::string& account = {}) {
     clean::RemovalReport report;
     bool done = false;
-    engine_->remove(target, account_, [&](const clean::RemovalReport& r) {
-      EXPECT_EQ(std::this_thread::get_id(), testThread_);
-      report = r;
-      done = true;
-    });
+    engine_->remove(target, account.empty() ? account_ : account,
+                    [&](const clean::RemovalReport& r) {
+                      EXPECT_EQ(std::this_thread::get_id(), testThread_);
+                      report = r;
+                      done = true;
+                    });
     EXPECT_FALSE(done) << "reported before the UI thread pumped";
     EXPECT_TRUE(host_.pumpOne());
     EXPECT_TRUE(done);
@@ -164,6 +166,21 @@ TEST_F(RemovalWin32, FileHeldWithoutShareDeleteIsReported) {
   EXPECT_EQ(r.firstReason, "in use");
   EXPECT_FALSE(exists(target + "\\free.dat"));
   EXPECT_TRUE(exists(target + "\\sub\\held.dat"));
+}
+
+// In a Wine prefix Documents is a link to the Linux home folder: a link above the target must not
+// make the files below it look like links.
+TEST_F(RemovalWin32, RemovesBelowALinkedDocumentsFolder) {
+  wchar_t documents[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents), S_OK);
+  const std::string account = platform::win32::narrow(documents) + "\\velmora-removal-" +
+                              std::to_string(GetCurrentProcessId());
+  ASSERT_TRUE(makeFolder(account));
+  ASSERT_TRUE(makeFolder(account + "\\Cache"));
+  file(account + "\\Cache\\a.dat", FILE_ATTRIBUTE_READONLY);
+  const auto r = removeOne(account + "\\Cache", account);
+  RemoveDirectoryW(rawPath(account).c_str());
+  EXPECT_TRUE(r.gone) << r.firstReason;
 }
 
 // Wine 8 cannot make a link itself (CreateSymbolicLinkW returns TRUE and makes nothing), but

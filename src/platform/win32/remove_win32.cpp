@@ -29,7 +29,8 @@ constexpr DWORD kListBatchBytes = 64 * 1024;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kOpenAsItself = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
 
-const char kWineLink[] = "link left in place (Wine would delete what it points to)";
+// Wine deletes the file a link resolves to rather than the link, so there links are left alone.
+const char kWineLink[] = "link left in place";
 
 bool runningOnWine() {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
