@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Times the removal engine against what a user would reach for instead: natively rm -rf, under
+# Wine cmd /c rd /s /q. Every timed run removes a freshly generated tree (files of 100 bytes,
+# two folder levels), flushed to disk before the clock starts; contenders alternate within each
+# round so a busy machine slows them alike; the figures are medians of whole-process wall times.
+#
+#   bench/remove.sh [files=200000] [folders=2000] [rounds=5] [wine rounds=3]
+#   BENCH_DIR=/dev/shm bench/remove.sh     the trees on tmpfs: no disk, only the work itself
+#
+# Builds velmora_bench_remove (Release) in /tmp/velmora-bench-remove-native and -mingw, unless
+# VELMORA_BENCH_REMOVE_NATIVE / VELMORA_BENCH_REMOVE_WIN name already built programs. The trees
+# live in a new temporary folder under BENCH_DIR (default /tmp), the only thing this deletes.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+files=${1:-200000}
+folders=${2:-2000}
+rounds=${3:-5}
+wine_rounds=${4:-3}
+
+build() {
+  cmake -S "$repo" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF "${@:2}" >/dev/null
+  cmake --build "$1" -j2 --target velmora_bench_remove >/dev/null
+}
+native=${VELMORA_BENCH_REMOVE_NATIVE:-}
+if [ -z "$native" ]; then
+  build /tmp/velmora-bench-remove-native
+  native=/tmp/velmora-bench-remove-native/bench/velmora_bench_remove
+fi
+win=${VELMORA_BENCH_REMOVE_WIN:-}
+if [ -z "$win" ] && [ "$wine_rounds" -gt 0 ]; then
+  build /tmp/velmora-bench-remove-mingw -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake"
+  win=/tmp/velmora-bench-remove-mingw/bench/velmora_bench_remove.exe
+fi
+
+work=$(mktemp -d "${BENCH_DIR:-/tmp}/velmora-bench-remove.XXXXXX")
+trap 'rm -rf -- "$work"' EXIT
+mkdir "$work/account"
+tree=$work/account/tree
+echo "tree: $files files in $folders folders under $(df --output=fstype "$work" | tail -1) $work; $(nproc) cores"
+echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine slows every run)"
+
+fresh() {
+  "$native" generate "$tree" "$files" "$folders" >/dev/null
+  sync -f "$work"
+}
+# Wall milliseconds of one run of a command; its output goes to $work/out.
+ms() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >"$work/out" 2>&1
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
+}
+gone() { # name
+  if [ -e "$tree" ]; then
+    echo "FAILED: $1 left $(find "$tree" | wc -l) entries: $(head -c 200 "$work/out")" >&2
+    exit 1
+  fi
+}
+median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+declare -A t
+echo
+echo "== native (Linux), wall ms, median of $rounds"
+for _ in $(seq "$rounds"); do
+  fresh
+  t[rm]+=" $(ms rm -rf "$tree")"
+  gone "rm -rf"
+  fresh
+  t[all]+=" $(ms "$native" remove "$tree" 0)"
+  gone "engine, all cores"
+  fresh
+  t[one]+=" $(ms "$native" remove "$tree" 1)"
+  gone "engine, 1 thread"
+done
+for k in rm all one; do t[$k]=$(echo "${t[$k]}" | median); done
+printf '%-26s %7s ms\n' "rm -rf" "${t[rm]}" "engine, all cores" "${t[all]}" \
+  "engine, 1 thread" "${t[one]}"
+echo "rm -rf / engine all cores:  $(ratio "${t[rm]}" "${t[all]}")x"
+echo "rm -rf / engine 1 thread:   $(ratio "${t[rm]}" "${t[one]}")x"
+
+[ "$wine_rounds" -gt 0 ] || exit 0
+echo
+echo "== under Wine, wall ms of whole processes, median of $wine_rounds"
+# shellcheck source=../tools/lib/wine-env.sh
+. "$repo/tools/lib/wine-env.sh"
+wine_env_start
+trap 'wine_env_stop; rm -rf -- "$work"' EXIT
+wtree=$(winepath_w "$tree")
+for _ in $(seq "$wine_rounds"); do
+  fresh
+  t[rd]+=" $(ms "$WINE64" cmd /c rd /s /q "$wtree")"
+  gone "rd /s /q"
+  fresh
+  t[exe]+=" $(ms "$WINE64" "$win" remove "$wtree" 0)"
+  gone "engine exe"
+  t[inproc]+=" $(awk '{ printf "%d", $1 * 1000 }' "$work/out")"
+done
+for k in rd exe inproc; do t[$k]=$(echo "${t[$k]}" | median); done
+printf '%-34s %7s ms\n' "cmd /c rd /s /q" "${t[rd]}" "engine exe, all cores" "${t[exe]}" \
+  "  of which the removal itself" "${t[inproc]}"
+echo "rd /s /q / engine exe:  $(ratio "${t[rd]}" "${t[exe]}")x"
+echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
