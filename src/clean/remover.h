@@ -12,8 +12,8 @@ struct RemovalReport {
   std::string target;
   bool refused = false;         // the target failed the safety rules; nothing was touched
   bool gone = false;            // the folder no longer exists
-  std::uint64_t remaining = 0;  // files and folders that could not be removed
-  std::string firstReason;      // e.g. "in use", "access denied"; empty when gone
+  std::uint64_t remaining = 0;  // files and folders below the target that could not be removed
+  std::string firstReason;      // e.g. "in use", "access denied", or the refusal; empty when gone
 };
 
 class Remover {
