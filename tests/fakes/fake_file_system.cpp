@@ -1,84 +1,64 @@
 #include "fakes/fake_file_system.h"
 
-#include <functional>
-
 namespace fakes {
 
 namespace {
+
 std::string upper(std::string s) {
   for (char& c : s)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return s;
 }
-}  // namespace
 
-FakeFileSystem::FakeFileSystem() {
-  root_.attributes = platform::kAttrDirectory;
-}
-
-bool FakeFileSystem::split(const std::string& path, std::vector<std::string>& parts,
-                           bool& trailing) {
-  if (path.empty()) return false;
-  std::string p = path;
-  if (p[0] == '\\') p = "C:" + p;  // relative to the current drive's root
-  trailing = p.back() == '\\';
+std::vector<std::string> split(std::string path) {
+  if (!path.empty() && path[0] == '\\') path = "C:" + path;
+  std::vector<std::string> parts;
   std::string cur;
-  for (char c : p + "\\") {
-    if (c == '\\' || c == '/') {
-      if (cur == "..") {
-        if (parts.size() <= 1) return false;
-        parts.pop_back();
-      } else if (!cur.empty() && cur != ".") {
-        parts.push_back(cur);
-      }
-      cur.clear();
-    } else {
+  for (char c : path + "\\") {
+    if (c != '\\') {
       cur += c;
+    } else if (!cur.empty()) {
+      parts.push_back(cur);
+      cur.clear();
     }
   }
-  return !parts.empty();
+  return parts;
 }
 
+}  // namespace
+
 std::string FakeFileSystem::key(const std::string& path) {
-  std::vector<std::string> parts;
-  bool trailing = false;
-  if (!split(path, parts, trailing)) return {};
   std::string k;
-  for (auto& p : parts) k += upper(p) + "\\";
+  for (auto& p : split(path)) k += upper(p) + "\\";
   return k;
 }
 
+FakeFileSystem::Node* FakeFileSystem::child(Node& n, const std::string& name) {
+  for (auto& c : n.children)
+    if (upper(c->name) == upper(name)) return c.get();
+  return nullptr;
+}
+
 FakeFileSystem::Node* FakeFileSystem::lookup(const std::string& path, Node** parent) {
-  std::vector<std::string> parts;
-  bool trailing = false;
-  if (!split(path, parts, trailing)) return nullptr;
+  const auto parts = split(path);
+  if (parts.empty()) return nullptr;
   Node* n = &root_;
-  Node* p = nullptr;
   for (auto& part : parts) {
-    Node* next = nullptr;
-    for (auto& c : n->children)
-      if (upper(c->name) == upper(part)) next = c.get();
-    if (!next) return nullptr;
-    p = n;
-    n = next;
+    if (parent) *parent = n;
+    if (!(n = child(*n, part))) return nullptr;
   }
-  if (trailing && !n->dir()) return nullptr;
-  if (parent) *parent = p;
-  return n;
+  return path.back() == '\\' && !n->dir() ? nullptr : n;
 }
 
 FakeFileSystem::Node* FakeFileSystem::makeDirs(const std::vector<std::string>& parts,
                                                std::size_t count) {
   Node* n = &root_;
   for (std::size_t i = 0; i < count; ++i) {
-    Node* next = nullptr;
-    for (auto& c : n->children)
-      if (upper(c->name) == upper(parts[i])) next = c.get();
+    Node* next = child(*n, parts[i]);
     if (!next) {
-      n->children.push_back(std::make_unique<Node>());
+      n->children.push_back(
+          std::make_unique<Node>(Node{parts[i], platform::kAttrDirectory, 0, {}}));
       next = n->children.back().get();
-      next->name = parts[i];
-      next->attributes = platform::kAttrDirectory;
     }
     n = next;
   }
@@ -86,90 +66,68 @@ FakeFileSystem::Node* FakeFileSystem::makeDirs(const std::vector<std::string>& p
 }
 
 void FakeFileSystem::addDir(const std::string& path, std::uint32_t attributes) {
-  std::vector<std::string> parts;
-  bool trailing = false;
-  if (!split(path, parts, trailing)) return;
+  const auto parts = split(path);
   makeDirs(parts, parts.size())->attributes = platform::kAttrDirectory | attributes;
 }
 
 void FakeFileSystem::addFile(const std::string& path, std::uint64_t size,
                              std::uint32_t attributes) {
-  std::vector<std::string> parts;
-  bool trailing = false;
-  if (!split(path, parts, trailing)) return;
-  Node* dir = makeDirs(parts, parts.size() - 1);
-  dir->children.push_back(std::make_unique<Node>());
-  Node& f = *dir->children.back();
-  f.name = parts.back();
-  f.size = size;
-  f.attributes = attributes ? attributes : platform::kAttrArchive;
+  const auto parts = split(path);
+  makeDirs(parts, parts.size() - 1)
+      ->children.push_back(std::make_unique<Node>(
+          Node{parts.back(), attributes ? attributes : platform::kAttrArchive, size, {}}));
 }
 
-bool FakeFileSystem::remove(const std::string& path) {
+// Erases every child of `n` that holds no locked file; the locked files left below `n`.
+std::uint64_t FakeFileSystem::prune(Node& n, const std::string& k) {
+  std::uint64_t left = 0;
+  for (auto it = n.children.begin(); it != n.children.end();) {
+    const std::string childKey = k + upper((*it)->name) + "\\";
+    const std::uint64_t stays = (*it)->dir() ? prune(**it, childKey) : locked_.count(childKey);
+    left += stays;
+    it = stays ? std::next(it) : n.children.erase(it);
+  }
+  return left;
+}
+
+std::uint64_t FakeFileSystem::remove(const std::string& path) {
   Node* parent = nullptr;
   Node* n = lookup(path, &parent);
-  if (!n || !parent) return false;
-  auto& kids = parent->children;
-  for (auto it = kids.begin(); it != kids.end(); ++it)
-    if (it->get() == n) {
-      kids.erase(it);
-      return true;
-    }
-  return false;
+  if (!n) return 0;
+  const std::uint64_t left = n->dir() ? prune(*n, key(path)) : locked_.count(key(path));
+  if (left == 0) std::erase_if(parent->children, [n](auto& c) { return c.get() == n; });
+  return left;
 }
 
 std::optional<std::uint32_t> FakeFileSystem::attributes(const std::string& path) {
   Node* n = lookup(path);
-  if (!n || n == &root_) return std::nullopt;
+  if (!n) return std::nullopt;
   return n->attributes;
 }
 
 std::vector<platform::DirEntry> FakeFileSystem::list(const std::string& path) {
   std::vector<platform::DirEntry> out;
   Node* n = lookup(path);
-  if (!n || !n->dir() || unreadable_.count(key(path))) return out;
-  for (auto& c : n->children) out.push_back({c->name, c->attributes});
+  if (n && n->dir())
+    for (auto& c : n->children) out.push_back({c->name, c->attributes});
   return out;
 }
 
-void FakeFileSystem::walk(const Node& n, const std::string& k, platform::FolderSize& s) const {
-  if (unreadable_.count(k)) {
-    ++s.unreadable;
-    return;
-  }
-  for (auto& c : n.children) {
-    if (c->dir())
-      walk(*c, k + upper(c->name) + "\\", s);
-    else
-      s.bytes += c->size;
-  }
-}
-
 platform::FolderSize FakeFileSystem::measure(const std::string& path) {
-  ++measureCalls;
   platform::FolderSize s;
   Node* n = lookup(path);
   if (!n || !n->dir()) return s;
   s.exists = true;
-  for (auto& c : n->children)
-    if (c->dir()) ++s.subfolders;
-  walk(*n, key(path), s);
-  if (s.unreadable && unreadable_.count(key(path))) s.subfolders = 0;
-  return s;
-}
-
-std::vector<std::string> FakeFileSystem::paths() const {
-  std::vector<std::string> out;
-  std::function<void(const Node&, const std::string&)> rec = [&](const Node& n,
-                                                                 const std::string& prefix) {
-    for (auto& c : n.children) {
-      std::string p = prefix.empty() ? c->name : prefix + "\\" + c->name;
-      out.push_back(p);
-      if (c->dir()) rec(*c, p);
+  auto add = [&s](auto& self, const Node& folder) -> void {
+    for (auto& c : folder.children) {
+      if (c->dir())
+        self(self, *c);
+      else
+        s.bytes += c->size;
     }
   };
-  rec(root_, "");
-  return out;
+  add(add, *n);
+  return s;
 }
 
 }  // namespace fakes

@@ -20,11 +20,6 @@ int FakeShell::messageBox(const std::string& text, const std::string& title, uns
   return answer(boxes.back());
 }
 
-std::string FakeShell::browseForFolder(const std::string& title) {
-  pickerTitles.push_back(title);
-  return pickerResult;
-}
-
 void FakeRemover::remove(const std::string& target, const std::string& accountRoot, Done done) {
   jobs.push_back({target, accountRoot});
   if (hold)
@@ -39,37 +34,11 @@ void FakeRemover::release() {
   for (auto& [target, done] : held) run(target, std::move(done));
 }
 
-namespace {
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-// Whether `path` lies below `base` (no trailing backslash), names compared without case.
-bool below(const std::string& path, const std::string& base) {
-  return path.size() > base.size() && path[base.size()] == '\\' &&
-         upper(path.substr(0, base.size())) == upper(base);
-}
-}  // namespace
-
 void FakeRemover::run(const std::string& target, Done done) {
   clean::RemovalReport report;
   report.target = target;
-  std::string base = target;
-  while (!base.empty() && base.back() == '\\') base.pop_back();
-  // Locked files stay; everything else below the target goes.
-  std::uint64_t remaining = 0;
-  for (const auto& p : fs_.paths()) {
-    if (below(p, base) && fs_.isLocked(p)) ++remaining;
-  }
-  if (remaining == 0) {
-    fs_.remove(target);
-  } else {
-    for (const auto& p : fs_.paths())
-      if (below(p, base) && !fs_.isLocked(p) && !fs_.isDirectory(p)) fs_.remove(p);
-  }
+  report.remaining = fs_.remove(target);
   report.gone = !fs_.exists(target);
-  report.remaining = remaining;
   if (!report.gone) report.firstReason = "正在使用";
   clock_.post([done = std::move(done), report] { done(report); });
 }

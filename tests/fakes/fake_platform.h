@@ -33,7 +33,6 @@ class FakeShell : public platform::Shell {
   std::vector<std::pair<std::string, platform::ShowStyle>> processes;
   std::vector<MessageBoxCall> boxes;
   std::vector<unsigned> sleeps;
-  std::vector<std::string> pickerTitles;
   std::string pickerResult;
   std::string decimal = ".";
   // Answers each box; may advance the clock to let timers tick while it is "open".
@@ -43,7 +42,7 @@ class FakeShell : public platform::Shell {
 
   bool startProcess(const std::string& commandLine, platform::ShowStyle style) override;
   int messageBox(const std::string& text, const std::string& title, unsigned style) override;
-  std::string browseForFolder(const std::string& title) override;
+  std::string browseForFolder(const std::string&) override { return pickerResult; }
   void sleep(unsigned ms) override { sleeps.push_back(ms); }
   std::string decimalSeparator() override { return decimal; }
 };

@@ -33,13 +33,14 @@ struct Harness {
     fs.addDir(account(name) + "\\FileStorage");
     if (legacy) fs.addDir(account(name) + "\\Image");
   }
+  // The i-th month folder name from 2022-01 on.
+  static std::string month(int i) {
+    const int m = 1 + i % 12;
+    return std::to_string(2022 + i / 12) + (m < 10 ? "-0" : "-") + std::to_string(m);
+  }
   // Month folders 2022-01 … of a category, one file of `bytes` in each.
   void addMonths(const std::string& folder, int count, std::uint64_t bytes = 100) {
-    for (int i = 0; i < count; ++i) {
-      int y = 2022 + i / 12, m = 1 + i % 12;
-      std::string month = std::to_string(y) + (m < 10 ? "-0" : "-") + std::to_string(m);
-      fs.addFile(folder + "\\" + month + "\\f.dat", bytes);
-    }
+    for (int i = 0; i < count; ++i) fs.addFile(folder + "\\" + month(i) + "\\f.dat", bytes);
   }
   // Starts the program with Documents in the registry and runs discovery, validation and the
   // scan, stopping before the tip clearer's first tick would wipe "计算结束".

@@ -8,8 +8,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "platform/timers.h"
 
@@ -23,8 +21,6 @@ class VirtualClock : public platform::TimerHost {
 
   void advance(std::uint64_t ms);
   void runPosted();
-  std::uint64_t now() const { return now_; }
-  bool running(Id id) const { return timers_.count(id) > 0; }
 
  private:
   struct Entry {

@@ -6,49 +6,35 @@ using fakes::Harness;
 
 namespace {
 
-TEST(Validation, LayoutDecidesFramesAndHeight) {
+TEST(Validation, LayoutDecidesFramesAndHeightAndTheAccountSizeIsShown) {
   struct Case {
     bool msg, image;
     bool grid, banner;
     int height;
-  } cases[] = {{true, false, true, false, 8000},
-               {true, true, true, true, 9100},
-               {false, true, false, true, 9100}};
+    std::uint64_t bytes;
+    const char* text;
+    ui::Color colour;
+  } cases[] = {
+      {true, false, true, false, 8000, 999, "999", ui::Color::rgb(192, 0, 0)},
+      {true, true, true, true, 9100, 1500, "1.50 K", ui::Color::rgb(0, 102, 0)},
+      {false, true, false, true, 9100, 25000000000, "25.00 G", ui::Color::rgb(204, 0, 51)}};
   for (const auto& c : cases) {
     Harness h;
     std::string a = h.account("acct");
     h.fs.addDir(a);
     if (c.msg) h.fs.addDir(a + "\\Msg");
     if (c.image) h.fs.addDir(a + "\\Image");
-    h.fs.addFile(a + "\\x.dat", 1500);
+    h.fs.addFile(a + "\\x.dat", c.bytes);
     h.startAndSettle();
     EXPECT_EQ(h.form.Frame3.visible(), c.grid);
     EXPECT_EQ(h.form.Frame4.visible(), c.banner);
     EXPECT_EQ(h.form.height(), c.height);
-    // Measured and scanned in every layout.
-    EXPECT_EQ(h.form.labelsize.text(), "1.50 K");
-    EXPECT_EQ(h.form.Labeltip.text(), "计算结束");
-  }
-}
-
-TEST(Validation, AccountSizeTextAndColour) {
-  struct Case {
-    std::uint64_t bytes;
-    const char* text;
-    ui::Color colour;
-  } cases[] = {{999, "999", ui::Color::rgb(192, 0, 0)},  // keeps the start-up colour
-               {1500, "1.50 K", ui::Color::rgb(0, 102, 0)},
-               {1234567, "1.23 M", ui::Color::rgb(0, 51, 153)},
-               {25000000000, "25.00 G", ui::Color::rgb(204, 0, 51)}};
-  for (const auto& c : cases) {
-    Harness h;
-    h.addAccount("acct");
-    h.fs.addFile(h.account("acct") + "\\Msg\\big.db", c.bytes);
-    h.startAndSettle();
-    EXPECT_EQ(h.form.labelsize.text(), c.text);
-    EXPECT_EQ(h.form.labelsize.foreColor(), c.colour) << c.bytes;
+    EXPECT_EQ(h.form.Labellujin.text(), a);
     EXPECT_EQ(h.form.ttt, std::to_string(c.bytes));
-    EXPECT_EQ(h.form.Labellujin.text(), h.account("acct"));
+    EXPECT_EQ(h.form.labelsize.text(), c.text);
+    // Below 1000 bytes the start-up colour stays.
+    EXPECT_EQ(h.form.labelsize.foreColor(), c.colour) << c.bytes;
+    EXPECT_EQ(h.form.Labeltip.text(), "计算结束");  // scanned in every layout
   }
 }
 
@@ -107,17 +93,18 @@ TEST_F(ScanFixture, RowsShowSizesCountsAndMissingFolders) {
   h.addMonths(fsRoot() + "\\Image", 12, 2000000);  // on disk "Image", in the table "image"
   h.addMonths(fsRoot() + "\\Image\\Thumb", 2, 1000000);
   h.addMonths(fsRoot() + "\\Video", 1, 3000000000);
+  h.shell.decimal = ",";  // as the user's regional settings write it
   h.startAndSettle();
-  EXPECT_EQ(h.form.lj1.text(), "×3.00 K");
+  EXPECT_EQ(h.form.lj1.text(), "×3,00 K");
   EXPECT_EQ(h.form.Lab1.text(), "3个");
   EXPECT_EQ(h.form.lj1.foreColor(), ui::Color::rgb(27, 96, 3));
   EXPECT_EQ(h.form.lj2.text(), "×0 K");
   EXPECT_EQ(h.form.Lab2.text(), "0个");
   EXPECT_EQ(h.form.lj3.text(), "×512");
   EXPECT_EQ(h.form.Lab3.text(), "0个");
-  EXPECT_EQ(h.form.lj6.text(), "×26.00 M");  // Thumb's bytes count, Thumb's folder does not
+  EXPECT_EQ(h.form.lj6.text(), "×26,00 M");  // Thumb's bytes count, Thumb's folder does not
   EXPECT_EQ(h.form.Lab6.text(), "12个");
-  EXPECT_EQ(h.form.lj7.text(), "×3.00 G");
+  EXPECT_EQ(h.form.lj7.text(), "×3,00 G");
   EXPECT_EQ(h.form.lj7.foreColor(), ui::Color::rgb(246, 6, 0));
   EXPECT_EQ(h.form.Labeltip.text(), "计算结束");
 }

@@ -41,15 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
                                    "%USERPROFILE%\\Documents"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Startup, ClearsGridLabelsPlacesOverlayAndFillsSubPaths) {
+TEST(Startup, FillsSubPathsAndShowsNoFrame) {
   Harness h;
   h.form.load();
-  for (int k = 1; k <= 8; ++k) {
-    EXPECT_EQ(h.form.row(k).size->text(), "");
-    EXPECT_EQ(h.form.row(k).count->text(), "");
-  }
-  EXPECT_EQ(h.form.Frame2.rect().left, h.form.Frame3.rect().left);
-  EXPECT_EQ(h.form.Frame2.rect().top, h.form.Frame3.rect().top);
   EXPECT_EQ(h.form.n5, "\\FileStorage\\Sns\\Cache\\");
   EXPECT_EQ(h.form.n6t, "\\FileStorage\\image\\Thumb\\");
   EXPECT_EQ(h.form.n8, "\\FileStorage\\File\\");
@@ -94,12 +88,15 @@ TEST(Discovery, NotFoundHidesFramesAndKeepsOldEntries) {
   EXPECT_EQ(h.form.lujinweixin, "D:\\Nowhere\\WeChat Files\\");
 }
 
-TEST(Discovery, FolderWithoutAccountsSaysSo) {
+TEST(Discovery, FolderWithoutAccountsSaysSoAndEmptiesTheList) {
   Harness h;
-  h.fs.addDir(h.weChatFiles());
-  h.fs.addFile(h.weChatFiles() + "\\desktop.ini", 10);
-  h.startAndSettle(200);
-  EXPECT_FALSE(h.form.Frame1.visible());
+  h.addAccount("wxid_a");
+  h.fs.addFile("D:\\Empty\\WeChat Files\\desktop.ini", 10);
+  h.startAndSettle();
+  ASSERT_TRUE(h.form.Frame1.visible() && h.form.Frame3.visible());
+  h.form.Text1.setText("D:\\Empty");
+  h.clock.advance(200);
+  EXPECT_FALSE(h.form.Frame1.visible() || h.form.Frame3.visible());
   EXPECT_TRUE(h.form.Combo1.items().empty());
   EXPECT_EQ(h.form.Labeltip.text(), "微信文件夹里没有找到账号文件夹，请核实");
 }
