@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <map>
 
 #include "platform/win32/file_system.h"
@@ -21,8 +20,7 @@ namespace {
 class Win32FileSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(tmp.path().empty());
-    root = tmp.path();
+    ASSERT_FALSE(root.empty());
     ASSERT_TRUE(ports_test::writeFile(root + "\\plain.txt", "hello"));
     ASSERT_TRUE(ports_test::writeFile(root + "\\隐藏.dat", "x"));
     ASSERT_TRUE(ports_test::makeFolder(root + "\\系统 folder"));
@@ -33,35 +31,27 @@ class Win32FileSystemTest : public ::testing::Test {
                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
   }
 
-  std::map<std::string, std::uint32_t> listed(const std::string& path) {
-    std::map<std::string, std::uint32_t> out;
-    for (const auto& e : fs.list(path)) out[e.name] = e.attributes;
-    return out;
-  }
-
   ports_test::TempFolder tmp;
-  std::string root;
+  const std::string root = tmp.path();
   Win32FileSystem fs;
 };
 
 }  // namespace
 
 TEST_F(Win32FileSystemTest, ListsEveryEntryWithItsAttributeBits) {
-  const auto entries = listed(root);
-  ASSERT_EQ(entries.size(), 4u);
-  EXPECT_EQ(entries, listed(root + "\\"));
-  ASSERT_TRUE(entries.count("plain.txt") && entries.count("隐藏.dat") &&
-              entries.count("系统 folder") && entries.count("子文件夹"));
-  EXPECT_EQ(entries.at("plain.txt") & (kAttrDirectory | kAttrHidden), 0u);
-  EXPECT_EQ(entries.at("隐藏.dat") & (kAttrDirectory | kAttrHidden), kAttrHidden);
-  EXPECT_EQ(entries.at("系统 folder") & (kAttrDirectory | kAttrSystem),
-            kAttrDirectory | kAttrSystem);
-  EXPECT_EQ(entries.at("子文件夹") & (kAttrDirectory | kAttrHidden), kAttrDirectory);
-
-  EXPECT_TRUE(fs.list(root + "\\子文件夹").empty());
-  EXPECT_TRUE(fs.list(root + "\\missing").empty());
-  EXPECT_TRUE(fs.list(root + "\\plain.txt").empty());
-  EXPECT_TRUE(fs.list("").empty());
+  const std::map<std::string, std::uint32_t> expected{{"plain.txt", 0},
+                                                      {"隐藏.dat", kAttrHidden},
+                                                      {"系统 folder", kAttrDirectory | kAttrSystem},
+                                                      {"子文件夹", kAttrDirectory}};
+  for (const std::string& folder : {root, root + "\\"}) {
+    std::map<std::string, std::uint32_t> listed;
+    for (const auto& e : fs.list(folder))
+      listed[e.name] = e.attributes & (kAttrDirectory | kAttrHidden | kAttrSystem);
+    EXPECT_EQ(listed, expected) << folder;
+  }
+  for (const std::string& nothing :
+       {root + "\\子文件夹", root + "\\missing", root + "\\plain.txt", std::string()})
+    EXPECT_TRUE(fs.list(nothing).empty()) << nothing;
 }
 
 TEST_F(Win32FileSystemTest, AttributesFollowWindowsPathRules) {

@@ -8,7 +8,6 @@
 #include "platform/win32/wide.h"
 
 using platform::win32::narrow;
-using platform::win32::widen;
 using platform::win32::Win32Registry;
 
 TEST(Win32Registry, ReadsShellFoldersAsStored) {
@@ -25,53 +24,36 @@ TEST(Win32Registry, ReadsShellFoldersAsStored) {
   EXPECT_NE(expandable->find("%USERPROFILE%"), std::string::npos) << *expandable;
 }
 
-namespace {
-
-class OwnKey : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, handle.put(), nullptr),
-              ERROR_SUCCESS);
-  }
-  void TearDown() override {
+TEST(Win32Registry, ReturnsStringsOfAnyLengthAndNothingForOtherTypes) {
+  // One key per process: tests run in parallel processes against one prefix.
+  const std::wstring key = L"Software\\VelmoraTest\\数据 " + std::to_wstring(GetCurrentProcessId());
+  platform::win32::unique_hkey handle;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            handle.put(), nullptr),
+            ERROR_SUCCESS);
+  auto cleanup = platform::win32::scope_exit([&] {
     handle.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, widen(key).c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VelmoraTest");  // fails while others use it
-  }
-  void set(const wchar_t* name, DWORD type, const void* data, std::size_t bytes) {
+  });
+  auto set = [&](const wchar_t* name, DWORD type, const void* data, std::size_t bytes) {
     ASSERT_EQ(RegSetValueExW(handle.get(), name, 0, type, static_cast<const BYTE*>(data),
                              static_cast<DWORD>(bytes)),
               ERROR_SUCCESS);
-  }
-  void setText(const wchar_t* name, DWORD type, const std::wstring& text) {
-    set(name, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  }
-
-  // One key per process: tests run in parallel processes against one prefix.
-  const std::string key = "Software\\VelmoraTest\\数据 " + std::to_string(GetCurrentProcessId());
-  platform::win32::unique_hkey handle;
-  Win32Registry registry;
-};
-
-}  // namespace
-
-TEST_F(OwnKey, ReturnsStringsAsStoredAndNothingForTheRest) {
-  setText(L"路径", REG_SZ, L"D:\\我的文档\\WeChat Files");
-  setText(L"Expand", REG_EXPAND_SZ, L"%APPDATA%\\腾讯");
-  setText(L"", REG_SZ, L"default value");
-  setText(L"Empty", REG_SZ, L"");
+  };
+  const std::wstring path = L"D:\\我的文档\\WeChat Files", huge(5000, L'长');
   const DWORD number = 42;
+  set(L"路径", REG_SZ, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+  set(L"Huge", REG_SZ, huge.c_str(), (huge.size() + 1) * sizeof(wchar_t));
+  set(L"Empty", REG_SZ, L"", sizeof(wchar_t));
   set(L"Number", REG_DWORD, &number, sizeof(number));
-  const std::wstring huge(5000, L'长');
-  setText(L"Huge", REG_SZ, huge);
 
-  EXPECT_EQ(registry.readUserString(key, "路径"), "D:\\我的文档\\WeChat Files");
-  EXPECT_EQ(registry.readUserString(key, "Expand"), "%APPDATA%\\腾讯");
-  EXPECT_EQ(registry.readUserString(key, ""), "default value");
-  EXPECT_EQ(registry.readUserString(key, "Empty"), "");
-  EXPECT_EQ(registry.readUserString(key, "Huge"), narrow(huge));
-  EXPECT_EQ(registry.readUserString(key, "Number"), std::nullopt);
-  EXPECT_EQ(registry.readUserString(key, "Missing"), std::nullopt);
-  EXPECT_EQ(registry.readUserString(key + "\\Missing", "路径"), std::nullopt);
+  Win32Registry registry;
+  const std::string k = narrow(key);
+  EXPECT_EQ(registry.readUserString(k, "路径"), narrow(path));
+  EXPECT_EQ(registry.readUserString(k, "Huge"), narrow(huge));
+  EXPECT_EQ(registry.readUserString(k, "Empty"), "");
+  EXPECT_EQ(registry.readUserString(k, "Number"), std::nullopt);
+  EXPECT_EQ(registry.readUserString(k, "Missing"), std::nullopt);
+  EXPECT_EQ(registry.readUserString(k + "\\Missing", "路径"), std::nullopt);
 }

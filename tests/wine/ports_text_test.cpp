@@ -1,9 +1,8 @@
-// UTF-8/UTF-16 conversion, the long-path form and the handle owner.
+// UTF-8/UTF-16 conversion and the long-path form.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
 
 using namespace platform::win32;
@@ -40,46 +39,4 @@ TEST(Wide, LongPathAddsThePrefixOnlyWhenNeeded) {
   for (const Case& c : cases) {
     EXPECT_EQ(longPath(c.in), c.out) << narrow(c.in);
   }
-}
-
-namespace {
-
-int closed = 0;
-void countClose(int) {
-  ++closed;
-}
-using counted = unique_any<int, &countClose, -1>;
-
-}  // namespace
-
-TEST(Handle, ClosesExactlyOnceAcrossMovesAndResets) {
-  closed = 0;
-  {
-    counted a(5);
-    counted b(std::move(a));
-    EXPECT_FALSE(a);
-    EXPECT_EQ(b.get(), 5);
-    counted c(7);
-    c = std::move(b);  // closes 7
-    EXPECT_EQ(closed, 1);
-    const int raw = c.release();
-    EXPECT_EQ(raw, 5);
-    *c.put() = 9;
-  }  // closes 9 only; 5 was released
-  EXPECT_EQ(closed, 2);
-  counted invalid(-1);
-  invalid.reset();
-  EXPECT_EQ(closed, 2);
-}
-
-TEST(ScopeExit, RunsUnlessReleased) {
-  int runs = 0;
-  {
-    auto guard = scope_exit([&] { ++runs; });
-  }
-  {
-    auto guard = scope_exit([&] { ++runs; });
-    guard.release();
-  }
-  EXPECT_EQ(runs, 1);
 }
