@@ -37,6 +37,11 @@ TEST(E2EReceivedFiles, ClearsTheFolderThenSaysItIsGoneAndAlwaysGivesTheMainWindo
   HWND dialog = app.waitForWindow("微信接收的文件");
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(main); }));
+  // The off-screen button holds the focus, so Enter or Space at once presses nothing visible.
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui));
+  EXPECT_EQ(gui.hwndFocus, controlIn(dialog, "Command3"));
   HWND clearAll = controlIn(dialog, "Command1");
   HWND byHand = controlIn(dialog, "Command2");
   HWND question = controlIn(dialog, "Label1");
@@ -83,18 +88,9 @@ TEST(E2ELegacyBanner, CleansTheOldFoldersBehindATopmostWindowAndComesBack) {
   HWND banner = app.control("Frame4");
   ASSERT_TRUE(waitFor([&] { return textOf(path) == weChat + "a_current"; }));
   EXPECT_FALSE(IsWindowVisible(banner));
-  RECT before{};
-  GetWindowRect(main, &before);
-
   e2e::chooseComboItem(combo, 1);
   ASSERT_TRUE(waitFor([&] { return textOf(path) == legacy; }));
   EXPECT_TRUE(IsWindowVisible(banner));
-  RECT after{};
-  GetWindowRect(main, &after);
-  // 8000 twips become 9100, whatever the DPI.
-  EXPECT_EQ(after.right - after.left, before.right - before.left);
-  EXPECT_NEAR(static_cast<double>(after.bottom - after.top) / (before.bottom - before.top),
-              9100.0 / 8000.0, 0.01);
 
   const auto start = std::chrono::steady_clock::now();
   e2e::click(controlIn(main, "Command2"));
@@ -108,11 +104,7 @@ TEST(E2ELegacyBanner, CleansTheOldFoldersBehindATopmostWindowAndComesBack) {
   for (const char* old : {"\\Image", "\\Video", "\\Data"})
     EXPECT_FALSE(exists(legacy + old)) << old;
   EXPECT_TRUE(exists(legacy + "\\Msg\\MicroMsg.db"));
-  // Back as it was: the banner stays until the account is chosen again.
-  EXPECT_TRUE(IsWindowVisible(banner));
-  RECT back{};
-  GetWindowRect(main, &back);
-  EXPECT_EQ(back.bottom - back.top, after.bottom - after.top);
+  EXPECT_TRUE(IsWindowVisible(banner)) << "the banner stays until the account is chosen again";
 }
 
 }  // namespace

@@ -18,16 +18,13 @@ constexpr const wchar_t* kShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 bool makeFolders(const std::wstring& path) {
-  if (CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
-    return true;
-  const auto cut = path.find_last_of(L'\\');
-  if (cut == std::wstring::npos || !makeFolders(path.substr(0, cut))) return false;
-  return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  const int result = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+  return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
 }
 
+// Only the length is set, so a big file takes no room where the file system allows sparse files.
 bool makeFile(const std::wstring& path, std::size_t size) {
-  const auto cut = path.find_last_of(L'\\');
-  if (cut != std::wstring::npos && !makeFolders(path.substr(0, cut))) return false;
+  if (!makeFolders(path.substr(0, path.find_last_of(L'\\')))) return false;
   HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
@@ -36,6 +33,11 @@ bool makeFile(const std::wstring& path, std::size_t size) {
   const bool ok = SetFilePointerEx(f, end, nullptr, FILE_BEGIN) && SetEndOfFile(f);
   CloseHandle(f);
   return ok;
+}
+
+void setDocuments(const std::wstring& value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 std::wstring className(HWND h) {
@@ -67,14 +69,6 @@ std::vector<HWND> windowsOf(DWORD pid, bool all = false) {
   return search.found;
 }
 
-std::wstring exeBesideTests() {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring path = self;
-  path.erase(path.find_last_of(L'\\') + 1);
-  return path + widen(VELMORA_EXE_NAME);
-}
-
 }  // namespace
 
 bool makeTree(const std::string& root, const std::vector<std::string>& entries,
@@ -89,71 +83,45 @@ bool makeTree(const std::string& root, const std::vector<std::string>& entries,
 }
 
 DocumentsFolder::DocumentsFolder(const std::string& folder) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return;
   wchar_t old[1024] = {};
-  DWORD size = sizeof old - sizeof(wchar_t), type = 0;
-  if (RegQueryValueExW(key, L"Personal", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
-      ERROR_SUCCESS)
-    old_ = std::wstring(old);
-  const std::wstring value = widen(folder);
-  RegSetValueExW(key, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
+  DWORD size = sizeof old;
+  if (RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", RRF_RT_REG_SZ, nullptr, old,
+                   &size) == ERROR_SUCCESS)
+    old_ = old;
+  setDocuments(widen(folder));
 }
 
 DocumentsFolder::~DocumentsFolder() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
-  if (old_) {
-    RegSetValueExW(key, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_->c_str()),
-                   static_cast<DWORD>((old_->size() + 1) * sizeof(wchar_t)));
-  } else {
-    RegDeleteValueW(key, L"Personal");
-  }
-  RegCloseKey(key);
+  if (old_)
+    setDocuments(*old_);
+  else
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
 }
 
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout,
              std::chrono::milliseconds interval) {
   const auto end = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    if (done()) return true;
+  while (!done()) {
     if (std::chrono::steady_clock::now() >= end) return false;
     std::this_thread::sleep_for(interval);
   }
+  return true;
 }
 
 std::string textOf(HWND h) {
   // WM_GETTEXT rather than GetWindowTextW, which does not ask a window of another process.
-  const auto len = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
-  const auto n = SendMessageW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(n));
+  std::wstring text(static_cast<std::size_t>(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      SendMessageW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
   return narrow(text);
-}
-
-void press(HWND button) {
-  PostMessageW(button, BM_CLICK, 0, 0);
-}
-
-SIZE outerSize(HWND h) {
-  RECT r{};
-  GetWindowRect(h, &r);
-  return {r.right - r.left, r.bottom - r.top};
 }
 
 std::vector<std::string> comboItems(HWND combo) {
   std::vector<std::string> items;
   const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const auto len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::wstring item(static_cast<std::size_t>(len) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                 reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<std::size_t>(len));
+  for (WPARAM i = 0; static_cast<LRESULT>(i) < count; ++i) {
+    std::wstring item(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)), L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
     items.push_back(narrow(item));
   }
   return items;
@@ -164,15 +132,9 @@ void click(HWND control) {
                reinterpret_cast<LPARAM>(control));
 }
 
-void setChecked(HWND checkBox, bool checked) {
-  const bool now = SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  if (now != checked) click(checkBox);
-}
-
 void setText(HWND edit, const std::string& text) {
   // WM_SETTEXT is one of the messages the system copies into the other process.
-  const std::wstring w = widen(text);
-  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
 }
 
 void chooseComboItem(HWND combo, int index) {
@@ -182,20 +144,17 @@ void chooseComboItem(HWND combo, int index) {
 }
 
 HWND controlIn(HWND window, const std::string& name) {
-  struct Search {
-    const std::string* name;
-    HWND found;
-  } search{&name, nullptr};
+  std::pair<const std::string*, HWND> search{&name, nullptr};
   EnumChildWindows(
       window,
       [](HWND h, LPARAM lp) {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (ui::win32::windowName(h) != *s->name) return TRUE;
-        s->found = h;
+        auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
+        if (ui::win32::windowName(h) != *s->first) return TRUE;
+        s->second = h;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.second;
 }
 
 bool selectInFolderPicker(HWND picker, const std::string& folder) {
@@ -208,37 +167,33 @@ bool selectInFolderPicker(HWND picker, const std::string& folder) {
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&tree));
-  if (!tree) return false;
   // The picker's messages carry pointers the system does not copy between processes: the path
   // and the tree item live in memory of the picker's process.
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                               processOf(picker));
+  HANDLE process = tree ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                      FALSE, processOf(picker))
+                        : nullptr;
   if (!process) return false;
-  constexpr std::size_t kPathBytes = 64 * 1024, kTextChars = MAX_PATH;
-  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, kPathBytes + 4096,
-                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  bool selected = false;
   const std::wstring path = widen(folder);
   const std::wstring leaf = path.substr(path.find_last_of(L'\\') + 1);
-  if (remote && (path.size() + 1) * sizeof(wchar_t) <= kPathBytes &&
-      WriteProcessMemory(process, remote, path.c_str(), (path.size() + 1) * sizeof(wchar_t),
-                         nullptr)) {
-    auto* remoteItem = remote + kPathBytes;
-    auto* remoteText = reinterpret_cast<wchar_t*>(remoteItem + sizeof(TVITEMW));
+  const std::size_t pathBytes = (path.size() + 1) * sizeof(wchar_t), itemAt = pathBytes + 16;
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, itemAt + 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  auto* remoteItem = remote + itemAt / 16 * 16;
+  auto* remoteText = reinterpret_cast<wchar_t*>(remoteItem + sizeof(TVITEMW));
+  bool selected = false;
+  if (remote && WriteProcessMemory(process, remote, path.c_str(), pathBytes, nullptr)) {
     selected = waitFor([&] {
       SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
       TVITEMW item{};
       item.mask = TVIF_TEXT;
       item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
       item.pszText = remoteText;
-      item.cchTextMax = kTextChars;
-      if (!item.hItem || !WriteProcessMemory(process, remoteItem, &item, sizeof item, nullptr) ||
-          !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remoteItem)))
-        return false;
-      wchar_t text[kTextChars + 1] = {};
-      if (!ReadProcessMemory(process, remoteText, text, kTextChars * sizeof(wchar_t), nullptr))
-        return false;
-      return leaf == text;
+      item.cchTextMax = MAX_PATH;
+      wchar_t text[MAX_PATH + 1] = {};
+      return item.hItem && WriteProcessMemory(process, remoteItem, &item, sizeof item, nullptr) &&
+             SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remoteItem)) &&
+             ReadProcessMemory(process, remoteText, text, MAX_PATH * sizeof(wchar_t), nullptr) &&
+             leaf == text;
     });
   }
   if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
@@ -247,9 +202,11 @@ bool selectInFolderPicker(HWND picker, const std::string& folder) {
 }
 
 App::App() {
-  const std::wstring exe = exeBesideTests();
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring dir = std::wstring(self).substr(0, std::wstring(self).find_last_of(L'\\'));
+  const std::wstring exe = dir + L"\\" + widen(VELMORA_EXE_NAME);
   std::wstring cmd = L"\"" + exe + L"\"";
-  const std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -298,37 +255,22 @@ HWND App::waitForWindow(const std::string& title, std::chrono::milliseconds time
   return found;
 }
 
-HWND App::anyWindow() const {
-  const std::vector<HWND> all = windowsOf(pid_);
-  return all.empty() ? nullptr : all.front();
+bool App::hasVisibleWindow() const {
+  return !windowsOf(pid_).empty();
 }
 
 HWND App::control(const std::string& name) const {
-  struct Search {
-    const std::string* name;
-    HWND found;
-  } search{&name, nullptr};
-  for (HWND top : windowsOf(pid_, true)) {
-    EnumChildWindows(
-        top,
-        [](HWND h, LPARAM lp) {
-          auto* s = reinterpret_cast<Search*>(lp);
-          if (ui::win32::windowName(h) != *s->name) return TRUE;
-          s->found = h;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (search.found) break;
-  }
-  return search.found;
+  for (HWND top : windowsOf(pid_, true))
+    if (HWND found = controlIn(top, name)) return found;
+  return nullptr;
 }
 
-HWND App::waitForMessageBox(std::chrono::milliseconds timeout) const {
+HWND App::waitForMessageBox(std::chrono::milliseconds timeout, const std::string& text) const {
   HWND box = nullptr;
   waitFor(
       [&] {
         for (HWND h : windowsOf(pid_))
-          if (className(h) == L"#32770") box = h;
+          if (className(h) == L"#32770" && (text.empty() || messageText(h) == text)) box = h;
         return box != nullptr;
       },
       timeout);

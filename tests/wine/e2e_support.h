@@ -38,18 +38,10 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
              std::chrono::milliseconds interval = 50ms);
 
 std::string textOf(HWND h);
-// Presses a button of another process as a click would (BM_CLICK, posted).
-void press(HWND button);
-// The window's outer size in pixels.
-SIZE outerSize(HWND h);
 std::vector<std::string> comboItems(HWND combo);
-
-// Input as a user's would arrive, for controls of another process.
-// A click on a button or check box: BN_CLICKED to its parent, posted, so that a modal box the
-// handler opens does not hold the test up.
+// Input as a user's would arrive, for controls of another process. A click is BN_CLICKED to the
+// control's parent, posted, so that a modal box the handler opens does not hold the test up.
 void click(HWND control);
-// Clicks the check box only when its state differs from `checked`.
-void setChecked(HWND checkBox, bool checked);
 // Replaces an edit control's text; the edit tells its parent (EN_CHANGE) as after typing.
 void setText(HWND edit, const std::string& text);
 // Selects list entry `index` and sends the CBN_SELCHANGE a choice with the mouse sends.
@@ -71,9 +63,7 @@ class App {
   App& operator=(const App&) = delete;
 
   bool started() const { return process_ != nullptr; }
-  DWORD pid() const { return pid_; }
-  // True when the process ended within `timeout`.
-  bool waitForExit(std::chrono::milliseconds timeout);
+  bool waitForExit(std::chrono::milliseconds timeout);  // true when the process ended in time
   DWORD exitCode() const;
 
   // The visible top-level window of the process with this title, waiting up to `timeout`.
@@ -81,17 +71,16 @@ class App {
   HWND mainWindow(std::chrono::milliseconds timeout = 20s) const {
     return waitForWindow("Velmora::Harrowfen", timeout);
   }
-  // Any visible top-level window of the process (nullptr when there is none).
-  HWND anyWindow() const;
+  bool hasVisibleWindow() const;
   // The control of that name in any window of the process, or nullptr.
   HWND control(const std::string& name) const;
 
-  // A message box (#32770) of the process, waiting up to `timeout`.
-  HWND waitForMessageBox(std::chrono::milliseconds timeout = 10s) const;
-  // The text of a message box (its static text).
+  // A message box (#32770) of the process, with this text when one is given, waiting up to
+  // `timeout`.
+  HWND waitForMessageBox(std::chrono::milliseconds timeout = 10s,
+                         const std::string& text = {}) const;
   static std::string messageText(HWND box);
-  // Presses IDOK or IDCANCEL in a message box.
-  static void answer(HWND box, int id);
+  static void answer(HWND box, int id);  // presses IDOK or IDCANCEL
 
  private:
   HANDLE process_ = nullptr;
