@@ -32,27 +32,11 @@ void Form1::load() {
   labelqinkong();
   setFocus(textwjsl);  // refused before the window is shown; that is fine
   Frame2.move(180, 3120);
-  for (const auto& cat : wechat::kCategories) {
-    std::string value(cat.subPath);
-    if (cat.field == "n1")
-      n1 = value;
-    else if (cat.field == "n2")
-      n2 = value;
-    else if (cat.field == "n3")
-      n3 = value;
-    else if (cat.field == "n4")
-      n4 = value;
-    else if (cat.field == "n5")
-      n5 = value;
-    else if (cat.field == "n6")
-      n6 = value;
-    else if (cat.field == "n6t")
-      n6t = value;
-    else if (cat.field == "n7")
-      n7 = value;
-    else if (cat.field == "n8")
-      n8 = value;
-  }
+  // The fields stand in the category table's order.
+  std::string* fields[] = {&n1, &n2, &n3, &n4, &n5, &n6, &n6t, &n7, &n8};
+  static_assert(std::size(fields) == wechat::kCategories.size());
+  for (std::size_t i = 0; i < std::size(fields); ++i)
+    *fields[i] = std::string(wechat::kCategories[i].subPath);
 }
 
 void Form1::discover() {
