@@ -4,9 +4,9 @@
 # cmd /c dir /s /a. Every contender runs once per round, rounds interleaved so a busy machine
 # slows them alike; the figures are medians. Checks that all agree on the byte total.
 #
-#   bench/walk.sh [files=200000] [folders=2000] [rounds=7]
+#   bench/walk.sh [files=200000] [folders=2000] [rounds=7] [native|wine, default both]
 #
-# Builds velmora_bench_walk (Release) in /tmp/velmora-bench-native and /tmp/velmora-bench-mingw,
+# Builds velmora_bench_walk (Release) in /tmp/velmora-bench-walk-native and -walk-mingw,
 # unless VELMORA_BENCH_NATIVE / VELMORA_BENCH_WIN name already built programs. The tree lives in
 # a new temporary folder, the only thing this script deletes.
 set -euo pipefail
@@ -14,6 +14,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 files=${1:-200000}
 folders=${2:-2000}
 rounds=${3:-7}
+only=${4:-}
 
 build() {
   cmake -S "$repo" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF "${@:2}" >/dev/null
@@ -21,13 +22,13 @@ build() {
 }
 native=${VELMORA_BENCH_NATIVE:-}
 if [ -z "$native" ]; then
-  build /tmp/velmora-bench-native
-  native=/tmp/velmora-bench-native/bench/velmora_bench_walk
+  build /tmp/velmora-bench-walk-native
+  native=/tmp/velmora-bench-walk-native/bench/velmora_bench_walk
 fi
 win=${VELMORA_BENCH_WIN:-}
-if [ -z "$win" ]; then
-  build /tmp/velmora-bench-mingw -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake"
-  win=/tmp/velmora-bench-mingw/bench/velmora_bench_walk.exe
+if [ -z "$win" ] && [ "$only" != native ]; then
+  build /tmp/velmora-bench-walk-mingw -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake"
+  win=/tmp/velmora-bench-walk-mingw/bench/velmora_bench_walk.exe
 fi
 
 work=$(mktemp -d /tmp/velmora-bench-walk.XXXXXX)
@@ -37,6 +38,7 @@ bytes=$("$native" generate "$tree" "$files" "$folders")
 # du and gdu add each folder's own size; the walker, like Explorer, counts files only.
 dirbytes=$(find "$tree" -type d -printf '%s\n' | awk '{ s += $1 } END { print s }')
 echo "tree: $files files, $((folders + 1)) folders, $bytes bytes; $(nproc) cores"
+echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine slows the walks)"
 
 # Wall milliseconds of one run of a command; its output goes to $work/out.
 ms() {
@@ -47,6 +49,7 @@ ms() {
   echo $(((end - start) / 1000000))
 }
 median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+best() { tr ' ' '\n' | grep . | sort -n | head -1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 agree() { # name, figure
   if [ "$2" != "$bytes" ]; then
@@ -56,62 +59,81 @@ agree() { # name, figure
 }
 field() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" "$work/out"; }
 
-echo
-echo "== native (Linux), wall ms, median of $rounds"
-declare -A t
-du -sb "$tree" >/dev/null # warm the cache
-for _ in $(seq "$rounds"); do
-  t[walk1]+=" $(ms "$native" walk "$tree" 1 0)"
-  agree "walker, 1 thread" "$(field bytes)"
-  t[walkn]+=" $(ms "$native" walk "$tree" 0 0)"
-  agree "walker, all cores" "$(field bytes)"
-  t[du]+=" $(ms du -sb "$tree")"
-  agree "du -sb" $(($(cut -f1 "$work/out") - dirbytes))
-  t[gdu]+=" $(ms gdu -n -p -s -a --no-prefix "$tree")"
-  agree "gdu" $(($(awk '{ print $1 }' "$work/out") - dirbytes))
-done
-for k in walk1 walkn du gdu; do t[$k]=$(echo "${t[$k]}" | median); done
-printf '%-28s %6s ms\n' "walker, 1 thread" "${t[walk1]}" "walker, all cores" "${t[walkn]}" \
-  "du -sb" "${t[du]}" "gdu (all cores)" "${t[gdu]}"
-echo "du / walker all cores:   $(ratio "${t[du]}" "${t[walkn]}")x"
-echo "gdu / walker all cores:  $(ratio "${t[gdu]}" "${t[walkn]}")x"
-echo "walker 1 / all cores:    $(ratio "${t[walk1]}" "${t[walkn]}")x"
-rss() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
-printf '%-28s %6s KiB peak RSS\n' "walker, all cores" "$(rss "$native" walk "$tree" 0 0)" \
-  "du -sb" "$(rss du -sb "$tree")" "gdu" "$(rss gdu -n -p -s -a --no-prefix "$tree")"
-
-echo
-echo "== under Wine, median of $rounds"
-# shellcheck source=../tools/lib/wine-env.sh
-. "$repo/tools/lib/wine-env.sh"
-wine_env_start
-trap 'wine_env_stop; rm -rf -- "$work"' EXIT
-wtree=$(winepath_w "$tree")
-declare -A w
-"$WINE64" "$win" plain "$wtree" 1 1 >/dev/null # warm Wine and the cache
-for _ in $(seq "$rounds"); do
-  # In-process: one warm-up walk and one timed walk per process, start-up left out.
-  for m in "walk 1" "walk 0" "walk-find 1" "plain 1"; do
-    "$WINE64" "$win" "${m% *}" "$wtree" "${m#* }" 1 >"$work/out"
-    agree "$m" "$(field bytes)"
-    w[$m]+=" $(field median_s)"
-    w[$m cpu]+=" $(field cpu_s)"
+native_bench() {
+  echo
+  echo "== native (Linux), wall ms, median of $rounds"
+  declare -A t
+  du -sb "$tree" >/dev/null # warm the cache
+  for _ in $(seq "$rounds"); do
+    t[walk1]+=" $(ms "$native" walk "$tree" 1 0)"
+    agree "walker, 1 thread" "$(field bytes)"
+    t[walkn]+=" $(ms "$native" walk "$tree" 0 0)"
+    agree "walker, all cores" "$(field bytes)"
+    t[du]+=" $(ms du -sb "$tree")"
+    agree "du -sb" $(($(cut -f1 "$work/out") - dirbytes))
+    t[gdu]+=" $(ms gdu -n -p -s -a --no-prefix "$tree")"
+    agree "gdu" $(($(awk '{ print $1 }' "$work/out") - dirbytes))
   done
-  # Whole processes, as a user would run them.
-  w[exe]+=" $(ms "$WINE64" "$win" walk "$wtree" 0 0)"
-  w[cmd]+=" $(ms "$WINE64" cmd /c dir /s /a "$wtree")"
-  agree "cmd dir" "$(grep -A1 'Total files listed' "$work/out" | tail -1 | awk '{ gsub(",", "", $3); print $3 }')"
-done
-for k in "${!w[@]}"; do w[$k]=$(echo "${w[$k]}" | median); done
-printf '%-40s %7s s  (process CPU %s s)\n' \
-  "walker, 1 thread" "${w[walk 1]}" "${w[walk 1 cpu]}" \
-  "walker, all cores" "${w[walk 0]}" "${w[walk 0 cpu]}" \
-  "walker, 1 thread, FindFirstFileExW" "${w[walk-find 1]}" "${w[walk-find 1 cpu]}" \
-  "plain FindFirstFileExW, 1 thread" "${w[plain 1]}" "${w[plain 1 cpu]}"
-echo "plain / walker all cores:   $(ratio "${w[plain 1]}" "${w[walk 0]}")x"
-echo "plain / walker 1 thread:    $(ratio "${w[plain 1]}" "${w[walk 1]}")x"
-printf '%-40s %7s ms\n' "walker exe, all cores (whole process)" "${w[exe]}" \
-  "cmd /c dir /s /a (whole process)" "${w[cmd]}"
-echo "cmd dir / walker exe:       $(ratio "${w[cmd]}" "${w[exe]}")x"
-"$WINE64" "$win" walk "$wtree" 0 1 >"$work/out"
-echo "walker, all cores: peak working set $(field peak_kib) KiB, $(field start_kib) KiB before the walk"
+  declare -A b
+  for k in walk1 walkn du gdu; do
+    b[$k]=$(echo "${t[$k]}" | best)
+    t[$k]=$(echo "${t[$k]}" | median)
+  done
+  printf '%-28s %6s ms  (best %s)\n' "walker, 1 thread" "${t[walk1]}" "${b[walk1]}" \
+    "walker, all cores" "${t[walkn]}" "${b[walkn]}" "du -sb" "${t[du]}" "${b[du]}" \
+    "gdu (all cores)" "${t[gdu]}" "${b[gdu]}"
+  echo "du / walker all cores:   $(ratio "${t[du]}" "${t[walkn]}")x"
+  echo "gdu / walker all cores:  $(ratio "${t[gdu]}" "${t[walkn]}")x"
+  echo "walker 1 / all cores:    $(ratio "${t[walk1]}" "${t[walkn]}")x"
+  echo "du / walker all cores, best runs: $(ratio "${b[du]}" "${b[walkn]}")x"
+  rss() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+  printf '%-28s %6s KiB peak RSS\n' "walker, all cores" "$(rss "$native" walk "$tree" 0 0)" \
+    "du -sb" "$(rss du -sb "$tree")" "gdu" "$(rss gdu -n -p -s -a --no-prefix "$tree")"
+}
+
+wine_bench() {
+  echo
+  echo "== under Wine, median of $rounds"
+  # shellcheck source=../tools/lib/wine-env.sh
+  . "$repo/tools/lib/wine-env.sh"
+  wine_env_start
+  trap 'wine_env_stop; rm -rf -- "$work"' EXIT
+  wtree=$(winepath_w "$tree")
+  declare -A w
+  "$WINE64" "$win" plain "$wtree" 1 1 >/dev/null # warm Wine and the cache
+  for _ in $(seq "$rounds"); do
+    # In-process: one warm-up walk and one timed walk per process, start-up left out.
+    for m in "walk 1" "walk 0" "walk-find 1" "plain 1"; do
+      "$WINE64" "$win" "${m% *}" "$wtree" "${m#* }" 1 >"$work/out"
+      agree "$m" "$(field bytes)"
+      w[$m]+=" $(field median_s)"
+      w[$m cpu]+=" $(field cpu_s)"
+    done
+    # Whole processes, as a user would run them.
+    w[exe]+=" $(ms "$WINE64" "$win" walk "$wtree" 0 0)"
+    w[cmd]+=" $(ms "$WINE64" cmd /c dir /s /a "$wtree")"
+    agree "cmd dir" "$(grep -A1 'Total files listed' "$work/out" | tail -1 | awk '{ gsub(",", "", $3); print $3 }')"
+  done
+  declare -A wb
+  for k in "${!w[@]}"; do
+    wb[$k]=$(echo "${w[$k]}" | best)
+    w[$k]=$(echo "${w[$k]}" | median)
+  done
+  for m in "walk 1" "walk 0" "walk-find 1" "plain 1"; do
+    printf '%-12s %7s s  (best %s s, process CPU %s s)\n' "$m" "${w[$m]}" "${wb[$m]}" "${w[$m cpu]}"
+  done
+  echo "(walk: our walker, 1 thread or 0 = all cores; walk-find: the same on FindFirstFileExW;"
+  echo " plain: one-thread recursive FindFirstFileExW, standard information level)"
+  echo "plain / walker all cores:   $(ratio "${w[plain 1]}" "${w[walk 0]}")x"
+  echo "plain / walker 1 thread:    $(ratio "${w[plain 1]}" "${w[walk 1]}")x"
+  echo "plain / walker all cores, best runs: $(ratio "${wb[plain 1]}" "${wb[walk 0]}")x"
+  printf '%-40s %7s ms\n' "walker exe, all cores (whole process)" "${w[exe]}" \
+    "cmd /c dir /s /a (whole process)" "${w[cmd]}"
+  echo "cmd dir / walker exe:       $(ratio "${w[cmd]}" "${w[exe]}")x"
+  "$WINE64" "$win" walk "$wtree" 0 1 >"$work/out"
+  echo "walker, all cores: peak working set $(field peak_kib) KiB, $(field start_kib) KiB before the walk"
+}
+
+[ "$only" = wine ] || native_bench
+[ "$only" = native ] || wine_bench
+echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
