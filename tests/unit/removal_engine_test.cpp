@@ -1,4 +1,5 @@
 #include "clean/removal_engine.h"
+#include "fakes/pumped_host.h"
 #include "platform/posix/remove_posix.h"
 
 #include <gtest/gtest.h>
@@ -67,36 +68,6 @@ TEST(RemovalRules, WindowsTable) {
   EXPECT_EQ(clean::checkTarget("/t//a/x/", "/t/a", PathStyle::Posix).path, "/t/a/x");
 }
 
-// Calls posted from workers wait here until the test thread pumps them, as a UI thread would.
-class PumpedHost final : public platform::TimerHost {
- public:
-  void start(Id, unsigned, std::function<void()>) override {}
-  void stop(Id) override {}
-  void post(std::function<void()> fn) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(std::move(fn));
-    ready_.notify_one();
-  }
-  // Runs posted calls on this thread until `count` reports have arrived; false on a hang.
-  bool pump(const std::vector<clean::RemovalReport>& reports, std::size_t count) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (reports.size() < count) {
-      std::unique_lock<std::mutex> lock(mutex_);
-      if (!ready_.wait_until(lock, giveUp, [this] { return !queue_.empty(); })) return false;
-      auto fn = std::move(queue_.front());
-      queue_.pop_front();
-      lock.unlock();
-      fn();
-    }
-    return true;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<std::function<void()>> queue_;
-};
-
 class RemovalEngine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -127,12 +98,12 @@ class RemovalEngine : public ::testing::Test {
     reports_.clear();
     remove(target);
     EXPECT_TRUE(reports_.empty()) << "reported before the UI thread pumped";
-    EXPECT_TRUE(host_.pump(reports_, 1));
+    EXPECT_TRUE(host_.pumpUntil([&] { return reports_.size() >= 1; }));
     return reports_.empty() ? clean::RemovalReport{} : reports_.back();
   }
 
   fs::path base_, account_;
-  PumpedHost host_;
+  fakes::PumpedHost host_;
   std::vector<clean::RemovalReport> reports_;
   std::thread::id testThread_ = std::this_thread::get_id();
   std::unique_ptr<clean::Remover> engine_ =
@@ -191,7 +162,7 @@ TEST_F(RemovalEngine, SeveralRemovalsRunAtOnce) {
     }
   }
   for (int j = 0; j < kJobs; ++j) remove(account_ / std::to_string(j));
-  ASSERT_TRUE(host_.pump(reports_, kJobs));
+  ASSERT_TRUE(host_.pumpUntil([&] { return reports_.size() >= kJobs; }));
   for (const auto& r : reports_) EXPECT_TRUE(r.gone) << r.target;
   EXPECT_TRUE(fs::is_empty(account_));
 }
@@ -228,13 +199,13 @@ TEST(RemovalEngineCounts, CountsWhatRemainsBelowTheTarget) {
                     {R"(C:\a\t\sub)", "not empty"},
                     {R"(C:\a\t\sub\x)", "not empty"},
                     {R"(C:\a\t\sub\lnk)", "access denied"}};
-  PumpedHost host;
+  fakes::PumpedHost host;
   std::vector<clean::RemovalReport> reports;
   auto engine = clean::makeRemovalEngine(host, std::move(backend), 2);
   auto keep = [&](const clean::RemovalReport& r) { reports.push_back(r); };
   engine->remove(R"(C:\a\t)", R"(C:\a)", keep);
   engine->remove(R"(C:\a\t\sub)", R"(C:\a)", keep);
-  ASSERT_TRUE(host.pump(reports, 2));
+  ASSERT_TRUE(host.pumpUntil([&] { return reports.size() >= 2; }));
   for (const auto& r : reports) {
     SCOPED_TRACE(r.target);
     EXPECT_FALSE(r.gone);

@@ -14,6 +14,7 @@
 #include "platform/win32/handle.h"
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/wide.h"
+#include "fakes/pumped_host.h"
 #include "ports_test_support.h"
 
 namespace {
@@ -21,34 +22,6 @@ namespace {
 using ports_test::makeFolder;
 using ports_test::rawPath;
 using ports_test::writeFile;
-
-// Posted calls wait here until the test thread pumps them, as a UI thread would.
-class PumpedHost final : public platform::TimerHost {
- public:
-  void start(Id, unsigned, std::function<void()>) override {}
-  void stop(Id) override {}
-  void post(std::function<void()> fn) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(std::move(fn));
-    ready_.notify_one();
-  }
-  bool pumpOne() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (!ready_.wait_for(lock, std::chrono::seconds(120), [this] { return !queue_.empty(); })) {
-      return false;
-    }
-    auto fn = std::move(queue_.front());
-    queue_.pop_front();
-    lock.unlock();
-    fn();
-    return true;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<std::function<void()>> queue_;
-};
 
 bool exists(const std::string& path) {
   return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -113,7 +86,7 @@ class RemovalWin32 : public ::testing::Test {
 
   ports_test::TempFolder temp_;
   std::string account_ = temp_.path() + "\\wxid_test";
-  PumpedHost host_;
+  fakes::PumpedHost host_;
   std::thread::id testThread_ = std::this_thread::get_id();
   std::unique_ptr<clean::Remover> engine_ =
       clean::makeRemovalEngine(host_, platform::win32::makeRemovalBackend(), 2);
