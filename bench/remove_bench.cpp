@@ -7,15 +7,13 @@
 // "UI" thread and prints: seconds, gone, remaining. The script times the whole process as well,
 // so start-up is compared like for like with rm and rd.
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
 
 #include "clean/removal_engine.h"
+#include "fakes/pumped_host.h"
 
 #ifdef _WIN32
 #include "platform/win32/remove_win32.h"
@@ -29,31 +27,6 @@
 
 namespace {
 
-// The calling thread plays the UI thread: it runs what workers post.
-class WaitingHost final : public platform::TimerHost {
- public:
-  void start(Id, unsigned, std::function<void()>) override {}
-  void stop(Id) override {}
-  void post(std::function<void()> fn) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(std::move(fn));
-    ready_.notify_one();
-  }
-  void runOne() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ready_.wait(lock, [this] { return !queue_.empty(); });
-    auto fn = std::move(queue_.front());
-    queue_.pop_front();
-    lock.unlock();
-    fn();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<std::function<void()>> queue_;
-};
-
 int removeTree(const std::string& folder, unsigned threads) {
 #ifdef _WIN32
   const char sep = '\\';
@@ -63,12 +36,12 @@ int removeTree(const std::string& folder, unsigned threads) {
   auto backend = platform::posix::makeRemovalBackend();
 #endif
   const std::string account = folder.substr(0, folder.find_last_of(sep));
-  WaitingHost host;
+  fakes::PumpedHost host;  // this thread plays the UI thread
   const auto start = std::chrono::steady_clock::now();
   auto engine = clean::makeRemovalEngine(host, std::move(backend), threads);
   clean::RemovalReport report;
   engine->remove(folder, account, [&](const clean::RemovalReport& r) { report = r; });
-  host.runOne();
+  host.pumpOne(std::chrono::hours(1));
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   std::printf("%.3f gone=%d remaining=%llu %s\n", took.count(), report.gone ? 1 : 0,
               static_cast<unsigned long long>(report.remaining), report.firstReason.c_str());
