@@ -8,6 +8,7 @@
 
 #include "clean/removal_engine.h"
 #include "platform/win32/file_system.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/shell.h"
@@ -27,8 +28,10 @@ int run() {
   ui::win32::enablePerMonitorDpiAwareness();
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
-  // The folder picker is a COM object and wants a single-threaded apartment.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // The folder picker is a COM object and wants a single-threaded apartment; this is the one
+  // place COM is initialised.
+  const platform::win32::unique_couninitialize_call com(COINIT_APARTMENTTHREADED |
+                                                        COINIT_DISABLE_OLE1DDE);
 
   platform::win32::Win32FileSystem fs;
   platform::win32::Win32Registry registry;
@@ -55,7 +58,6 @@ int run() {
     form1.show();
     code = ui::win32::runMessageLoop();
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   return code;
 }
 

@@ -35,13 +35,12 @@ int Win32Shell::messageBox(const std::string& text, const std::string& title, un
 }
 
 std::string Win32Shell::browseForFolder(const std::string& title) {
-  // The new dialog style (resizable, with "Make New Folder") needs an apartment-threaded COM on
-  // this thread. If the thread already chose another model we still show the old style.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  const bool comReady = SUCCEEDED(com);
-  auto uninitialize = scope_exit([comReady] {
-    if (comReady) CoUninitialize();
-  });
+  // The new dialog style (resizable, with "Make New Folder") needs the single-threaded COM
+  // apartment the entry point enters; without one the picker still works in the old style.
+  APTTYPE type{};
+  APTTYPEQUALIFIER qualifier{};
+  const bool comReady = SUCCEEDED(CoGetApartmentType(&type, &qualifier)) &&
+                        (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
 
   const std::wstring wtitle = widen(title);
   BROWSEINFOW info{};

@@ -1,5 +1,7 @@
 #include "platform/win32/timer_host.h"
 
+#include "platform/win32/guard.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -21,41 +23,29 @@ bool registerWindowClass(HINSTANCE instance, WNDPROC proc) {
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// A throwing callback must not unwind through user32's frames; the event is lost instead.
-template <typename F>
-void runGuarded(F&& fn) {
-  try {
-    fn();
-  } catch (...) {
-  }
-}
-
 }  // namespace
 
 Win32TimerHost::Win32TimerHost() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!registerWindowClass(instance, &Win32TimerHost::windowProc)) return;
-  window_ =
-      CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+  window_.reset(
+      CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this));
 }
 
 Win32TimerHost::~Win32TimerHost() {
-  if (window_ != nullptr) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
+  if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
 }
 
 void Win32TimerHost::start(Id id, unsigned intervalMs, std::function<void()> tick) {
-  if (window_ == nullptr) return;
+  if (!window_) return;
   ticks_[id] = std::make_shared<std::function<void()>>(std::move(tick));
   // Same id on the same window: SetTimer replaces the old timer and restarts its interval.
-  SetTimer(window_, toTimerId(id), intervalMs, nullptr);
+  SetTimer(window_.get(), toTimerId(id), intervalMs, nullptr);
 }
 
 void Win32TimerHost::stop(Id id) {
-  if (window_ == nullptr) return;
-  KillTimer(window_, toTimerId(id));
+  if (!window_) return;
+  KillTimer(window_.get(), toTimerId(id));
   ticks_.erase(id);
 }
 
@@ -64,7 +54,7 @@ void Win32TimerHost::post(std::function<void()> fn) {
     std::lock_guard<std::mutex> lock(postedMutex_);
     posted_.push_back(std::move(fn));
   }
-  if (window_ != nullptr) PostMessageW(window_, kDrainPostedMessage, 0, 0);
+  if (window_) PostMessageW(window_.get(), kDrainPostedMessage, 0, 0);
 }
 
 void Win32TimerHost::tick(UINT_PTR timerId) {
@@ -72,7 +62,7 @@ void Win32TimerHost::tick(UINT_PTR timerId) {
   // A WM_TIMER generated just before stop() may still be in the queue.
   if (it == ticks_.end()) return;
   const std::shared_ptr<std::function<void()>> fn = it->second;
-  runGuarded(*fn);
+  guarded("a timer tick", *fn);
 }
 
 void Win32TimerHost::drainPosted() {
@@ -86,7 +76,7 @@ void Win32TimerHost::drainPosted() {
       fn = std::move(posted_.front());
       posted_.pop_front();
     }
-    runGuarded(fn);
+    guarded("posted work", fn);
   }
 }
 

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "platform/timers.h"
+#include "platform/win32/handle.h"
 
 namespace platform::win32 {
 
@@ -25,7 +26,7 @@ class Win32TimerHost : public platform::TimerHost {
   Win32TimerHost& operator=(const Win32TimerHost&) = delete;
 
   // False only if the window could not be created; the host then does nothing.
-  bool ready() const { return window_ != nullptr; }
+  bool ready() const { return static_cast<bool>(window_); }
 
   // Like SetTimer: a tick may arrive while an earlier tick of the same timer is still in a
   // nested message loop (a message box). A tick may stop or restart any timer, its own too.
@@ -38,7 +39,7 @@ class Win32TimerHost : public platform::TimerHost {
   void tick(UINT_PTR timerId);
   void drainPosted();
 
-  HWND window_ = nullptr;
+  unique_hwnd window_;
   // Shared so a running tick keeps its function alive while it stops or replaces its timer.
   std::map<Id, std::shared_ptr<std::function<void()>>> ticks_;
   std::mutex postedMutex_;

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/win32/guard.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
 #include "ui/model/utf8.h"
 #include "ui/win32/dpi.h"
@@ -81,13 +83,14 @@ bool drawnOnSurface(Kind k) {
 // A label with room for one line only shows that line whole, with an ellipsis where the text is
 // too long, rather than the top of a wrapped second line. A path keeps its last part.
 void fitLabel(HWND h, int pxHeight, const std::string& text) {
-  HDC dc = GetDC(h);
-  if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
   TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(h, dc);
+  {
+    const platform::win32::unique_hdc_window dc(h);
+    if (!dc) return;
+    const auto font = platform::win32::select_object(
+        dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    GetTextMetricsW(dc.get(), &tm);
+  }
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
   const DWORD ellipsis = text.find('\\') != std::string::npos ? SS_PATHELLIPSIS : SS_ENDELLIPSIS;
   const DWORD fitted =
@@ -113,7 +116,7 @@ void FormWindow::createChildren() {
 }
 
 HWND FormWindow::createChild(Control& c) {
-  HWND parent = hwnd_;
+  HWND parent = hwnd_.get();
   if (c.parent()) {
     parent = controlWindow(*c.parent());
     if (!parent) return nullptr;
@@ -253,13 +256,13 @@ void FormWindow::pushTooltip(Control& c, HWND h) {
   TOOLINFOW ti{};
   ti.cbSize = TTTOOLINFOW_V2_SIZE;  // accepted by every comctl32 version
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = hwnd_;
+  ti.hwnd = hwnd_.get();
   ti.uId = reinterpret_cast<UINT_PTR>(h);
-  SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltip_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   if (c.tooltip().empty()) return;
   std::wstring text = widen(c.tooltip());
   ti.lpszText = text.data();
-  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void FormWindow::command(HWND h, UINT code) {
@@ -299,7 +302,8 @@ LRESULT FormWindow::colors(UINT msg, HDC dc, HWND h) {
   if (it != byHwnd_.end()) c = it->second;
   const bool edit = msg == WM_CTLCOLOREDIT && c && c->kind() == Kind::TextBox;
   if (!c || (c->foreColor().system && c->kind() != Kind::Frame))
-    return DefWindowProcW(hwnd_, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h));
+    return DefWindowProcW(hwnd_.get(), msg, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(h));
   const Color col = c->foreColor();
   SetTextColor(dc, col.system ? GetSysColor(COLOR_BTNTEXT) : RGB(col.r, col.g, col.b));
   const int back = edit ? COLOR_WINDOW : COLOR_BTNFACE;
@@ -314,11 +318,8 @@ LRESULT CALLBACK FormWindow::childProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, &FormWindow::childProc, 0);
   if (!c || self->pushing_) return DefSubclassProc(h, msg, wp, lp);
   LRESULT result = 0;
-  try {
-    result = self->handleChild(*c, h, msg, wp, lp);
-  } catch (...) {
-    OutputDebugStringW(L"Velmora: an event handler failed\n");
-  }
+  platform::win32::guarded("a control's message",
+                           [&] { result = self->handleChild(*c, h, msg, wp, lp); });
   return result;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/win32/handle.h"
+
 namespace ui::win32 {
 namespace {
 
@@ -22,9 +24,8 @@ using GetDpiFn = UINT(WINAPI*)(HWND);
 using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
 UINT systemDpi() {
-  HDC dc = GetDC(nullptr);
-  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
+  const platform::win32::unique_hdc_window dc(nullptr);
+  const int dpi = dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 

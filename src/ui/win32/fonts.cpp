@@ -17,13 +17,9 @@ std::wstring systemFace(const std::string& face) {
 
 }  // namespace
 
-FontCache::~FontCache() {
-  for (auto& [key, font] : fonts_) DeleteObject(font);
-}
-
 HFONT FontCache::get(const Font& f, UINT dpi) {
   const Key key{f.face, static_cast<int>(std::lround(f.points * 100)), f.bold, dpi};
-  if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
+  if (auto it = fonts_.find(key); it != fonts_.end()) return it->second.get();
   LOGFONTW lf{};
   lf.lfHeight = -static_cast<LONG>(std::lround(f.points * dpi / 72.0));
   lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
@@ -32,14 +28,13 @@ HFONT FontCache::get(const Font& f, UINT dpi) {
   const std::wstring face = systemFace(f.face);
   wcsncpy_s(lf.lfFaceName, LF_FACESIZE, face.c_str(), _TRUNCATE);
   HFONT font = CreateFontIndirectW(&lf);
-  if (font) fonts_.emplace(key, font);
+  if (font) fonts_.emplace(key, platform::win32::unique_hfont(font));
   return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void FontCache::keepOnly(UINT dpi) {
   for (auto it = fonts_.begin(); it != fonts_.end();) {
     if (std::get<3>(it->first) != dpi) {
-      DeleteObject(it->second);
       it = fonts_.erase(it);
     } else {
       ++it;

@@ -7,6 +7,7 @@
 #include <string>
 #include <tuple>
 
+#include "platform/win32/handle.h"
 #include "ui/model/controls.h"
 
 namespace ui::win32 {
@@ -16,7 +17,6 @@ class FontCache {
   FontCache() = default;
   FontCache(const FontCache&) = delete;
   FontCache& operator=(const FontCache&) = delete;
-  ~FontCache();
 
   HFONT get(const Font& f, UINT dpi);
   // Frees the fonts made for other DPIs (after the window moved to another monitor and every
@@ -25,7 +25,7 @@ class FontCache {
 
  private:
   using Key = std::tuple<std::string, int, bool, UINT>;  // face, points * 100, bold, dpi
-  std::map<Key, HFONT> fonts_;
+  std::map<Key, platform::win32::unique_hfont> fonts_;
 };
 
 }  // namespace ui::win32

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/guard.h"
 #include "platform/win32/wide.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/names.h"
@@ -12,6 +13,8 @@
 
 namespace ui::win32 {
 namespace {
+
+using platform::win32::guarded;
 
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
@@ -22,17 +25,6 @@ DWORD formStyle(const Form& f) {
   return style;
 }
 
-// Model handlers are plain C++ and may throw (out of memory at worst); nothing may escape into
-// the system's dispatch code.
-template <typename F>
-void guarded(F&& fn) {
-  try {
-    fn();
-  } catch (...) {
-    OutputDebugStringW(L"Velmora: an event handler failed\n");
-  }
-}
-
 bool focusable(Kind k) {
   return k == Kind::TextBox || k == Kind::Button || k == Kind::CheckBox || k == Kind::ComboBox;
 }
@@ -41,17 +33,17 @@ bool focusable(Kind k) {
 
 FormWindow::FormWindow(Form& form) : form_(form) {
   registerWindowClasses(&FormWindow::formProc);
-  hwnd_ = CreateWindowExW(kExStyle, kFormClass, platform::win32::widen(form.title()).c_str(),
-                          formStyle(form), CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, nullptr,
-                          GetModuleHandleW(nullptr), this);
+  hwnd_.reset(CreateWindowExW(kExStyle, kFormClass, platform::win32::widen(form.title()).c_str(),
+                              formStyle(form), CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), this));
   if (!hwnd_) return;
-  setWindowName(hwnd_, form.name());
-  dpi_ = windowDpi(hwnd_);
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
-  if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
+  setWindowName(hwnd_.get(), form.name());
+  dpi_ = windowDpi(hwnd_.get());
+  tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr));
+  if (tooltip_) SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
   createChildren();
   form_.bind(this);
   applyForm(true);
@@ -61,10 +53,11 @@ FormWindow::~FormWindow() {
   if (form_.binding() == this) form_.bind(nullptr);
   if (!hwnd_) return;
   for (const Child& c : children_) clearWindowName(c.hwnd);
-  clearWindowName(hwnd_);
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  if (tooltip_) DestroyWindow(tooltip_);
-  DestroyWindow(hwnd_);
+  clearWindowName(hwnd_.get());
+  SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
+  // Before the fonts the windows still use go with the font cache.
+  tooltip_.reset();
+  hwnd_.reset();
 }
 
 FormWindow* FormWindow::fromWindow(HWND hwnd) {
@@ -84,7 +77,7 @@ HWND FormWindow::controlWindow(const Control& c) const {
 
 Control* FormWindow::controlOf(HWND h) const {
   // A combo box's edit field belongs to the combo box: walk up to a window we created.
-  for (; h && h != hwnd_; h = GetParent(h)) {
+  for (; h && h != hwnd_.get(); h = GetParent(h)) {
     auto it = byHwnd_.find(h);
     if (it != byHwnd_.end()) return it->second;
   }
@@ -104,14 +97,15 @@ LRESULT CALLBACK FormWindow::formProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
-      if (lp) guarded([&] { command(reinterpret_cast<HWND>(lp), HIWORD(wp)); });
+      // Model handlers are plain C++ and may throw (out of memory at worst).
+      if (lp) guarded("a command", [&] { command(reinterpret_cast<HWND>(lp), HIWORD(wp)); });
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
       return colors(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_CLOSE:
-      guarded([&] {
+      guarded("closing a window", [&] {
         if (form_.onUnload)
           form_.onUnload();
         else
@@ -122,7 +116,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       // Give the focus back to the control that had it when the window was left.
       if (LOWORD(wp) == WA_INACTIVE) {
         HWND f = GetFocus();
-        if (f && IsChild(hwnd_, f)) savedFocus_ = f;
+        if (f && IsChild(hwnd_.get(), f)) savedFocus_ = f;
       } else if (savedFocus_ && IsWindow(savedFocus_) && IsWindowVisible(savedFocus_)) {
         SetFocus(savedFocus_);
         return 0;
@@ -131,7 +125,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
       const RECT* suggested = reinterpret_cast<const RECT*>(lp);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+      SetWindowPos(hwnd_.get(), nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
       relayout();
       return 0;
@@ -139,7 +133,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       break;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return DefWindowProcW(hwnd_.get(), msg, wp, lp);
 }
 
 void FormWindow::formChanged(Form&) {
@@ -152,12 +146,12 @@ void FormWindow::applyForm(bool force) {
   if (!hwnd_) return;
   if (force || form_.title() != title_) {
     title_ = form_.title();
-    SetWindowTextW(hwnd_, platform::win32::widen(title_).c_str());
+    SetWindowTextW(hwnd_.get(), platform::win32::widen(title_).c_str());
   }
   if (force || form_.width() != width_ || form_.height() != height_) applySize();
   if (force || form_.topMost() != topMost_) {
     topMost_ = form_.topMost();
-    SetWindowPos(hwnd_, topMost_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    SetWindowPos(hwnd_.get(), topMost_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   if (form_.visible() != visible_) {
@@ -167,20 +161,21 @@ void FormWindow::applyForm(bool force) {
         // First appearance: the middle of the work area of the primary monitor.
         centred_ = true;
         RECT wr, work;
-        GetWindowRect(hwnd_, &wr);
+        GetWindowRect(hwnd_.get(), &wr);
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-        SetWindowPos(hwnd_, nullptr, work.left + std::max(0L, (work.right - work.left - w) / 2),
+        SetWindowPos(hwnd_.get(), nullptr,
+                     work.left + std::max(0L, (work.right - work.left - w) / 2),
                      work.top + std::max(0L, (work.bottom - work.top - h) / 2), 0, 0,
                      SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
       }
-      ShowWindow(hwnd_, SW_SHOW);
-      SetForegroundWindow(hwnd_);
+      ShowWindow(hwnd_.get(), SW_SHOW);
+      SetForegroundWindow(hwnd_.get());
       showFirstFocus();
     } else {
       HWND f = GetFocus();
-      if (f && IsChild(hwnd_, f)) savedFocus_ = f;
-      ShowWindow(hwnd_, SW_HIDE);
+      if (f && IsChild(hwnd_.get(), f)) savedFocus_ = f;
+      ShowWindow(hwnd_.get(), SW_HIDE);
     }
   }
 }
@@ -195,7 +190,7 @@ void FormWindow::applySize() {
     w = r.right - r.left;
     h = r.bottom - r.top;
   }
-  SetWindowPos(hwnd_, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_.get(), nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void FormWindow::relayout() {
@@ -205,10 +200,10 @@ void FormWindow::relayout() {
     place(*c.control, c.hwnd);
   }
   fonts_.keepOnly(dpi_);
-  if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
+  if (tooltip_) SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
   applySize();
   --pushing_;
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(hwnd_.get(), nullptr, TRUE);
 }
 
 void FormWindow::showFirstFocus() {
@@ -222,7 +217,7 @@ void FormWindow::showFirstFocus() {
 }
 
 bool FormWindow::focus(Control& c) {
-  if (!hwnd_ || !IsWindowVisible(hwnd_)) return false;
+  if (!hwnd_.get() || !IsWindowVisible(hwnd_.get())) return false;
   HWND h = controlWindow(c);
   if (!h || !IsWindowVisible(h) || !IsWindowEnabled(h)) return false;
   SetFocus(h);

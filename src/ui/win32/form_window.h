@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/win32/handle.h"
 #include "ui/model/controls.h"
 #include "ui/win32/fonts.h"
 
@@ -22,7 +23,7 @@ class FormWindow final : public Binding {
   FormWindow& operator=(const FormWindow&) = delete;
   ~FormWindow() override;
 
-  HWND hwnd() const { return hwnd_; }
+  HWND hwnd() const { return hwnd_.get(); }
   Form& form() const { return form_; }
   // The child window of a control; nullptr for a control of another form.
   HWND controlWindow(const Control& c) const;
@@ -70,8 +71,8 @@ class FormWindow final : public Binding {
   Control* controlOf(HWND h) const;
 
   Form& form_;
-  HWND hwnd_ = nullptr;
-  HWND tooltip_ = nullptr;
+  platform::win32::unique_hwnd hwnd_;
+  platform::win32::unique_hwnd tooltip_;
   UINT dpi_ = 96;
   FontCache fonts_;
   std::vector<Child> children_;  // in the form's control order

@@ -1,6 +1,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/win32/handle.h"
 #include "ui/win32/window_classes.h"
 
 namespace ui::win32 {
@@ -35,7 +36,8 @@ void paintFrame(HWND h, HDC dc) {
   FillRect(dc, &rc, brush);
 
   auto font = reinterpret_cast<HFONT>(GetWindowLongPtrW(h, 0));
-  HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  const auto selected =
+      platform::win32::select_object(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
   RECT box = rc;
@@ -54,7 +56,6 @@ void paintFrame(HWND h, HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     TextOutW(dc, x, 0, text.c_str(), static_cast<int>(text.size()));
   }
-  SelectObject(dc, old);
 }
 
 LRESULT CALLBACK frameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
