@@ -145,6 +145,18 @@ TEST_F(FormWindowTest, UserInputBecomesModelEvents) {
   notify(form.combo, CBN_SELCHANGE);
   EXPECT_EQ(form.combo.listIndex(), 1);
   EXPECT_EQ(form.combo.text(), "two");
+
+  // Typed text is committed by Enter in the edit part and by the focus leaving the box.
+  int commits = 0;
+  form.combo.onCommit = [&] { ++commits; };
+  SetWindowTextW(hwndOf(form.combo), L"typed");
+  notify(form.combo, CBN_EDITCHANGE);
+  EXPECT_EQ(form.combo.text(), "typed");
+  EXPECT_EQ(commits, 0);
+  MSG enter{GetWindow(hwndOf(form.combo), GW_CHILD), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  EXPECT_TRUE(window.preTranslate(enter));
+  notify(form.combo, CBN_KILLFOCUS);
+  EXPECT_EQ(commits, 2);
 }
 
 TEST_F(FormWindowTest, KeyFilterDropsRejectedCharactersAndTypingReachesTheModel) {
