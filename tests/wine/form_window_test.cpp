@@ -112,21 +112,6 @@ TEST_F(FormWindowTest, ALaterFrameCoversAnEarlierOneAndLabelsLieBeneathControls)
   EXPECT_EQ(hitAt(form.check), hwndOf(form.cover));
 }
 
-TEST_F(FormWindowTest, CodeChangesRaiseNoSecondEvent) {
-  int changes = 0, clicks = 0;
-  form.name.onChange = [&] { ++changes; };
-  form.combo.onClick = [&] { ++clicks; };
-  form.name.setText("12");
-  EXPECT_EQ(changes, 1);  // the model's own event, not an echo of EN_CHANGE
-  EXPECT_EQ(textOf(hwndOf(form.name)), "12");
-  form.combo.addItem("wxid_a");
-  form.combo.addItem("abc");
-  form.combo.setListIndex(1);
-  EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(SendMessageW(hwndOf(form.combo), CB_GETCOUNT, 0, 0), 2);
-  EXPECT_EQ(SendMessageW(hwndOf(form.combo), CB_GETCURSEL, 0, 0), 1);
-}
-
 TEST_F(FormWindowTest, UserInputBecomesModelEvents) {
   int clicks = 0, checkClicks = 0;
   form.go.onClick = [&] { ++clicks; };
