@@ -48,8 +48,10 @@ int run() {
     ui::win32::FormWindow main(form1);
     ui::win32::FormWindow legacy(form1.form2());
     ui::win32::FormWindow received(form1.form3());
-    // Closing the main window ends the program, after whatever the form does on unload.
+    // Closing the main window ends the program, after whatever the form does on unload. An open
+    // question is cancelled first: ending its box otherwise reads as OK.
     form1.onUnload = [&form1, unload = std::move(form1.onUnload)] {
+      platform::win32::Win32Shell::cancelOpenBoxes();
       if (unload) unload();
       form1.hide();
       PostQuitMessage(0);

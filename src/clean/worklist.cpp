@@ -12,8 +12,11 @@ constexpr const char* kSep = "\r\n";
 
 std::string buildWorkList(platform::FileSystem& fs, const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& e : fs.list(folder))
+  for (const auto& e : fs.list(folder)) {
+    // Hidden and system folders are no months of the user's: they would take keep slots.
+    if (e.attributes & (platform::kAttrHidden | platform::kAttrSystem)) continue;
     if (e.attributes & platform::kAttrDirectory) names.push_back(e.name);
+  }
   // FAT32 and exFAT list in creation order; keeping "the newest N" needs the order by name.
   std::sort(names.begin(), names.end(), wechat::lessNoCase);
   std::string list;
@@ -41,7 +44,7 @@ void removeEntry(std::string& list, const std::string& name) {
     auto pos = list.find(kSep, start);
     std::string entry =
         list.substr(start, pos == std::string::npos ? std::string::npos : pos - start);
-    if (entry != name) {
+    if (!wechat::equalNoCase(entry, name)) {
       if (!out.empty()) out += kSep;
       out += entry;
     }

@@ -49,6 +49,10 @@ class FileSystem {
   // Walks the folder tree below `path` (which may end in a backslash).
   virtual FolderSize measure(const std::string& path) = 0;
 
+  // `path` made absolute as Windows resolves it (the current drive or folder filled in, repeated
+  // separators collapsed, a trailing backslash kept); `path` itself when it cannot be resolved.
+  virtual std::string fullPath(const std::string& path) = 0;
+
   bool exists(const std::string& path) { return attributes(path).has_value(); }
   bool isDirectory(const std::string& path) {
     auto a = attributes(path);

@@ -28,6 +28,8 @@ class Shell {
   virtual void sleep(unsigned milliseconds) = 0;
   // The decimal separator of the user's regional settings.
   virtual std::string decimalSeparator() { return "."; }
+  // The Windows folder (%WINDIR%), where explorer.exe lives.
+  virtual std::string windowsFolder() = 0;
 };
 
 }  // namespace platform

@@ -28,6 +28,11 @@ bool equalNoCase(const std::string& a, const std::string& b) {
   return compareNoCase(a, b) == 0;
 }
 
+bool isAccountName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("\\/:") == std::string::npos;
+}
+
 std::vector<std::string> listAccounts(platform::FileSystem& fs, const std::string& weChatFiles) {
   std::vector<std::string> accounts;
   for (const auto& e : fs.list(weChatFiles)) {

@@ -15,12 +15,14 @@ std::vector<std::string> split(std::string path) {
   std::vector<std::string> parts;
   std::string cur;
   for (char c : path + "\\") {
-    if (c != '\\') {
+    if (c != '\\' && c != '/') {
       cur += c;
-    } else if (!cur.empty()) {
+    } else if (cur == "..") {
+      if (parts.size() > 1) parts.pop_back();
+    } else if (!cur.empty() && cur != ".") {
       parts.push_back(cur);
-      cur.clear();
     }
+    if (c == '\\' || c == '/') cur.clear();
   }
   return parts;
 }
@@ -128,6 +130,16 @@ platform::FolderSize FakeFileSystem::measure(const std::string& path) {
   };
   add(add, *n);
   return s;
+}
+
+std::string FakeFileSystem::fullPath(const std::string& path) {
+  const bool drive = path.size() > 1 && path[1] == ':';
+  std::string out = drive ? path.substr(0, 2) : "C:";
+  const std::string rest = drive ? path.substr(2) : path;
+  if (rest.empty() || rest[0] != '\\') out += '\\';
+  for (char c : rest)
+    if (c != '\\' || out.back() != '\\') out += c;
+  return out;
 }
 
 }  // namespace fakes

@@ -1,7 +1,7 @@
-// An in-memory file system with Windows rules: case-insensitive names, backslash paths, repeated
-// separators collapsed, a leading backslash meaning the current drive (C:), "dir\" naming only
-// folders, hidden/system attributes. It lists entries in creation order, as FAT32 does, so code
-// that needs an order must sort.
+// An in-memory file system with Windows rules: case-insensitive names, backslash or slash paths,
+// repeated separators collapsed, "." and ".." resolved, a leading backslash meaning the current
+// drive (C:), "dir\" naming only folders, hidden/system attributes. It lists entries in creation
+// order, as FAT32 does, so code that needs an order must sort.
 #pragma once
 
 #include <memory>
@@ -28,6 +28,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::optional<std::uint32_t> attributes(const std::string& path) override;
   std::vector<platform::DirEntry> list(const std::string& path) override;
   platform::FolderSize measure(const std::string& path) override;  // exists and bytes only
+  std::string fullPath(const std::string& path) override;          // the current folder: C: root
 
  private:
   struct Node {

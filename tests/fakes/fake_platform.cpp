@@ -28,10 +28,12 @@ void FakeRemover::remove(const std::string& target, const std::string& accountRo
     run(target, std::move(done));
 }
 
-void FakeRemover::release() {
-  auto held = std::move(held_);
-  held_.clear();
-  for (auto& [target, done] : held) run(target, std::move(done));
+void FakeRemover::release(std::size_t jobs) {
+  const auto end = held_.begin() + static_cast<std::ptrdiff_t>(std::min(jobs, held_.size()));
+  std::vector<std::pair<std::string, Done>> now(std::make_move_iterator(held_.begin()),
+                                                std::make_move_iterator(end));
+  held_.erase(held_.begin(), end);
+  for (auto& [target, done] : now) run(target, std::move(done));
 }
 
 void FakeRemover::run(const std::string& target, Done done) {

@@ -45,6 +45,7 @@ class FakeShell : public platform::Shell {
   std::string browseForFolder(const std::string&) override { return pickerResult; }
   void sleep(unsigned ms) override { sleeps.push_back(ms); }
   std::string decimalSeparator() override { return decimal; }
+  std::string windowsFolder() override { return "C:\\Windows"; }
 };
 
 // Removes from the fake file system, leaving locked files (and their folders) behind, and reports
@@ -54,7 +55,7 @@ class FakeRemover : public clean::Remover {
  public:
   FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
   void remove(const std::string& target, const std::string& accountRoot, Done done) override;
-  void release();
+  void release(std::size_t jobs = SIZE_MAX);  // the oldest held jobs
 
   struct Job {
     std::string target, accountRoot;

@@ -16,6 +16,13 @@ inline constexpr const char* kShellFolders =
 inline constexpr const char* kUserShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Personal";
 
+// Stands in for the window: takes the focus wherever the form moves it once the form is shown.
+struct FocusTaker : ui::Binding {
+  void controlChanged(ui::Control&, ui::Prop) override {}
+  void formChanged(ui::Form&) override {}
+  bool focus(ui::Control&) override { return true; }
+};
+
 struct Harness {
   FakeFileSystem fs;
   FakeRegistry registry;
@@ -23,6 +30,8 @@ struct Harness {
   VirtualClock clock;
   FakeRemover remover{fs, clock};
   ui::Form1 form{ui::Ports{fs, registry, shell, clock, remover}};
+  FocusTaker window;
+  Harness() { form.bind(&window); }
 
   std::string weChatFiles() const { return std::string(kDocs) + "\\WeChat Files"; }
   std::string account(const std::string& name) const { return weChatFiles() + "\\" + name; }
@@ -38,9 +47,10 @@ struct Harness {
     const int m = 1 + i % 12;
     return std::to_string(2022 + i / 12) + (m < 10 ? "-0" : "-") + std::to_string(m);
   }
-  // Month folders 2022-01 … of a category, one file of `bytes` in each.
+  // Month folders 2022-01 … of a category, one file of `bytes` in each, created newest first:
+  // the fake lists in creation order, so only code that sorts gets the months right.
   void addMonths(const std::string& folder, int count, std::uint64_t bytes = 100) {
-    for (int i = 0; i < count; ++i) fs.addFile(folder + "\\" + month(i) + "\\f.dat", bytes);
+    for (int i = count - 1; i >= 0; --i) fs.addFile(folder + "\\" + month(i) + "\\f.dat", bytes);
   }
   // Starts the program with Documents in the registry and runs discovery, validation and the
   // scan, stopping before the tip clearer's first tick would wipe "计算结束".

@@ -44,10 +44,9 @@ TEST(Validation, LongAccountNameShowsHelpUntilItsOwnClick) {
   h.addAccount("abcdefghijklmnopqrs");                   // 19
   h.addAccount("微信号微信号微信号微信号微信号微信号");  // 18 characters, 54 bytes
   h.startAndSettle();
-  auto choose = [&](const std::string& name) {
-    const auto& items = h.form.Combo1.items();
-    h.form.Combo1.setListIndex(
-        static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin()));
+  auto choose = [&](const char* name) {
+    h.form.Combo1.userSetText(name);
+    h.form.Combo1.userCommit();
   };
   choose("abcdefghijklmnopqr");
   choose("微信号微信号微信号微信号微信号微信号");
@@ -81,6 +80,37 @@ TEST(Validation, VanishedFolderKeepsWaitingThenMeasures) {
   EXPECT_EQ(h.form.labelsize.text(), "0");
 }
 
+// The account every deletion works in is the one the window shows: typed text becomes it only when
+// the user is done typing, and only when it names one existing account folder.
+TEST(Validation, TypedNamesBecomeTheAccountOnlyWhenCommitted) {
+  Harness h;
+  h.addAccount("a", true);
+  h.addAccount("b");
+  h.startAndSettle();
+  h.form.Combo1.setListIndex(1);
+  h.form.Combo1.userSetText("a");  // typed before the validation tick
+  h.clock.advance(500);
+  EXPECT_EQ(h.form.Labellujin.text(), h.account("b"));
+  EXPECT_EQ(h.form.Tweixinlujin, h.form.lujin);
+  h.form.Combo1.userCommit();  // Enter, or the focus leaves the box
+  h.clock.advance(500);
+  EXPECT_EQ(h.form.lujin, h.account("a"));
+  EXPECT_EQ(h.form.Labellujin.text(), h.account("a"));
+  ASSERT_TRUE(h.form.Frame4.visible());
+
+  for (const char* name : {"..", ".", "..\\..\\..\\..", "a\\Msg", "a/Msg", "C:", "", "gone"}) {
+    h.form.Combo1.setListIndex(0);
+    h.clock.advance(500);
+    h.form.Combo1.userSetText(name);
+    h.form.Combo1.userCommit();
+    h.clock.advance(500);
+    EXPECT_EQ(h.form.lujin, "") << name;
+    EXPECT_EQ(h.form.Labellujin.text(), "") << name;
+    EXPECT_FALSE(h.form.Timer1.enabled() || h.form.Frame3.visible() || h.form.Frame4.visible())
+        << name;
+  }
+}
+
 struct ScanFixture : ::testing::Test {
   Harness h;
   std::string fsRoot() { return h.account("acct") + "\\FileStorage"; }
@@ -101,6 +131,7 @@ TEST_F(ScanFixture, RowsShowSizesCountsAndMissingFolders) {
   EXPECT_EQ(h.form.lj2.text(), "×0 K");
   EXPECT_EQ(h.form.Lab2.text(), "0个");
   EXPECT_EQ(h.form.lj3.text(), "×512");
+  EXPECT_EQ(h.form.lj3.foreColor(), ui::Color::rgb(27, 96, 3)) << "plain sizes keep the colour";
   EXPECT_EQ(h.form.Lab3.text(), "0个");
   EXPECT_EQ(h.form.lj6.text(), "×26,00 M");  // Thumb's bytes count, Thumb's folder does not
   EXPECT_EQ(h.form.Lab6.text(), "12个");
@@ -140,13 +171,16 @@ TEST_F(ScanFixture, StagesFillOneAfterAnotherAndEachReadsTheAccountAtItsTick) {
   EXPECT_EQ(h.form.lj1.text(), "×0 K");
 }
 
-TEST_F(ScanFixture, BeforeAnyAccountAndTwoQuickStartsStillFillEveryRow) {
+TEST_F(ScanFixture, BeforeAnyAccountEveryRowIsEmptyAndARestartLeavesPendingStagesRunning) {
   Harness fresh;
   fresh.form.load();
   fresh.form.Commandjisuan.click();
-  fresh.clock.advance(100);
+  fresh.clock.advance(1500);  // stages 1 to 4 done, stage 5 due at 1900
   fresh.form.Commandjisuan.click();
-  fresh.clock.advance(4000);
+  fresh.clock.advance(400);
+  EXPECT_EQ(fresh.form.lj5.text(), "×0 K") << "the first scan's pending stage still runs";
+  EXPECT_EQ(fresh.form.lj3.text(), "");
+  fresh.clock.advance(3050);  // the restarted scan ends at 4900, before the tip clearer's tick
   for (int k = 1; k <= 8; ++k) {
     EXPECT_EQ(fresh.form.row(k).size->text(), "×0 K");
     EXPECT_EQ(fresh.form.row(k).count->text(), "0个");

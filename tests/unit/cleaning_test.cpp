@@ -6,6 +6,8 @@ using fakes::Harness;
 
 namespace {
 
+constexpr const char* kBusy = "正在清理中，请等这一轮清理结束后再试";
+
 struct Cleaning : ::testing::Test {
   Harness h;
   std::string storage() { return h.account("acct") + "\\FileStorage"; }
@@ -14,6 +16,9 @@ struct Cleaning : ::testing::Test {
     for (auto& j : h.remover.jobs) out.push_back(j.target);
     return out;
   }
+  void answer(int id) {
+    h.shell.answer = [id](const fakes::MessageBoxCall&) { return id; };
+  }
   void SetUp() override {
     h.addAccount("acct");
     h.startAndSettle();
@@ -21,17 +26,25 @@ struct Cleaning : ::testing::Test {
   }
 };
 
-TEST_F(Cleaning, WholeCategoryConfirmsRemovesAndReportsOnlyWhenDone) {
+TEST_F(Cleaning, WholeCategoryConfirmsOnceRemovesAndReportsOnlyWhenDone) {
   h.fs.addFile(storage() + "\\Cache\\2023-01\\a", 10);
   h.remover.hold = true;
+  // A second quick click reaches the button while the first one's question is open.
+  h.shell.answer = [this](const fakes::MessageBoxCall&) {
+    if (h.shell.boxes.size() == 1) h.form.C1.click();
+    return platform::kIdOk;
+  };
   h.form.C1.click();
   const std::string target = storage() + "\\Cache\\";
-  ASSERT_EQ(h.shell.boxes.size(), 1u);
+  ASSERT_EQ(h.shell.boxes.size(), 2u);
   EXPECT_EQ(h.shell.boxes[0].text, "确认删除 " + target + " 下所有文件吗？确认后将直接删除");
   EXPECT_EQ(h.shell.boxes[0].title, "想确认下");
   EXPECT_EQ(h.shell.boxes[0].style, 33u);
+  EXPECT_EQ(h.shell.boxes[1].text, kBusy);
+  h.form.C1.click();  // and once more while the removal runs
+  EXPECT_EQ(h.shell.boxes.back().text, kBusy);
+  EXPECT_EQ(h.remover.jobs.size(), 1u);
   EXPECT_TRUE(h.form.Frame2.visible()) << "the overlay stays up while the job runs";
-  EXPECT_EQ(h.shell.boxes.size(), 1u) << "no success before the job has ended";
   h.remover.release();
   h.clock.advance(10);
   EXPECT_EQ(h.shell.boxes.back().text, "删除完成");
@@ -40,6 +53,8 @@ TEST_F(Cleaning, WholeCategoryConfirmsRemovesAndReportsOnlyWhenDone) {
   EXPECT_EQ(h.form.Labeltip.text(), target + "已清空..");
   EXPECT_FALSE(h.fs.exists(target));
   EXPECT_EQ(h.remover.jobs[0].accountRoot, h.account("acct"));
+  h.form.C1.click();  // done, so the category can be asked for again
+  EXPECT_EQ(h.shell.boxes.back().text, "文件夹不存在");
 }
 
 TEST_F(Cleaning, FilesInUseAreReportedNotCalledDone) {
@@ -56,12 +71,14 @@ TEST_F(Cleaning, FilesInUseAreReportedNotCalledDone) {
 TEST_F(Cleaning, CancelAndMissingFolder) {
   h.fs.addFile(storage() + "\\Fav\\a", 10);
   h.form.Labeltip.setText("before");
-  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::kIdCancel; };
+  answer(platform::kIdCancel);
   h.form.C3.click();
+  h.form.C3.click();
+  EXPECT_EQ(h.shell.boxes.back().title, "想确认下") << "a cancelled question is no deletion";
   EXPECT_TRUE(h.remover.jobs.empty());
   EXPECT_FALSE(h.form.Frame2.visible());
   EXPECT_EQ(h.form.Labeltip.text(), "before");
-  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::kIdOk; };
+  answer(platform::kIdOk);
   h.form.C2.click();
   EXPECT_EQ(h.shell.boxes.back().text, "文件夹不存在");
   EXPECT_EQ(h.form.Labeltip.text(), storage() + "\\CustomEmotion\\已清空..");
@@ -85,65 +102,58 @@ TEST_F(Cleaning, TargetIsTakenWhenTheDeletionBegins) {
   EXPECT_TRUE(h.fs.exists(storage() + "\\video\\2023-01"));
 }
 
-struct KeepCase {
-  const char* name;
-  int months;
-  bool ticked;
-  const char* keep;
-  std::vector<std::string> deletedInOrder;
-};
-
-class MonthByMonth : public Cleaning, public ::testing::WithParamInterface<KeepCase> {};
-
-TEST_P(MonthByMonth, KeepsTheNewestN) {
-  const auto& c = GetParam();
-  std::string video = storage() + "\\Video";
-  h.addMonths(video, c.months);
-  h.fs.addFile(video + "\\loose.txt", 5);
-  h.form.Check1.setValue(c.ticked ? 1 : 0);
-  h.form.Textsj.setText(c.keep);
-  h.form.C7.click();
-  h.clock.advance(1000);
-  EXPECT_EQ(h.remover.jobs.size(), c.deletedInOrder.empty() ? 0u : 1u) << "one folder per tick";
-  h.clock.advance(1000 * (static_cast<std::uint64_t>(c.months) + 1));
-  std::vector<std::string> expected;
-  for (auto& name : c.deletedInOrder) expected.push_back(storage() + "\\video\\" + name);
-  EXPECT_EQ(removed(), expected);
-  EXPECT_TRUE(h.fs.exists(video + "\\loose.txt")) << "plain files are never listed";
-  EXPECT_FALSE(h.form.Frame2.visible());
-  EXPECT_FALSE(h.form.Timerdel.enabled());
-}
-
 std::vector<std::string> months(int from, int to) {  // indices into 2022-01 …, newest first
   std::vector<std::string> out;
   for (int i = to; i >= from; --i) out.push_back(Harness::month(i));
   return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, MonthByMonth,
-                         ::testing::Values(KeepCase{"Keep6Of14", 14, true, "6", months(0, 7)},
-                                           KeepCase{"NotTicked", 14, false, "6", months(0, 13)},
-                                           KeepCase{"KeepZero", 3, true, "0", months(0, 2)},
-                                           KeepCase{"KeepMoreThanThere", 3, true, "6", {}},
-                                           KeepCase{"OneEntry", 1, true, "0", months(0, 0)}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Cleaning, LetterNamedFolderCountsAmongTheKept) {
-  std::string sns = storage() + "\\Sns\\Cache";
-  h.addMonths(sns, 3);
-  h.fs.addDir(sns + "\\misc");
-  h.form.Textsj.setText("2");
-  h.form.C5.click();
-  h.clock.advance(5000);
-  EXPECT_EQ(removed(), (std::vector<std::string>{sns + "\\2022-02", sns + "\\2022-01"}));
+TEST_F(Cleaning, MonthByMonthKeepsTheNewestN) {
+  struct Case {
+    int months;
+    bool ticked;
+    const char* keep;
+    const char* extra;  // a folder named by letters, which sorts after the months
+    std::vector<std::string> deleted;
+  } cases[] = {
+      {14, true, "6", "", months(0, 7)}, {14, false, "6", "", months(0, 13)},
+      {3, true, "0", "", months(0, 2)},  {3, true, "6", "", {}},
+      {1, true, "0", "", months(0, 0)},  {3, true, "2", "misc", months(0, 1)},
+  };
+  for (const auto& c : cases) {
+    h.remover.jobs.clear();
+    const std::string video = storage() + "\\Video", listed = storage() + "\\video\\";
+    h.addMonths(video, c.months);
+    if (*c.extra) h.fs.addDir(video + "\\" + c.extra);
+    h.fs.addDir(video + "\\zz_hidden", platform::kAttrHidden);
+    h.fs.addFile(video + "\\loose.txt", 5);
+    h.form.Check1.setValue(c.ticked ? 1 : 0);
+    h.form.Textsj.setText(c.keep);
+    h.form.C7.click();
+    h.clock.advance(1000);
+    EXPECT_EQ(h.remover.jobs.size(), c.deleted.empty() ? 0u : 1u) << "one folder per tick";
+    h.clock.advance(1000 * (static_cast<std::uint64_t>(c.months) + 1));
+    std::vector<std::string> expected;
+    for (auto& name : c.deleted) expected.push_back(listed + name);
+    EXPECT_EQ(removed(), expected);
+    EXPECT_TRUE(h.fs.exists(video + "\\loose.txt") && h.fs.exists(video + "\\zz_hidden"));
+    EXPECT_FALSE(h.form.Frame2.visible() || h.form.Timerdel.enabled());
+    h.fs.remove(video);
+  }
 }
 
-TEST_F(Cleaning, ImagePassThenItsOwnThumbPass) {
+TEST_F(Cleaning, ImagePassThenThumbnailPassInTheAccountItStartedIn) {
   std::string image = storage() + "\\Image";
   h.addMonths(image, 4);
-  h.addMonths(image + "\\Thumb", 4);
+  h.addMonths(image + "\\thumb", 4);  // letter case as the volume keeps it
+  h.addAccount("other");
+  const std::string otherThumbs = h.account("other") + "\\FileStorage\\image\\Thumb";
+  h.addMonths(otherThumbs, 2);
   h.form.Textsj.setText("1");
   h.form.C6.click();
+  h.clock.advance(1000);
+  h.form.Combo1.userSetText("other");  // another account chosen while the pass runs
+  h.form.Combo1.userCommit();
   h.clock.advance(10000);
   std::string img = storage() + "\\image\\";
   std::vector<std::string> expected{img + "2022-03",        img + "2022-02",
@@ -153,18 +163,20 @@ TEST_F(Cleaning, ImagePassThenItsOwnThumbPass) {
   ASSERT_EQ(h.shell.boxes.size(), 2u);
   EXPECT_EQ(h.shell.boxes[1].text, "确认删除 " + img + "Thumb\\ 下所有文件吗？确认后将直接删除");
   EXPECT_TRUE(h.fs.exists(image + "\\Thumb\\2022-04"));
+  EXPECT_TRUE(h.fs.exists(otherThumbs + "\\2022-01"));
+  for (const auto& job : h.remover.jobs) EXPECT_EQ(job.accountRoot, h.account("acct"));
   EXPECT_FALSE(h.form.Frame2.visible());
 }
 
 TEST_F(Cleaning, NothingGoesWithoutAnOkAndBadMonthCountsAreRefused) {
   h.addMonths(storage() + "\\Video", 8);  // two beyond the six kept
-  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::kIdCancel; };
+  answer(platform::kIdCancel);
   h.form.C7.click();
   h.clock.advance(5000);
   EXPECT_TRUE(h.remover.jobs.empty());
   EXPECT_FALSE(h.form.Frame2.visible());
 
-  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::kIdOk; };
+  answer(platform::kIdOk);
   h.form.Textsj.setText("");
   h.form.C7.click();
   h.clock.advance(5000);
@@ -173,33 +185,44 @@ TEST_F(Cleaning, NothingGoesWithoutAnOkAndBadMonthCountsAreRefused) {
   EXPECT_FALSE(h.form.Frame2.visible());
 }
 
-TEST_F(Cleaning, SecondPassIsRefusedEvenAfterTheOverlayWasHidden) {
-  h.addMonths(storage() + "\\Video", 5);
-  h.addMonths(storage() + "\\Sns\\Cache", 5);
+TEST_F(Cleaning, OverlayStaysWhileAnyRemovalIsOutAndThePassCountsWhatStayed) {
+  h.addMonths(storage() + "\\Video", 2);
+  h.fs.setLocked(storage() + "\\Video\\2022-01\\f.dat");
+  h.fs.addFile(storage() + "\\Cache\\c", 1);
+  h.remover.hold = true;
   h.form.Check1.setValue(0);
   h.form.C7.click();
   h.clock.advance(1000);
-  h.form.Combo1.setListIndex(0);  // validation hides the overlay
+  h.form.C1.click();              // a whole category while the pass runs
+  h.form.Combo1.setListIndex(0);  // the account validated again
   h.clock.advance(500);
-  ASSERT_FALSE(h.form.Frame2.visible());
+  EXPECT_TRUE(h.form.Frame2.visible());
   h.form.C5.click();
-  EXPECT_EQ(h.shell.boxes.back().text, "正在清理中，请等这一轮清理结束后再试");
-  h.clock.advance(10000);
-  for (auto& j : h.remover.jobs) EXPECT_NE(j.target.find("\\video\\"), std::string::npos);
-  EXPECT_EQ(h.remover.jobs.size(), 5u);
-}
-
-TEST_F(Cleaning, PassEndsByCountingWhatStayed) {
-  std::string video = storage() + "\\Video";
-  h.addMonths(video, 2);
-  h.fs.setLocked(video + "\\2022-01\\f.dat");
-  h.form.Check1.setValue(0);
-  h.form.C7.click();
-  h.clock.advance(4000);
+  EXPECT_EQ(h.shell.boxes.back().text, kBusy) << "one pass at a time";
+  h.clock.advance(3000);  // the pass has handed out its last folder
+  h.remover.release(2);   // the first month and the whole category report
+  h.clock.advance(10);
+  EXPECT_TRUE(h.form.Frame2.visible());
+  h.remover.release();
+  h.clock.advance(10);
+  EXPECT_FALSE(h.form.Frame2.visible());
   EXPECT_EQ(h.form.Labeltip.text(), "有 1 个文件夹没能完全删除，请退出微信后再试");
+
+  // An image pass whose thumbnail follow-up meets an emptied months box.
+  h.addMonths(storage() + "\\Image", 2);
+  h.form.C6.click();
+  h.clock.advance(2000);
+  h.form.Check1.setValue(1);
+  h.form.Textsj.setText("");
+  h.clock.advance(1000);
+  EXPECT_EQ(h.shell.boxes.back().text, "请在月数框里填写要保留的月数（0到99的数字）");
+  EXPECT_TRUE(h.form.Frame2.visible()) << "the image months are still being removed";
+  h.remover.release();
+  h.clock.advance(10);
+  EXPECT_FALSE(h.form.Frame2.visible());
 }
 
-TEST_F(Cleaning, MonthsBoxTakesDigitsOnlyAndSelectsAllOnClick) {
+TEST_F(Cleaning, MonthsBoxTakesDigitsOnlyAndTheCheckBoxGivesUpTheFocus) {
   auto& box = h.form.Textsj;
   box.setText("6");
   box.onClick();
@@ -210,6 +233,9 @@ TEST_F(Cleaning, MonthsBoxTakesDigitsOnlyAndSelectsAllOnClick) {
   box.typeChar(U'2');
   box.typeChar(U'3');  // at most two characters
   EXPECT_EQ(box.text(), "12");
+  h.form.Check1.userClick();
+  EXPECT_EQ(h.form.Check1.value(), 0);
+  EXPECT_EQ(h.form.focused(), &h.form.textwjsl);
 }
 
 TEST_F(Cleaning, ReceivedFilesDialog) {
@@ -221,17 +247,22 @@ TEST_F(Cleaning, ReceivedFilesDialog) {
   EXPECT_FALSE(h.form.visible());
   EXPECT_TRUE(dlg.Command1.enabled() && dlg.Command2.enabled());
   dlg.Command2.click();
-  EXPECT_EQ(h.shell.processes.back().first, "explorer \"" + received + "\"");
+  EXPECT_EQ(h.shell.processes.back().first, "\"C:\\Windows\\explorer.exe\" \"" + received + "\"");
   EXPECT_TRUE(h.form.visible());
 
   h.form.C8.click();
-  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::kIdCancel; };
+  answer(platform::kIdCancel);
   dlg.Command1.click();
   EXPECT_EQ(h.shell.boxes.back().text, "确认删除" + received + "所有文件吗？确认后将直接清空");
   EXPECT_TRUE(dlg.visible());
-  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::kIdOk; };
+  h.shell.answer = [&](const fakes::MessageBoxCall&) {
+    if (h.shell.boxes.back().title == "想确认下") dlg.Command1.click();  // a second quick click
+    return platform::kIdOk;
+  };
   dlg.Command1.click();
+  EXPECT_EQ(h.shell.boxes.back().text, kBusy);
   h.clock.advance(10);
+  EXPECT_EQ(h.remover.jobs.size(), 1u);
   EXPECT_FALSE(dlg.visible());
   EXPECT_TRUE(h.form.visible());
   EXPECT_FALSE(h.fs.exists(received));
@@ -243,28 +274,61 @@ TEST_F(Cleaning, ReceivedFilesDialog) {
   EXPECT_TRUE(h.form.visible());
 }
 
-TEST_F(Cleaning, LegacyPassInOrderWithPausesThenMainWindowBack) {
-  std::string a = h.account("acct");
-  for (const char* f : {"Image", "Data", "Video", "FavTemp"}) h.fs.addFile(a + "\\" + f + "\\x", 1);
+TEST_F(Cleaning, LegacyPassInOrderWithPausesOnFoldersOnly) {
+  const std::string a = h.account("acct");
+  std::vector<std::string> order;
+  for (const char* f : {"Video", "Attachment", "CustomEmoV1", "CustomEmotions", "FavTemp", "Files",
+                        "HDHeadImage", "Data", "Image"}) {
+    order.push_back(a + "\\" + f);
+    h.fs.addFile(order.back() + "\\x", 1);
+  }
   h.fs.setLocked(a + "\\Data\\x");
   h.form.Command2.click();
   auto& dlg = h.form.legacyCleaner();
   EXPECT_TRUE(dlg.visible() && dlg.topMost());
   EXPECT_FALSE(h.form.visible());
   h.clock.advance(1000);
-  EXPECT_EQ(removed(), (std::vector<std::string>{a + "\\Video", a + "\\FavTemp", a + "\\Data",
-                                                 a + "\\Image"}));
-  EXPECT_EQ(h.shell.sleeps, (std::vector<unsigned>{3000, 2000, 2000, 3000}));
+  EXPECT_EQ(removed(), order);
+  EXPECT_EQ(h.shell.sleeps,
+            (std::vector<unsigned>{3000, 2000, 2000, 2000, 2000, 2000, 2000, 2000, 3000}));
   EXPECT_FALSE(dlg.visible());
   EXPECT_TRUE(h.form.visible());
   ASSERT_EQ(h.shell.boxes.size(), 1u) << "the notice of what was left behind";
   EXPECT_NE(h.shell.boxes[0].text.find(a + "\\Data"), std::string::npos);
 
+  h.fs.addFile(a + "\\Image", 5);  // a file of a legacy folder's name is someone's file
+  h.form.Command2.click();
+  h.clock.advance(1000);
+  EXPECT_EQ(removed().back(), a + "\\Data");
+  EXPECT_TRUE(h.fs.exists(a + "\\Image"));
+
   h.form.Command2.click();
   dlg.onUnload();  // closed before its first tick
   h.clock.advance(5000);
   EXPECT_TRUE(h.form.visible());
-  EXPECT_EQ(h.remover.jobs.size(), 4u);
+  EXPECT_EQ(h.remover.jobs.size(), 10u);
+}
+
+TEST_F(Cleaning, LegacyCleanerReopenedWhileItsRemovalsAreOut) {
+  const std::string a = h.account("acct");
+  h.fs.addFile(a + "\\Video\\v", 1);
+  h.fs.addFile(a + "\\Image\\i", 1);
+  h.fs.setLocked(a + "\\Video\\v");
+  h.remover.hold = true;
+  auto& dlg = h.form.legacyCleaner();
+  h.form.Command2.click();
+  h.clock.advance(1000);
+  dlg.onUnload();  // closed while its folders are being removed
+  h.form.Command2.click();
+  h.clock.advance(1000);
+  h.remover.release(2);  // the first pass's reports
+  h.clock.advance(10);
+  EXPECT_TRUE(dlg.visible()) << "the second pass still waits for its own";
+  EXPECT_EQ(h.shell.boxes.size(), 1u) << "the first pass's notice";
+  h.remover.release();
+  h.clock.advance(10);
+  EXPECT_FALSE(dlg.visible());
+  EXPECT_EQ(h.shell.boxes.size(), 2u) << "the second pass's notice";
 }
 
 }  // namespace

@@ -28,16 +28,4 @@ TEST(SizeText, BandsBoundariesAndRounding) {
   EXPECT_EQ(space::sizeText(1234, ","), "1,23 K");
 }
 
-TEST(SizeText, ColoursOfCategoryAndAccountBands) {
-  using space::Band;
-  EXPECT_FALSE(space::categoryColour(Band::Plain));
-  EXPECT_FALSE(space::accountColour(Band::Plain));
-  EXPECT_EQ(*space::categoryColour(Band::K), ui::Color::rgb(27, 96, 3));
-  EXPECT_EQ(*space::categoryColour(Band::M), ui::Color::rgb(128, 13, 0));
-  EXPECT_EQ(*space::categoryColour(Band::G), ui::Color::rgb(246, 6, 0));
-  EXPECT_EQ(*space::accountColour(Band::K), ui::Color::rgb(0, 102, 0));
-  EXPECT_EQ(*space::accountColour(Band::M), ui::Color::rgb(0, 51, 153));
-  EXPECT_EQ(*space::accountColour(Band::G), ui::Color::rgb(204, 0, 51));
-}
-
 }  // namespace

@@ -7,55 +7,39 @@ using fakes::kDocs;
 
 namespace {
 
-struct RegistryCase {
-  const char* name;
-  std::optional<std::string> shellFolders, userShellFolders;
-  std::string expectedText1;
-};
-
-class StartupRegistry : public ::testing::TestWithParam<RegistryCase> {};
-
-TEST_P(StartupRegistry, ChoosesDocumentsFolder) {
-  const auto& c = GetParam();
-  Harness h;
-  if (c.shellFolders) h.registry.values[fakes::kShellFolders] = *c.shellFolders;
-  if (c.userShellFolders) h.registry.values[fakes::kUserShellFolders] = *c.userShellFolders;
-  h.form.load();
-  EXPECT_EQ(h.registry.reads.size(), 2u) << "both values are always read";
-  EXPECT_EQ(h.form.Text1.text(), c.expectedText1);
-  if (c.expectedText1.empty()) {
-    EXPECT_EQ(h.form.Labeltip.text(), "我的文档没搜索到,请手动改路径");
-    EXPECT_FALSE(h.form.Timerjiance.enabled());
-  } else {
-    EXPECT_TRUE(h.form.Timerjiance.enabled());
+TEST(Startup, ChoosesTheDocumentsFolderAndPreparesTheWindow) {
+  struct Case {
+    std::optional<std::string> shellFolders, userShellFolders;
+    std::string text1;
+  } cases[] = {
+      {std::nullopt, std::nullopt, ""},
+      {"", "", ""},
+      {"D:\\Docs", "%USERPROFILE%\\Documents", "D:\\Docs"},
+      {"", "%USERPROFILE%\\Documents", "%USERPROFILE%\\Documents"},  // used as read
+  };
+  for (const auto& c : cases) {
+    Harness h;
+    if (c.shellFolders) h.registry.values[fakes::kShellFolders] = *c.shellFolders;
+    if (c.userShellFolders) h.registry.values[fakes::kUserShellFolders] = *c.userShellFolders;
+    h.form.load();
+    EXPECT_EQ(h.registry.reads.size(), 2u) << "both values are always read";
+    EXPECT_EQ(h.form.Text1.text(), c.text1);
+    EXPECT_EQ(h.form.Timerjiance.enabled(), !c.text1.empty());
+    EXPECT_EQ(h.form.Labeltip.text(), c.text1.empty() ? "我的文档没搜索到,请手动改路径" : "");
+    for (int k = 1; k <= 8; ++k)
+      EXPECT_EQ(h.form.row(k).size->text() + h.form.row(k).count->text(), "") << k;
+    // Laid out beside the window, the overlay is moved over the grid it covers.
+    EXPECT_EQ(h.form.Frame2.rect().left, 180);
+    EXPECT_EQ(h.form.Frame2.rect().top, 3120);
+    EXPECT_EQ(h.form.focused(), nullptr) << "no focus before the window is shown";
   }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StartupRegistry,
-    ::testing::Values(RegistryCase{"BothMissing", std::nullopt, std::nullopt, ""},
-                      RegistryCase{"BothEmpty", "", "", ""},
-                      RegistryCase{"ShellFoldersWins", "D:\\Docs", "%USERPROFILE%\\Documents",
-                                   "D:\\Docs"},
-                      RegistryCase{"FallbackUsedAsRead", "", "%USERPROFILE%\\Documents",
-                                   "%USERPROFILE%\\Documents"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Startup, FillsSubPathsAndShowsNoFrame) {
-  Harness h;
-  h.form.load();
-  EXPECT_EQ(h.form.n5, "\\FileStorage\\Sns\\Cache\\");
-  EXPECT_EQ(h.form.n6t, "\\FileStorage\\image\\Thumb\\");
-  EXPECT_EQ(h.form.n8, "\\FileStorage\\File\\");
-  EXPECT_FALSE(h.form.Frame1.visible() || h.form.Frame2.visible() || h.form.Frame3.visible() ||
-               h.form.Frame4.visible());
 }
 
 TEST(Discovery, ListsVisibleFoldersSortedAndSelectsFirst) {
   Harness h;
   // Created out of order, as FAT32 would list them.
   h.addAccount("wxid_b");
-  h.addAccount("Abc");
+  h.addAccount("abc");
   h.fs.addFile(h.weChatFiles() + "\\desktop.ini", 10,
                platform::kAttrHidden | platform::kAttrSystem);
   h.fs.addFile(h.weChatFiles() + "\\x.ini", 10);
@@ -65,55 +49,60 @@ TEST(Discovery, ListsVisibleFoldersSortedAndSelectsFirst) {
   h.registry.values[fakes::kShellFolders] = kDocs;
   h.form.load();
   h.clock.advance(200);
-  EXPECT_EQ(h.form.Combo1.items(), (std::vector<std::string>{"Abc", "All Users", "wxid_b"}));
-  EXPECT_EQ(h.form.Combo1.text(), "Abc");
-  EXPECT_EQ(h.form.lujin, h.account("Abc"));
+  EXPECT_EQ(h.form.Combo1.items(), (std::vector<std::string>{"abc", "All Users", "wxid_b"}));
+  EXPECT_EQ(h.form.Combo1.text(), "abc");
+  EXPECT_EQ(h.form.lujin, h.account("abc"));
   EXPECT_TRUE(h.form.Frame1.visible());
   EXPECT_EQ(h.form.Labeltip.text(), "发现微信文件夹，请选择对应账号进行处理");
   EXPECT_TRUE(h.form.Timer1.enabled());
   EXPECT_FALSE(h.form.Timerjiance.enabled());
 }
 
-TEST(Discovery, NotFoundHidesFramesAndKeepsOldEntries) {
-  Harness h;
-  h.addAccount("wxid_a");
-  h.startAndSettle();
-  ASSERT_TRUE(h.form.Frame3.visible());
-  h.form.Text1.setText("D:\\Nowhere");
-  h.clock.advance(200);
-  EXPECT_FALSE(h.form.Frame1.visible());
-  EXPECT_FALSE(h.form.Frame3.visible());
-  EXPECT_EQ(h.form.Labeltip.text(), "未找到微信文件夹，请核实");
-  EXPECT_EQ(h.form.Combo1.items().size(), 1u);
-  EXPECT_EQ(h.form.lujinweixin, "D:\\Nowhere\\WeChat Files\\");
+// Once no account is found, neither the grid nor the old-version banner may clean the last one.
+TEST(Discovery, NoAccountFoundForgetsTheLastOne) {
+  struct Case {
+    const char* text1;
+    const char* tip;
+    std::size_t entriesLeft;
+  } cases[] = {
+      {"D:\\Nowhere", "未找到微信文件夹，请核实", 1},
+      {"D:\\Empty", "微信文件夹里没有找到账号文件夹，请核实", 0},
+  };
+  for (const auto& c : cases) {
+    Harness h;
+    h.addAccount("wxid_a", true);
+    h.fs.addFile("D:\\Empty\\WeChat Files\\desktop.ini", 10);
+    h.startAndSettle();
+    ASSERT_TRUE(h.form.Frame3.visible() && h.form.Frame4.visible());
+    h.form.Text1.setText(c.text1);
+    h.clock.advance(200);
+    EXPECT_FALSE(h.form.Frame1.visible() || h.form.Frame3.visible() || h.form.Frame4.visible());
+    EXPECT_EQ(h.form.height(), 8000);
+    EXPECT_EQ(h.form.lujin, "");
+    EXPECT_EQ(h.form.Labeltip.text(), c.tip);
+    EXPECT_EQ(h.form.Combo1.items().size(), c.entriesLeft);
+  }
 }
 
-TEST(Discovery, FolderWithoutAccountsSaysSoAndEmptiesTheList) {
-  Harness h;
-  h.addAccount("wxid_a");
-  h.fs.addFile("D:\\Empty\\WeChat Files\\desktop.ini", 10);
-  h.startAndSettle();
-  ASSERT_TRUE(h.form.Frame1.visible() && h.form.Frame3.visible());
-  h.form.Text1.setText("D:\\Empty");
-  h.clock.advance(200);
-  EXPECT_FALSE(h.form.Frame1.visible() || h.form.Frame3.visible());
-  EXPECT_TRUE(h.form.Combo1.items().empty());
-  EXPECT_EQ(h.form.Labeltip.text(), "微信文件夹里没有找到账号文件夹，请核实");
-}
-
-TEST(Discovery, PathFormsAreUsedAsTyped) {
+TEST(Discovery, TheFolderIsResolvedOnceSoWhatIsShownIsWhatIsCleaned) {
   Harness h;
   h.fs.addDir("C:\\WeChat Files\\acct\\Msg");
+  h.fs.addFile("C:\\WeChat Files\\acct\\FileStorage\\Cache\\c", 1);
+  h.fs.addDir("E:\\WeChat Files\\other\\Msg");
   h.form.load();
-  h.form.Text1.setText("");
-  h.form.Text1.setText("E:\\");
+  h.form.show();
+  h.form.Text1.setText("E:\\");  // a drive root as the picker gives it
   h.clock.advance(200);
-  EXPECT_EQ(h.form.lujinweixin, "E:\\\\WeChat Files\\");
-  h.form.Text1.setText("");
-  h.clock.advance(200);
-  // An empty box looks on the current drive's root.
-  EXPECT_EQ(h.form.lujinweixin, "\\WeChat Files\\");
-  EXPECT_EQ(h.form.Combo1.items(), std::vector<std::string>{"acct"});
+  EXPECT_EQ(h.form.lujinweixin, "E:\\WeChat Files\\");
+  h.form.Text1.setText("");  // the current drive
+  h.clock.advance(200 + 500);
+  EXPECT_EQ(h.form.lujin, "C:\\WeChat Files\\acct");
+  EXPECT_EQ(h.form.Labellujin.text(), h.form.lujin);
+  h.form.C1.click();
+  h.clock.advance(10);
+  ASSERT_EQ(h.remover.jobs.size(), 1u);
+  EXPECT_EQ(h.remover.jobs[0].target, "C:\\WeChat Files\\acct\\FileStorage\\Cache\\");
+  EXPECT_EQ(h.remover.jobs[0].accountRoot, "C:\\WeChat Files\\acct");
 }
 
 TEST(Discovery, TypingRunsOnceForKeysBeforeTheTickAndAgainAfter) {

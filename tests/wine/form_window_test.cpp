@@ -112,21 +112,6 @@ TEST_F(FormWindowTest, ALaterFrameCoversAnEarlierOneAndLabelsLieBeneathControls)
   EXPECT_EQ(hitAt(form.check), hwndOf(form.cover));
 }
 
-TEST_F(FormWindowTest, CodeChangesRaiseNoSecondEvent) {
-  int changes = 0, clicks = 0;
-  form.name.onChange = [&] { ++changes; };
-  form.combo.onClick = [&] { ++clicks; };
-  form.name.setText("12");
-  EXPECT_EQ(changes, 1);  // the model's own event, not an echo of EN_CHANGE
-  EXPECT_EQ(textOf(hwndOf(form.name)), "12");
-  form.combo.addItem("wxid_a");
-  form.combo.addItem("abc");
-  form.combo.setListIndex(1);
-  EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(SendMessageW(hwndOf(form.combo), CB_GETCOUNT, 0, 0), 2);
-  EXPECT_EQ(SendMessageW(hwndOf(form.combo), CB_GETCURSEL, 0, 0), 1);
-}
-
 TEST_F(FormWindowTest, UserInputBecomesModelEvents) {
   int clicks = 0, checkClicks = 0;
   form.go.onClick = [&] { ++clicks; };
@@ -145,6 +130,18 @@ TEST_F(FormWindowTest, UserInputBecomesModelEvents) {
   notify(form.combo, CBN_SELCHANGE);
   EXPECT_EQ(form.combo.listIndex(), 1);
   EXPECT_EQ(form.combo.text(), "two");
+
+  // Typed text is committed by Enter in the edit part and by the focus leaving the box.
+  int commits = 0;
+  form.combo.onCommit = [&] { ++commits; };
+  SetWindowTextW(hwndOf(form.combo), L"typed");
+  notify(form.combo, CBN_EDITCHANGE);
+  EXPECT_EQ(form.combo.text(), "typed");
+  EXPECT_EQ(commits, 0);
+  MSG enter{GetWindow(hwndOf(form.combo), GW_CHILD), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  EXPECT_TRUE(window.preTranslate(enter));
+  notify(form.combo, CBN_KILLFOCUS);
+  EXPECT_EQ(commits, 2);
 }
 
 TEST_F(FormWindowTest, KeyFilterDropsRejectedCharactersAndTypingReachesTheModel) {

@@ -1,8 +1,11 @@
-// UTF-8/UTF-16 conversion and the long-path form.
+// UTF-8/UTF-16 conversion, the long-path form, and full paths as Windows resolves them.
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <string>
 
+#include "platform/win32/file_system.h"
 #include "platform/win32/wide.h"
 
 using namespace platform::win32;
@@ -39,4 +42,14 @@ TEST(Wide, LongPathAddsThePrefixOnlyWhenNeeded) {
   for (const Case& c : cases) {
     EXPECT_EQ(longPath(c.in), c.out) << narrow(c.in);
   }
+}
+
+TEST(Win32FileSystem, FullPathFillsTheCurrentDriveAndCollapsesSeparators) {
+  Win32FileSystem fs;
+  wchar_t cwd[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, cwd);
+  const std::string drive = narrow(std::wstring(cwd, 2));
+  EXPECT_EQ(fs.fullPath("\\WeChat Files\\"), drive + "\\WeChat Files\\");
+  EXPECT_EQ(fs.fullPath("E:\\\\WeChat Files\\"), "E:\\WeChat Files\\");
+  EXPECT_EQ(fs.fullPath("D:\\Docs\\WeChat Files\\"), "D:\\Docs\\WeChat Files\\");
 }

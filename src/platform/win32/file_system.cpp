@@ -53,4 +53,17 @@ FolderSize Win32FileSystem::measure(const std::string& path) {
   return measureFolder(path);
 }
 
+std::string Win32FileSystem::fullPath(const std::string& path) {
+  const std::wstring in = widen(path);
+  std::wstring out(MAX_PATH, L'\0');
+  DWORD n = GetFullPathNameW(in.c_str(), static_cast<DWORD>(out.size()), out.data(), nullptr);
+  if (n >= out.size()) {  // too long for the buffer: n is the size it needs
+    out.resize(n);
+    n = GetFullPathNameW(in.c_str(), static_cast<DWORD>(out.size()), out.data(), nullptr);
+  }
+  if (n == 0 || n >= out.size()) return path;
+  out.resize(n);
+  return narrow(out);
+}
+
 }  // namespace platform::win32

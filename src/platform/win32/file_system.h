@@ -10,6 +10,7 @@ class Win32FileSystem : public platform::FileSystem {
   std::optional<std::uint32_t> attributes(const std::string& path) override;
   std::vector<DirEntry> list(const std::string& path) override;
   FolderSize measure(const std::string& path) override;
+  std::string fullPath(const std::string& path) override;
 };
 
 }  // namespace platform::win32

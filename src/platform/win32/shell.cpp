@@ -31,7 +31,24 @@ bool Win32Shell::startProcess(const std::string& commandLine, ShowStyle style) {
 int Win32Shell::messageBox(const std::string& text, const std::string& title, unsigned style) {
   // Owned by the active window so that window is disabled while the box is up; the box's own
   // message loop keeps dispatching timers and posted work to the thread's windows.
-  return MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), style);
+  const int answer =
+      MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), style);
+  // A box whose loop ended on WM_QUIT answers IDOK under Wine: only a press of OK is consent, and
+  // nobody pressed anything when the program is ending.
+  MSG quit;
+  if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return kIdCancel;
+  return answer;
+}
+
+void Win32Shell::cancelOpenBoxes() {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM) -> BOOL {
+        wchar_t cls[16] = {};
+        if (GetClassNameW(h, cls, 16) && lstrcmpW(cls, L"#32770") == 0) EndDialog(h, IDCANCEL);
+        return TRUE;
+      },
+      0);
 }
 
 std::string Win32Shell::browseForFolder(const std::string& title) {
@@ -70,6 +87,14 @@ std::string Win32Shell::decimalSeparator() {
       GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, ARRAYSIZE(separator));
   if (length <= 1) return ".";
   return narrow(std::wstring_view(separator, static_cast<std::size_t>(length - 1)));
+}
+
+std::string Win32Shell::windowsFolder() {
+  // The system's own folder, not a per-user one a terminal server may hand out.
+  wchar_t folder[MAX_PATH] = {};
+  const UINT n = GetSystemWindowsDirectoryW(folder, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return "C:\\Windows";
+  return narrow(std::wstring_view(folder, n));
 }
 
 }  // namespace platform::win32

@@ -13,6 +13,11 @@ class Win32Shell : public platform::Shell {
   std::string browseForFolder(const std::string& title) override;
   void sleep(unsigned milliseconds) override;
   std::string decimalSeparator() override;
+  std::string windowsFolder() override;
+
+  // Ends every dialog of the calling thread (message boxes, the folder picker) as Cancel would.
+  // Whoever ends the program calls it first, so no open question is taken as answered.
+  static void cancelOpenBoxes();
 };
 
 }  // namespace platform::win32

@@ -28,7 +28,7 @@ Form2::Form2(Form1& main, const Ports& ports)
 }
 
 void Form2::open() {
-  if (running_) return;
+  if (pass_ && pass_->listing) return;
   setTopMost(true);
   Timer1.setEnabled(true);
   show();
@@ -45,29 +45,29 @@ void Form2::unload() {
 
 void Form2::pass() {
   Timer1.setEnabled(false);
-  running_ = true;
-  leftBehind_.clear();
-  pending_ = 0;
+  auto p = std::make_shared<Pass>();
+  pass_ = p;
   accountPath = main_.lujin;
   for (const auto& folder : clean::kLegacyFolders) {
     current = accountPath + std::string(folder.suffix);
-    if (!ports_.fs.exists(current)) continue;
-    ++pending_;
-    ports_.remover.remove(current, accountPath, [this](const clean::RemovalReport& r) {
-      if (!r.gone) leftBehind_.push_back(r.target);
-      if (--pending_ == 0 && !running_) finish();
+    // Only folders are legacy folders: a file of that name is someone's file.
+    if (!ports_.fs.isDirectory(current)) continue;
+    ++p->pending;
+    ports_.remover.remove(current, accountPath, [this, p](const clean::RemovalReport& r) {
+      if (!r.gone) p->leftBehind.push_back(r.target);
+      if (--p->pending == 0 && !p->listing) finish(*p);
     });
     ports_.shell.sleep(folder.pauseMs);
   }
-  running_ = false;
-  if (pending_ == 0) finish();
+  p->listing = false;
+  if (p->pending == 0) finish(*p);
 }
 
-void Form2::finish() {
-  unload();
-  if (leftBehind_.empty()) return;
+void Form2::finish(const Pass& p) {
+  if (&p == pass_.get()) unload();
+  if (p.leftBehind.empty()) return;
   std::string text = "以下老版微信文件夹没能删除，可能正被微信占用，请退出微信后再试：";
-  for (const auto& path : leftBehind_) text += "\r\n" + path;
+  for (const auto& path : p.leftBehind) text += "\r\n" + path;
   ports_.shell.messageBox(text, kAppTitle, platform::kMbOk);
 }
 

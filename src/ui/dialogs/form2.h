@@ -2,6 +2,7 @@
 // in one pass behind an always-on-top progress window.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,19 @@ class Form2 : public Form {
   std::string accountPath, current;
 
  private:
+  // One pass: its removals still out and the folders they left behind. Reports of an earlier
+  // pass still arriving after the window was reopened count for that pass only.
+  struct Pass {
+    bool listing = true;
+    int pending = 0;
+    std::vector<std::string> leftBehind;
+  };
   void pass();
-  void finish();
+  void finish(const Pass& p);
 
   Form1& main_;
   Ports ports_;
-  bool running_ = false;
-  int pending_ = 0;
-  std::vector<std::string> leftBehind_;
+  std::shared_ptr<Pass> pass_;  // the latest pass
 };
 
 }  // namespace ui

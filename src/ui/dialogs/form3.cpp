@@ -57,20 +57,29 @@ void Form3::unload() {
 }
 
 void Form3::clearAll() {
+  if (clearing_) {
+    ports_.shell.messageBox(kBusyCleaning, kAppTitle, platform::kMbOk);
+    return;
+  }
+  clearing_ = true;
   std::string prompt = "确认删除" + receivedPath + "所有文件吗？确认后将直接清空";
   if (ports_.shell.messageBox(prompt, kConfirmTitle,
-                              platform::kMbOkCancel | platform::kMbIconQuestion) != platform::kIdOk)
+                              platform::kMbOkCancel | platform::kMbIconQuestion) !=
+      platform::kIdOk) {
+    clearing_ = false;
     return;
-  platform::Shell& shell = ports_.shell;
-  ports_.remover.remove(receivedPath, accountPath, [&shell](const clean::RemovalReport& r) {
-    if (!r.gone) shell.messageBox(clean::leftBehindNotice(r), kAppTitle, platform::kMbOk);
+  }
+  ports_.remover.remove(receivedPath, accountPath, [this](const clean::RemovalReport& r) {
+    clearing_ = false;
+    if (!r.gone) ports_.shell.messageBox(clean::leftBehindNotice(r), kAppTitle, platform::kMbOk);
   });
   unload();
 }
 
 void Form3::openByHand() {
   // Quoted: unquoted, a path with spaces opens nothing.
-  ports_.shell.startProcess("explorer \"" + receivedPath + "\"", platform::ShowStyle::Normal);
+  ports_.shell.startProcess(explorerCommand(ports_.shell) + " \"" + receivedPath + "\"",
+                            platform::ShowStyle::Normal);
   unload();
 }
 

@@ -33,6 +33,7 @@ class Form3 : public Form {
 
   Form1& main_;
   Ports ports_;
+  bool clearing_ = false;  // confirmed or removing: a second click must not queue the folder again
 };
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "ui/dialogs/form2.h"
@@ -15,6 +16,8 @@ namespace ui {
 
 inline constexpr const char* kAppTitle = "Velmora2023.02版";
 inline constexpr const char* kConfirmTitle = "想确认下";
+// A second click on a deletion already being confirmed or run gets this instead of a second one.
+inline constexpr const char* kBusyCleaning = "正在清理中，请等这一轮清理结束后再试";
 inline constexpr int kWidth = 5400, kHeight = 8000, kHeightWithBanner = 9100;
 
 class Form1 : public Form {
@@ -103,6 +106,8 @@ class Form1 : public Form {
   void wireEvents();
   void discover();
   void chooseAccount();
+  void commitTypedAccount();
+  void forgetAccount();
   void validateAccount();
   void startScan();
   void scanStage(int k);
@@ -114,8 +119,10 @@ class Form1 : public Form {
   void openReceivedFiles();
   void openLegacyCleaner();
   void categoryClick(const std::string& subPath, bool monthByMonth);
+  void monthPass(const std::string& account);
+  void thumbnailPass();
   void deleteNextMonthFolder();
-  void endPassIfIdle();
+  void hideOverlayWhenIdle();
   std::string decimal() const;
 
   Ports ports_;
@@ -123,11 +130,14 @@ class Form1 : public Form {
   std::unique_ptr<Form2> form2_;
   std::unique_ptr<Form3> form3_;
 
-  // Month-by-month pass: its fixed target, the removals still out, and what they left behind.
+  // Month-by-month pass: its fixed target and account, and how many of its folders stayed.
   std::string passTarget_, passAccount_;
   bool passPreparing_ = false;
-  int passPending_ = 0;
   int passLeftBehind_ = 0;
+  // Every removal handed to the engine and not yet reported; the overlay stays while any is out.
+  int removalsOut_ = 0;
+  // Whole-category targets being confirmed or removed: a second click must not queue them again.
+  std::set<std::string> busyTargets_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -26,17 +26,26 @@ void Form1::shanchu() {
   // The scan's stages rewrite s9 while the box is open; the target is fixed here.
   const std::string target = s9;
   const std::string account = lujin;
-  if (ports_.shell.messageBox(confirmText(target), kConfirmTitle, kConfirmStyle) != platform::kIdOk)
+  if (!busyTargets_.insert(target).second) {
+    ports_.shell.messageBox(kBusyCleaning, kAppTitle, platform::kMbOk);
     return;
-  if (!ports_.fs.exists(target)) {
+  }
+  const bool ok =
+      ports_.shell.messageBox(confirmText(target), kConfirmTitle, kConfirmStyle) == platform::kIdOk;
+  if (!ok || !ports_.fs.exists(target)) {
+    busyTargets_.erase(target);  // nothing was handed out
+    if (!ok) return;
     ports_.shell.messageBox("文件夹不存在", kAppTitle, platform::kMbOk);
     Labeltip.setText(target + "已清空..");
     return;
   }
   Frame2.setVisible(true);
+  ++removalsOut_;
   std::weak_ptr<bool> alive = alive_;
-  ports_.remover.remove(target, account, [this, alive](const clean::RemovalReport& r) {
+  ports_.remover.remove(target, account, [this, alive, target](const clean::RemovalReport& r) {
     if (alive.expired()) return;
+    --removalsOut_;
+    busyTargets_.erase(target);
     if (r.gone) {
       ports_.shell.messageBox("删除完成", kAppTitle, platform::kMbOk);
       Labeltip.setText(r.target + "已清空..");
@@ -44,28 +53,38 @@ void Form1::shanchu() {
       ports_.shell.messageBox(clean::leftBehindNotice(r), kAppTitle, platform::kMbOk);
       Labeltip.setText(r.target + "没能完全清空");
     }
-    if (!passPreparing_ && !Timerdel.enabled()) Frame2.setVisible(false);
+    hideOverlayWhenIdle();
   });
 }
 
 void Form1::shanchuriqi() {
+  monthPass(lujin);
+}
+
+// The thumbnails follow an image pass in the account folder that pass started in, whichever
+// account the window shows by now.
+void Form1::thumbnailPass() {
+  s9 = passAccount_ + n6t;
+  monthPass(passAccount_);
+}
+
+void Form1::monthPass(const std::string& account) {
   if (passPreparing_ || Timerdel.enabled()) {
-    ports_.shell.messageBox("正在清理中，请等这一轮清理结束后再试", kAppTitle, platform::kMbOk);
+    ports_.shell.messageBox(kBusyCleaning, kAppTitle, platform::kMbOk);
     return;
   }
   const std::string target = s9;
-  const std::string account = lujin;
   Textdel.clear();
   Textderlist.clear();
   Frame2.setVisible(true);
   passPreparing_ = true;
   std::string list = clean::buildWorkList(ports_.fs, target);
-  if (target == lujin + n6) clean::removeEntry(list, "Thumb");  // the thumbnails get their own pass
+  if (target == account + n6) clean::removeEntry(list, "Thumb");  // they get their own pass
   if (Check1.value() == 1) {
     auto keep = clean::parseKeepCount(Textsj.text());
     if (!keep) {
       passPreparing_ = false;
-      Frame2.setVisible(false);
+      hideOverlayWhenIdle();
       ports_.shell.messageBox("请在月数框里填写要保留的月数（0到99的数字）", kAppTitle,
                               platform::kMbOk);
       return;
@@ -79,7 +98,7 @@ void Form1::shanchuriqi() {
   if (!ok) {
     // Nothing may be deleted from a list that was not confirmed.
     Textderlist.clear();
-    endPassIfIdle();
+    hideOverlayWhenIdle();
     return;
   }
   passTarget_ = target;
@@ -93,13 +112,13 @@ void Form1::deleteNextMonthFolder() {
     std::string full = passTarget_ + Textdel;
     Labeltip.setText(full);
     if (ports_.fs.exists(full)) {
-      ++passPending_;
+      ++removalsOut_;
       std::weak_ptr<bool> alive = alive_;
       ports_.remover.remove(full, passAccount_, [this, alive](const clean::RemovalReport& r) {
         if (alive.expired()) return;
-        --passPending_;
+        --removalsOut_;
         if (!r.gone) ++passLeftBehind_;
-        endPassIfIdle();
+        hideOverlayWhenIdle();
       });
     }
     Textdel.clear();
@@ -108,12 +127,13 @@ void Form1::deleteNextMonthFolder() {
   }
   Timerdel.setEnabled(false);
   if (passTarget_ == passAccount_ + n6) C6Thumb.click();
-  endPassIfIdle();
+  hideOverlayWhenIdle();
 }
 
-// A pass is over when no list is being prepared or worked through and every removal reported.
-void Form1::endPassIfIdle() {
-  if (passPreparing_ || Timerdel.enabled() || passPending_ > 0) return;
+// The overlay goes when no month list is being prepared or worked through and every removal,
+// whole-category ones included, has reported.
+void Form1::hideOverlayWhenIdle() {
+  if (passPreparing_ || Timerdel.enabled() || removalsOut_ > 0) return;
   Frame2.setVisible(false);
   if (passLeftBehind_ > 0) {
     Labeltip.setText("有 " + std::to_string(passLeftBehind_) +

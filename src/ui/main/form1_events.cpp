@@ -21,6 +21,7 @@ void Form1::wireEvents() {
   Text1.onChange = [this] { Timerjiance.setEnabled(true); };
   Timerjiance.onTick = [this] { discover(); };
   Combo1.onClick = [this] { chooseAccount(); };
+  Combo1.onCommit = [this] { commitTypedAccount(); };
   Timer1.onTick = [this] { validateAccount(); };
   Commandjisuan.onClick = [this] { startScan(); };
   for (int k = 1; k <= 8; ++k) row(k).stage->onTick = [this, k] { scanStage(k); };
@@ -49,7 +50,7 @@ void Form1::wireEvents() {
   C4.onClick = [this] { categoryClick(n4, false); };
   C5.onClick = [this] { categoryClick(n5, true); };
   C6.onClick = [this] { categoryClick(n6, true); };
-  C6Thumb.onClick = [this] { categoryClick(n6t, true); };
+  C6Thumb.onClick = [this] { thumbnailPass(); };
   C7.onClick = [this] { categoryClick(n7, true); };
   C8.onClick = [this] { openReceivedFiles(); };
   Timerdel.onTick = [this] { deleteNextMonthFolder(); };
@@ -77,11 +78,14 @@ void Form1::showAccountIdHelp() {
 
 void Form1::pickFolder() {
   Text1.setText(ports_.shell.browseForFolder("Select a folder."));
+  // Also when the same folder was picked again (no change event): the user may just have
+  // created or restored "WeChat Files" there.
+  Timerjiance.setEnabled(true);
 }
 
 void Form1::openAccountFolder() {
   // Quoted: every "WeChat Files" path has a space, and unquoted such a path opens nothing.
-  std::string command = "explorer";
+  std::string command = explorerCommand(ports_.shell);
   if (!Tweixinlujin.empty()) command += " \"" + Tweixinlujin + "\"";
   ports_.shell.startProcess(command, platform::ShowStyle::Normal);
 }

@@ -42,12 +42,15 @@ void Form1::load() {
 void Form1::discover() {
   lujinweixin = Text1.text() + wechat::kWeChatFilesSuffix;
   if (ports_.fs.isDirectory(lujinweixin)) {
+    // Resolved once, here: an empty or relative box names a folder of the current drive, and the
+    // path shown must be the very text every deletion is checked against.
+    lujinweixin = ports_.fs.fullPath(lujinweixin);
     std::vector<std::string> accounts = wechat::listAccounts(ports_.fs, lujinweixin);
     if (accounts.empty()) {
       // The folder is there but holds no account: nothing to choose, so say so plainly.
       Combo1.clear();
       Frame1.setVisible(false);
-      Frame3.setVisible(false);
+      forgetAccount();
       Labeltip.setText("微信文件夹里没有找到账号文件夹，请核实");
     } else {
       Frame1.setVisible(true);
@@ -58,7 +61,7 @@ void Form1::discover() {
     }
   } else {
     Frame1.setVisible(false);
-    Frame3.setVisible(false);
+    forgetAccount();
     Labeltip.setText("未找到微信文件夹，请核实");
   }
   Timerjiance.setEnabled(false);
@@ -67,15 +70,36 @@ void Form1::discover() {
 void Form1::chooseAccount() {
   Timer1.setEnabled(false);
   Timer1.setInterval(500);
-  lujin = lujinweixin + Combo1.text();
-  if (ports_.fs.exists(lujin)) {
-    Timer1.setEnabled(true);
-    if (utf8::length(Combo1.text()) > kLongAccountName) Commandyiwen.setVisible(true);
+  const std::string name = Combo1.text();
+  // A typed name is one folder name, or "..\.." would measure and clean outside WeChat's folder.
+  if (!wechat::isAccountName(name) || !ports_.fs.exists(lujinweixin + name)) {
+    forgetAccount();
+    return;
   }
+  lujin = lujinweixin + name;
+  Timer1.setEnabled(true);
+  if (utf8::length(name) > kLongAccountName) Commandyiwen.setVisible(true);
+}
+
+// Typed text becomes the account only when the user is done with it, never half-typed.
+void Form1::commitTypedAccount() {
+  if (lujinweixin + Combo1.text() != lujin) chooseAccount();
+}
+
+// Nothing may be cleaned in an account the window no longer shows.
+void Form1::forgetAccount() {
+  Timer1.setEnabled(false);
+  lujin.clear();
+  Tweixinlujin.clear();
+  Labellujin.setText("");
+  Frame3.setVisible(false);
+  Frame4.setVisible(false);
+  setSize(kWidth, kHeight);
 }
 
 void Form1::validateAccount() {
-  Tweixinlujin = lujinweixin + Combo1.text();
+  // From lujin, not from the box's text: what the box shows while being typed in is no account.
+  Tweixinlujin = lujin;
   Labellujin.setText(Tweixinlujin);
   Frame3.setVisible(ports_.fs.isDirectory(Tweixinlujin + "\\Msg\\"));
   bool legacy = ports_.fs.isDirectory(Tweixinlujin + "\\Image\\");
@@ -90,7 +114,7 @@ void Form1::validateAccount() {
     labelsize.setForeColor(*colour);
   labelsize.setText(yyy);
   Commandjisuan.click();
-  Frame2.setVisible(false);
+  hideOverlayWhenIdle();
   Timer1.setEnabled(false);
 }
 

@@ -185,6 +185,12 @@ class ComboBox : public Control {
   // Selecting an entry, from code or by the user, sets the text and raises the click event.
   void setListIndex(int i);
 
+  // The user finished typing in the edit part: Enter, or the focus left the box.
+  std::function<void()> onCommit;
+  void userCommit() {
+    if (onCommit) onCommit();
+  }
+
  private:
   std::vector<std::string> items_;
   int listIndex_ = -1;

@@ -288,6 +288,8 @@ void FormWindow::command(HWND h, UINT code) {
         if (i >= 0) static_cast<ComboBox*>(c)->setListIndex(i);
       } else if (code == CBN_EDITCHANGE) {
         c->userSetText(narrow(windowText(h)));
+      } else if (code == CBN_KILLFOCUS) {
+        static_cast<ComboBox*>(c)->userCommit();
       }
       break;
     case Kind::Frame:

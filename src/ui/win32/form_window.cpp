@@ -267,6 +267,12 @@ bool FormWindow::preTranslate(const MSG& msg) {
       SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
       return true;
     }
+    // Enter in a combo box's edit part commits what was typed; with the list open it picks.
+    if (c && c->kind() == Kind::ComboBox &&
+        !SendMessageW(controlWindow(*c), CB_GETDROPPEDSTATE, 0, 0)) {
+      static_cast<ComboBox*>(c)->userCommit();
+      return true;
+    }
   }
   return false;
 }
