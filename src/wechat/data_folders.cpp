@@ -34,6 +34,18 @@ std::string withoutTrailingSeparators(std::string path) {
   return path;
 }
 
+// '/' as '\', a run of separators as one ("\\server" keeps its two), no trailing one: the form
+// the rest of the program (and the removal engine's safety rules) compares and builds on.
+std::string tidyPath(const std::string& path) {
+  std::string out;
+  for (char c : path) {
+    if (c == '/') c = '\\';
+    if (c == '\\' && out.size() > 1 && out.back() == '\\') continue;
+    out += c;
+  }
+  return withoutTrailingSeparators(out);
+}
+
 std::string trim(std::string s) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; };
   while (!s.empty() && blank(s.back())) s.pop_back();
@@ -69,9 +81,9 @@ std::optional<std::string> locationFolder(const DataPorts& ports, std::string_vi
   std::string value = trim(*text);
   if (equalNoCase(value, kDocumentsMarker)) value = documentsFolder(ports.registry, ports.env);
   if (!looksLikeFolder(value)) return std::nullopt;
-  value = withoutTrailingSeparators(value);
+  value = tidyPath(value);
   // Tolerated: a value naming the data folder itself rather than the folder that holds it.
-  const auto cut = value.find_last_of("\\/");
+  const auto cut = value.rfind('\\');
   if (cut != std::string::npos && cut > 2) {
     const std::string last = value.substr(cut + 1);
     if (equalNoCase(last, kClassicRootName) || equalNoCase(last, kCurrentRootName))
@@ -141,26 +153,19 @@ std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typ
   std::vector<std::string> folders{typedFolder};
   for (auto& f : configuredDataFolders(ports)) folders.push_back(std::move(f));
   std::vector<Account> accounts;
-  std::set<std::string> seenFolders, seenAccounts;
+  std::set<std::string> seen;
   for (const auto& folder : folders) {
-    if (!seenFolders.insert(pathKey(folder)).second) continue;
-    for (auto& a : accountsIn(ports.fs, folder))
-      if (seenAccounts.insert(pathKey(a.path)).second) accounts.push_back(std::move(a));
+    if (!seen.insert(pathKey(folder)).second) continue;
+    for (auto& a : accountsIn(ports.fs, folder)) accounts.push_back(std::move(a));
   }
   return accounts;
 }
 
 std::string pathKey(const std::string& path) {
-  std::string key;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    char c = path[i];
-    if (c == '/') c = '\\';
+  std::string key = tidyPath(path);
+  for (char& c : key)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    // "\\server" keeps its two leading separators; elsewhere a run counts as one.
-    if (c == '\\' && i > 1 && !key.empty() && key.back() == '\\') continue;
-    key += c;
-  }
-  return withoutTrailingSeparators(key);
+  return key;
 }
 
 }  // namespace wechat

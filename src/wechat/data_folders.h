@@ -41,7 +41,8 @@ std::string documentsFolder(platform::Registry& registry, platform::Environment&
 // "WeChat Files" or "xwechat_files"), in this order: the classic configuration file, the
 // classic registry value, the current configuration files by name, the current registry value,
 // then the folder early 4.x versions used. A missing or unreadable source, or one holding no
-// usable path, adds nothing; whether the folders exist is not checked here.
+// usable path, adds nothing; whether the folders exist is not checked here. Separators come back
+// as single backslashes, without a trailing one.
 std::vector<std::string> configuredDataFolders(const DataPorts& ports);
 
 // The accounts kept in `folder` (the folder that holds "WeChat Files" or "xwechat_files"):
@@ -49,8 +50,8 @@ std::vector<std::string> configuredDataFolders(const DataPorts& ports);
 std::vector<Account> accountsIn(platform::FileSystem& fs, const std::string& folder);
 
 // Every account the program can offer at start-up: those of `typedFolder` first (classic, then
-// current), then those of each configured folder in its order. An account folder reached twice
-// (another spelling, another case, a trailing backslash) is listed once, at its first place.
+// current), then those of each configured folder in its order. A folder reached twice (another
+// case, '/' for '\', a trailing backslash) is searched once, at its first place.
 std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typedFolder);
 
 // `path` as a key that is equal for two spellings of one folder: letters without case, '/' as

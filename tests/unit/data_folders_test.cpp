@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MovedCase{"Utf8Ini",
                                 [](World& w) {
                                   w.current("D:\\微信数据", "wxid_m_1a2b");
-                                  w.file(std::string(kConfig) + "a1b2.ini", "D:\\微信数据");
+                                  w.file(std::string(kConfig) + "a1b2.ini", "D:/微信数据/");
                                 },
                                 {"4 D:\\微信数据\\xwechat_files\\wxid_m_1a2b"}},
                       MovedCase{"GbkIni",
