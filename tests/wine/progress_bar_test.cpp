@@ -6,21 +6,13 @@
 
 #include "ui/win32/form_window.h"
 
-namespace {
-
-struct BarForm : ui::Form {
-  BarForm() : Form("Bar") {
-    setSize(6000, 3000);
-    bar.setRect({300, 300, 4000, 300});
-    bar.setProgress(1, 4);  // before the window exists
-  }
-  ui::ProgressBar bar{*this, "Bar"};
-};
-
 TEST(ProgressBarWindow, IsTheCommonControlAndFollowsTheModel) {
-  BarForm form;
+  ui::Form form("Bar");
+  ui::ProgressBar bar(form, "Bar");
+  bar.setRect({300, 300, 4000, 300});
+  bar.setProgress(1, 4);  // before the window exists
   ui::win32::FormWindow window(form);
-  HWND h = window.controlWindow(form.bar);
+  HWND h = window.controlWindow(bar);
   ASSERT_NE(h, nullptr);
   wchar_t cls[64] = {};
   GetClassNameW(h, cls, 64);
@@ -32,10 +24,8 @@ TEST(ProgressBarWindow, IsTheCommonControlAndFollowsTheModel) {
            std::to_string(SendMessageW(h, PBM_GETPOS, 0, 0));
   };
   EXPECT_EQ(shown(), "0..1000@250");
-  form.bar.setProgress(3, 4);
+  bar.setProgress(3, 4);
   EXPECT_EQ(shown(), "0..1000@750");
-  form.bar.setRange(-5, 5);
+  bar.setRange(-5, 5);
   EXPECT_EQ(shown(), "-5..5@5");
 }
-
-}  // namespace
