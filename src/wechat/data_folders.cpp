@@ -35,7 +35,7 @@ std::string withoutTrailingSeparators(std::string path) {
 }
 
 // '/' as '\', a run of separators as one ("\\server" keeps its two), no trailing one: the form
-// the rest of the program (and the removal engine's safety rules) compares and builds on.
+// the rest of the program builds paths on and compares.
 std::string tidyPath(const std::string& path) {
   std::string out;
   for (char c : path) {
@@ -84,7 +84,7 @@ std::optional<std::string> locationFolder(const DataPorts& ports, std::string_vi
   value = tidyPath(value);
   // Tolerated: a value naming the data folder itself rather than the folder that holds it.
   const auto cut = value.rfind('\\');
-  if (cut != std::string::npos && cut > 2) {
+  if (cut != std::string::npos && cut >= 2) {
     const std::string last = value.substr(cut + 1);
     if (equalNoCase(last, kClassicRootName) || equalNoCase(last, kCurrentRootName))
       value.resize(cut);

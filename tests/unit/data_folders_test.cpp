@@ -17,7 +17,7 @@ TEST(DataFolders, FindsBothLayoutsInTheTypedAndTheConfiguredFoldersOnceEach) {
   const std::string docs = fakes::kDocs, roaming = "C:\\Users\\u\\AppData\\Roaming";
   registry.values[fakes::kUserShellFolders] = "%USERPROFILE%\\Documents";
   registry.values["Software\\Tencent\\Weixin\\FileSavePath"] = docs + "\\xwechat_files\\";
-  registry.values["Software\\Tencent\\WeChat\\FileSavePath"] = "G:\\Old\\WeChat Files";
+  registry.values["Software\\Tencent\\WeChat\\FileSavePath"] = "G:\\WeChat Files";
   env.variables = {{"APPDATA", roaming}, {"USERPROFILE", "C:\\Users\\u"}};
   auto file = [&](const std::string& path, const std::string& content) {
     fs.addFile(path, content.size());
@@ -40,7 +40,7 @@ TEST(DataFolders, FindsBothLayoutsInTheTypedAndTheConfiguredFoldersOnceEach) {
     fs.addDir(base + "\\xwechat_files\\wxid_" + base.substr(0, 1) + "_00ff\\db_storage");
   fs.addDir(docs + "\\xwechat_files\\all_users\\config");
   fs.addDir(docs + "\\xwechat_files\\Backup");
-  fs.addDir("G:\\Old\\WeChat Files\\old");
+  fs.addDir("G:\\WeChat Files\\old");
 
   const std::string typed = wechat::documentsFolder(registry, env);
   ASSERT_EQ(typed, docs);
@@ -51,7 +51,7 @@ TEST(DataFolders, FindsBothLayoutsInTheTypedAndTheConfiguredFoldersOnceEach) {
                        "3 " + docs + "\\WeChat Files\\Abc",
                        "3 " + docs + "\\WeChat Files\\wxid_b",
                        "4 " + docs + "\\xwechat_files\\wxid_C_00ff",
-                       "3 G:\\Old\\WeChat Files\\old",
+                       "3 G:\\WeChat Files\\old",
                        "4 D:\\微信数据\\xwechat_files\\wxid_D_00ff",
                        "4 E:\\微信数据\\xwechat_files\\wxid_E_00ff",
                        "4 " + roaming + "\\Tencent\\xwechat_files\\wxid_C_00ff",
