@@ -11,9 +11,11 @@ enum class ShowStyle { Normal = 1, Minimized = 2 };
 enum MessageBoxStyle : unsigned {
   kMbOk = 0x0,
   kMbOkCancel = 0x1,
+  kMbCancelTryContinue = 0x6,
   kMbIconQuestion = 0x20,
+  kMbIconWarning = 0x30,
 };
-enum MessageBoxResult : int { kIdOk = 1, kIdCancel = 2 };
+enum MessageBoxResult : int { kIdOk = 1, kIdCancel = 2, kIdTryAgain = 10, kIdContinue = 11 };
 
 class Shell {
  public:

@@ -104,6 +104,13 @@ wine_documents_dir() {
     echo "$WINEPREFIX/drive_c/users/$user/Documents"
 }
 
+# The roaming application data folder of the prefix's user (%APPDATA%), as a Linux path.
+wine_roaming_dir() {
+  local user
+  user=$(ls "$WINEPREFIX/drive_c/users" | grep -v -x -e Public -e crossover | head -n1)
+  echo "$WINEPREFIX/drive_c/users/$user/AppData/Roaming"
+}
+
 # The X window id of the top-level window with this exact title, or nothing.
 wine_window_id() {
   xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}' | head -n1 || true

@@ -1,5 +1,6 @@
 #include "ui/model/controls.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "ui/model/utf8.h"
@@ -137,6 +138,30 @@ void ComboBox::setListIndex(int i) {
   setText(items_[static_cast<std::size_t>(i)]);
   notify(Prop::Selection);
   click();
+}
+
+void ProgressBar::setRange(int low, int high) {
+  high = std::max(low, high);
+  const int position = std::clamp(position_, low, high);
+  if (low == minimum_ && high == maximum_ && position == position_) return;
+  minimum_ = low;
+  maximum_ = high;
+  position_ = position;
+  notify(Prop::Value);
+}
+
+void ProgressBar::setPosition(int position) {
+  position = std::clamp(position, minimum_, maximum_);
+  if (position == position_) return;
+  position_ = position;
+  notify(Prop::Value);
+}
+
+void ProgressBar::setProgress(std::uint64_t done, std::uint64_t total) {
+  setRange(0, kSteps);
+  // In floating point: byte counts times kSteps may not fit in 64 bits.
+  const double share = total == 0 ? 0.0 : static_cast<double>(std::min(done, total)) / total;
+  setPosition(static_cast<int>(share * kSteps));
 }
 
 namespace {

@@ -31,7 +31,7 @@ struct Rect {
   int left = 0, top = 0, width = 0, height = 0;
 };
 
-enum class Kind { Label, TextBox, Button, CheckBox, ComboBox, Frame, Line };
+enum class Kind { Label, TextBox, Button, CheckBox, ComboBox, Frame, Line, ProgressBar };
 enum class Align { Left, Center };
 enum class Prop { Text, Rect, Visible, Enabled, ForeColor, Font, Items, Selection, Value, Tooltip };
 
@@ -194,6 +194,25 @@ class ComboBox : public Control {
  private:
   std::vector<std::string> items_;
   int listIndex_ = -1;
+};
+
+// A progress bar: a position within a range. A change of either raises Prop::Value.
+class ProgressBar : public Control {
+ public:
+  ProgressBar(Form& f, std::string name, Control* parent = nullptr)
+      : Control(f, Kind::ProgressBar, name, parent) {}
+  int minimum() const { return minimum_; }
+  int maximum() const { return maximum_; }
+  int position() const { return position_; }
+  // An empty or reversed range becomes the one position `low`; the position is kept inside.
+  void setRange(int low, int high);
+  void setPosition(int position);
+  // `done` of `total` (bytes, files…) on a range of 0…kSteps; nothing done when total is 0.
+  void setProgress(std::uint64_t done, std::uint64_t total);
+  static constexpr int kSteps = 1000;
+
+ private:
+  int minimum_ = 0, maximum_ = 100, position_ = 0;
 };
 
 // A repeating timer of a form. Enabling an enabled timer changes nothing; a new interval restarts

@@ -69,6 +69,16 @@ ClassAndStyle classFor(const Control& c) {
     case Kind::Line:
       return {L"STATIC",
               common | (c.rect().width >= c.rect().height ? SS_ETCHEDHORZ : SS_ETCHEDVERT), 0};
+    case Kind::ProgressBar: {
+      // The common control's class exists once comctl32 registered it; the program does so at
+      // start, this covers any other host of the binding.
+      static const bool registered = [] {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+        return InitCommonControlsEx(&icc) != FALSE;
+      }();
+      (void)registered;
+      return {PROGRESS_CLASSW, common, 0};
+    }
   }
   return {L"STATIC", common, 0};
 }
@@ -142,7 +152,7 @@ HWND FormWindow::createChild(Control& c) {
     pushItems(static_cast<ComboBox&>(c), h);
     pushText(c, h);
   }
-  if (c.kind() == Kind::CheckBox) push(c, h, Prop::Value);
+  if (c.kind() == Kind::CheckBox || c.kind() == Kind::ProgressBar) push(c, h, Prop::Value);
   if (!c.tooltip().empty()) pushTooltip(c, h);
   --pushing_;
   return h;
@@ -195,6 +205,11 @@ void FormWindow::push(Control& c, HWND h, Prop p) {
       if (c.kind() == Kind::CheckBox)
         SendMessageW(h, BM_SETCHECK,
                      static_cast<CheckBox&>(c).value() ? BST_CHECKED : BST_UNCHECKED, 0);
+      if (c.kind() == Kind::ProgressBar) {
+        const auto& bar = static_cast<ProgressBar&>(c);
+        SendMessageW(h, PBM_SETRANGE32, static_cast<WPARAM>(bar.minimum()), bar.maximum());
+        SendMessageW(h, PBM_SETPOS, static_cast<WPARAM>(bar.position()), 0);
+      }
       break;
     case Prop::Tooltip:
       pushTooltip(c, h);
@@ -294,6 +309,7 @@ void FormWindow::command(HWND h, UINT code) {
       break;
     case Kind::Frame:
     case Kind::Line:
+    case Kind::ProgressBar:
       break;
   }
 }

@@ -1,0 +1,171 @@
+#include "wechat/data_folders.h"
+
+#include <algorithm>
+#include <set>
+
+#include "wechat/discovery.h"
+
+namespace wechat {
+
+namespace {
+
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kUserShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr const char* kClassicConfigFile =
+    "%APPDATA%\\Tencent\\WeChat\\All Users\\config\\3ebffe94.ini";
+constexpr const char* kCurrentConfigFolder = "%APPDATA%\\Tencent\\xwechat\\config";
+constexpr const char* kEarlyCurrentFolder = "%APPDATA%\\Tencent";
+constexpr const char* kClassicKey = "Software\\Tencent\\WeChat";
+constexpr const char* kCurrentKey = "Software\\Tencent\\Weixin";
+constexpr const char* kSavePathValue = "FileSavePath";
+// What WeChat writes when the data stays in Documents.
+constexpr const char* kDocumentsMarker = "MyDocument:";
+// A path is at most 32767 UTF-16 units, three UTF-8 bytes each; a bigger file is no setting.
+constexpr std::size_t kMaxConfigBytes = 3 * 32768;
+
+bool isSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+std::string withoutTrailingSeparators(std::string path) {
+  while (!path.empty() && isSeparator(path.back())) path.pop_back();
+  return path;
+}
+
+// '/' as '\', a run of separators as one ("\\server" keeps its two), no trailing one: the form
+// the rest of the program builds paths on and compares.
+std::string tidyPath(const std::string& path) {
+  std::string out;
+  for (char c : path) {
+    if (c == '/') c = '\\';
+    if (c == '\\' && out.size() > 1 && out.back() == '\\') continue;
+    out += c;
+  }
+  return withoutTrailingSeparators(out);
+}
+
+std::string trim(std::string s) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; };
+  while (!s.empty() && blank(s.back())) s.pop_back();
+  std::size_t start = 0;
+  while (start < s.size() && blank(s[start])) ++start;
+  return s.substr(start);
+}
+
+// An absolute folder path ("D:\…", "D:" or "\\server\share\…") and nothing a path cannot hold.
+bool looksLikeFolder(const std::string& s) {
+  const bool drive = s.size() >= 2 && s[1] == ':' &&
+                     ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z')) &&
+                     (s.size() == 2 || isSeparator(s[2]));
+  const bool share = s.size() > 2 && isSeparator(s[0]) && isSeparator(s[1]);
+  if (!drive && !share) return false;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x20 || c == '"' || c == '<' || c == '>' || c == '|' || c == '?' || c == '*')
+      return false;
+    if (c == ':' && i != 1) return false;
+  }
+  return true;
+}
+
+// The folder a stored location names, or nothing. `raw` is the content of a configuration file
+// or registry value: one path without a line break, in UTF-8 or (older versions, Chinese paths)
+// the ANSI code page GBK. Bytes that are valid UTF-8 are taken as UTF-8.
+std::optional<std::string> locationFolder(const DataPorts& ports, std::string_view raw) {
+  if (raw.substr(0, 3) == "\xEF\xBB\xBF") raw.remove_prefix(3);
+  auto text = ports.env.decode(raw, platform::kCodePageUtf8);
+  if (!text) text = ports.env.decode(raw, platform::kCodePageGbk);
+  if (!text) return std::nullopt;
+  std::string value = trim(*text);
+  if (equalNoCase(value, kDocumentsMarker)) value = documentsFolder(ports.registry, ports.env);
+  if (!looksLikeFolder(value)) return std::nullopt;
+  value = tidyPath(value);
+  // Tolerated: a value naming the data folder itself rather than the folder that holds it.
+  const auto cut = value.rfind('\\');
+  if (cut != std::string::npos && cut >= 2) {
+    const std::string last = value.substr(cut + 1);
+    if (equalNoCase(last, kClassicRootName) || equalNoCase(last, kCurrentRootName))
+      value.resize(cut);
+  }
+  return value;
+}
+
+void addAccounts(std::vector<Account>& out, platform::FileSystem& fs, const std::string& folder,
+                 Layout layout) {
+  const std::string root =
+      folder + "\\" + (layout == Layout::Classic ? kClassicRootName : kCurrentRootName);
+  std::vector<std::string> names = listAccounts(fs, root + "\\");
+  for (const auto& name : names) {
+    const std::string path = root + "\\" + name;
+    // Beside the accounts lie all_users, Backup and the like; only an account has databases.
+    if (layout == Layout::Current && !fs.isDirectory(path + "\\db_storage\\")) continue;
+    out.push_back({layout, name, path});
+  }
+}
+
+}  // namespace
+
+std::string documentsFolder(platform::Registry& registry, platform::Environment& env) {
+  const std::string personal = registry.readUserString(kShellFolders, "Personal").value_or("");
+  const std::string userPersonal =
+      registry.readUserString(kUserShellFolders, "Personal").value_or("");
+  if (!personal.empty()) return personal;
+  return userPersonal.empty() ? userPersonal : env.expandEnvironment(userPersonal);
+}
+
+std::vector<std::string> configuredDataFolders(const DataPorts& ports) {
+  std::vector<std::string> folders;
+  auto add = [&](const std::optional<std::string>& raw) {
+    if (!raw) return;
+    if (auto folder = locationFolder(ports, *raw)) folders.push_back(*folder);
+  };
+  add(ports.env.readSmallFile(ports.env.expandEnvironment(kClassicConfigFile), kMaxConfigBytes));
+  add(ports.registry.readUserString(kClassicKey, kSavePathValue));
+
+  const std::string configFolder = ports.env.expandEnvironment(kCurrentConfigFolder);
+  std::vector<std::string> inis;
+  for (const auto& e : ports.fs.list(configFolder)) {
+    const bool ini = e.name.size() > 4 && equalNoCase(e.name.substr(e.name.size() - 4), ".ini");
+    if (ini && !(e.attributes & platform::kAttrDirectory)) inis.push_back(e.name);
+  }
+  std::sort(inis.begin(), inis.end(), lessNoCase);
+  for (const auto& name : inis)
+    add(ports.env.readSmallFile(configFolder + "\\" + name, kMaxConfigBytes));
+  add(ports.registry.readUserString(kCurrentKey, kSavePathValue));
+
+  const std::string early = ports.env.expandEnvironment(kEarlyCurrentFolder);
+  if (early.find('%') == std::string::npos) folders.push_back(early);
+  return folders;
+}
+
+std::vector<Account> accountsIn(platform::FileSystem& fs, const std::string& folder) {
+  std::vector<Account> accounts;
+  const std::string base = withoutTrailingSeparators(folder);
+  if (base.empty()) return accounts;
+  addAccounts(accounts, fs, base, Layout::Classic);
+  addAccounts(accounts, fs, base, Layout::Current);
+  return accounts;
+}
+
+std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typedFolder) {
+  std::vector<std::string> folders{typedFolder};
+  for (auto& f : configuredDataFolders(ports)) folders.push_back(std::move(f));
+  std::vector<Account> accounts;
+  std::set<std::string> seen;
+  for (const auto& folder : folders) {
+    if (!seen.insert(pathKey(folder)).second) continue;
+    for (auto& a : accountsIn(ports.fs, folder)) accounts.push_back(std::move(a));
+  }
+  return accounts;
+}
+
+std::string pathKey(const std::string& path) {
+  std::string key = tidyPath(path);
+  for (char& c : key)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return key;
+}
+
+}  // namespace wechat
