@@ -9,12 +9,16 @@
 #include "clean/removal_engine.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handle.h"
+#include "platform/win32/measure.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/single_instance.h"
 #include "platform/win32/timer_host.h"
-#include "ui/main/form1.h"
+#include "space/measurer.h"
+#include "ui/dialogs/legacy_cleaner_window.h"
+#include "ui/dialogs/received_files_window.h"
+#include "ui/main/main_window.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/form_window.h"
 
@@ -37,27 +41,32 @@ int run() {
   platform::win32::Win32Registry registry;
   platform::win32::Win32Shell shell;
   platform::win32::Win32TimerHost timers;
-  // Declared after the timer host: the engine's last reports are posted to it as it shuts down.
+  // Declared after the timer host: the engines' last reports are posted to it as they shut down.
   const std::unique_ptr<clean::Remover> remover =
       clean::makeRemovalEngine(timers, platform::win32::makeRemovalBackend());
-  const ui::Ports ports{fs, registry, shell, timers, *remover};
+  const std::unique_ptr<space::Measurer> measurer = space::makeBackgroundMeasurer(
+      timers, [](const std::string& path) { return platform::win32::measureFolder(path); });
 
   int code = 0;
   {
-    ui::Form1 form1(ports);
-    ui::win32::FormWindow main(form1);
-    ui::win32::FormWindow legacy(form1.form2());
-    ui::win32::FormWindow received(form1.form3());
+    ui::MainWindow mainWindow({fs, registry, shell, timers, *remover, *measurer});
+    ui::LegacyCleanerWindow legacyCleaner(mainWindow, fs, shell, timers, *remover);
+    ui::ReceivedFilesWindow receivedFiles(mainWindow, fs, shell, *remover);
+    mainWindow.openReceivedFiles = [&](std::string_view folder) { receivedFiles.open(folder); };
+    mainWindow.openLegacyCleaner = [&] { legacyCleaner.open(); };
+    ui::win32::FormWindow main(mainWindow);
+    ui::win32::FormWindow legacy(legacyCleaner);
+    ui::win32::FormWindow received(receivedFiles);
     // Closing the main window ends the program, after whatever the form does on unload. An open
     // question is cancelled first: ending its box otherwise reads as OK.
-    form1.onUnload = [&form1, unload = std::move(form1.onUnload)] {
+    mainWindow.onUnload = [&mainWindow, unload = std::move(mainWindow.onUnload)] {
       platform::win32::Win32Shell::cancelOpenBoxes();
       if (unload) unload();
-      form1.hide();
+      mainWindow.hide();
       PostQuitMessage(0);
     };
-    form1.load();
-    form1.show();
+    mainWindow.load();
+    mainWindow.show();
     code = ui::win32::runMessageLoop();
   }
   return code;

@@ -89,21 +89,12 @@ MonthRow scanMonthRow(platform::FileSystem& fs, const std::string& account,
                       const std::vector<std::string>& patterns) {
   MonthRow row;
   row.parents = expandParents(fs, account, patterns);
-  std::set<std::string> parentKeys;
-  for (const auto& p : row.parents) parentKeys.insert(upperKey(p));
   std::set<std::string, std::greater<>> months;
   for (const auto& parent : row.parents) {
     for (const auto& name : enterableFolders(fs, parent, true)) {
       row.folders.push_back({name, parent + "\\" + name});
       months.insert(name);
     }
-    // A parent inside another parent is already in that one's size.
-    bool nested = false;
-    const std::string key = upperKey(parent);
-    for (auto cut = key.rfind('\\'); cut != std::string::npos && cut > 0 && !nested;
-         cut = key.rfind('\\', cut - 1))
-      nested = parentKeys.count(key.substr(0, cut)) > 0;
-    if (!nested) row.bytes += fs.measure(parent + "\\").bytes;
   }
   // Newest month first; within a month the parents keep their order (stable sort).
   std::stable_sort(row.folders.begin(), row.folders.end(),
@@ -112,7 +103,7 @@ MonthRow scanMonthRow(platform::FileSystem& fs, const std::string& account,
   return row;
 }
 
-MonthPlan planKeepNewest(platform::FileSystem& fs, const MonthRow& row, unsigned keep) {
+MonthPlan planKeepNewest(const MonthRow& row, unsigned keep) {
   MonthPlan plan;
   const std::size_t kept = std::min<std::size_t>(keep, row.months.size());
   plan.kept.assign(row.months.begin(), row.months.begin() + static_cast<std::ptrdiff_t>(kept));
@@ -120,7 +111,6 @@ MonthPlan planKeepNewest(platform::FileSystem& fs, const MonthRow& row, unsigned
   for (const auto& folder : row.folders) {
     if (keptSet.count(folder.month)) continue;
     plan.doomed.push_back(folder);
-    plan.doomedBytes += fs.measure(folder.path + "\\").bytes;
   }
   return plan;
 }

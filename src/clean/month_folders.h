@@ -32,23 +32,20 @@ struct MonthRow {
   std::vector<std::string> parents;  // as expandParents
   std::vector<MonthFolder> folders;  // every month folder: newest month first, then parent order
   std::vector<std::string> months;   // the distinct month names, newest first
-  std::uint64_t bytes = 0;           // everything below the parents (a nested parent counted once)
 };
 
-// Lists the row: its parents, their month folders and its size. Entries that are not month
-// folders (other names, files, hidden, system or linked entries) are left out and left alone;
-// they still count in `bytes`, as they do in the row's size.
+// Lists the row: its parents and their month folders. Entries that are not month folders (other
+// names, files, hidden, system or linked entries) are left out and left alone.
 MonthRow scanMonthRow(platform::FileSystem& fs, const std::string& account,
                       const std::vector<std::string>& patterns);
 
 struct MonthPlan {
   std::vector<std::string> kept;    // the month names kept, newest first (at most N)
   std::vector<MonthFolder> doomed;  // the month folders to remove, in the row's order
-  std::uint64_t doomedBytes = 0;    // what removing them gives back
 };
 
 // Keeps the `keep` newest month names of the row and plans the removal of every other month
-// folder. `fs` measures what the doomed folders hold.
-MonthPlan planKeepNewest(platform::FileSystem& fs, const MonthRow& row, unsigned keep);
+// folder.
+MonthPlan planKeepNewest(const MonthRow& row, unsigned keep);
 
 }  // namespace clean

@@ -1,16 +1,13 @@
 #include "clean/worklist.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "wechat/discovery.h"
 
 namespace clean {
 
-namespace {
-constexpr const char* kSep = "\r\n";
-}
-
-std::string buildWorkList(platform::FileSystem& fs, const std::string& folder) {
+WorkList buildWorkList(platform::FileSystem& fs, const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& e : fs.list(folder)) {
     // Hidden and system folders are no months of the user's: they would take keep slots.
@@ -19,39 +16,17 @@ std::string buildWorkList(platform::FileSystem& fs, const std::string& folder) {
   }
   // FAT32 and exFAT list in creation order; keeping "the newest N" needs the order by name.
   std::sort(names.begin(), names.end(), wechat::lessNoCase);
-  std::string list;
-  for (auto it = names.rbegin(); it != names.rend(); ++it) {
-    if (!list.empty()) list += kSep;
-    list += *it;
-  }
-  return list;
+  return WorkList(names.rbegin(), names.rend());
 }
 
-std::string firstEntry(const std::string& list) {
-  auto pos = list.find(kSep);
-  return pos == std::string::npos ? list : list.substr(0, pos);
+void removeName(WorkList& list, std::string_view name) {
+  std::erase_if(list, [name](const std::string& entry) {
+    return wechat::equalNoCase(entry, std::string(name));
+  });
 }
 
-void dropFirst(std::string& list) {
-  auto pos = list.find(kSep);
-  list = pos == std::string::npos ? std::string() : list.substr(pos + 2);
-}
-
-void removeEntry(std::string& list, const std::string& name) {
-  std::string out;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    auto pos = list.find(kSep, start);
-    std::string entry =
-        list.substr(start, pos == std::string::npos ? std::string::npos : pos - start);
-    if (!wechat::equalNoCase(entry, name)) {
-      if (!out.empty()) out += kSep;
-      out += entry;
-    }
-    if (pos == std::string::npos) break;
-    start = pos + 2;
-  }
-  list = out;
+void keepNewest(WorkList& list, unsigned count) {
+  list.erase(list.begin(), list.begin() + std::min<std::size_t>(count, list.size()));
 }
 
 std::optional<unsigned> parseKeepCount(const std::string& text) {

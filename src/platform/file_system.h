@@ -46,9 +46,6 @@ class FileSystem {
   // backslash or not.
   virtual std::vector<DirEntry> list(const std::string& path) = 0;
 
-  // Walks the folder tree below `path` (which may end in a backslash).
-  virtual FolderSize measure(const std::string& path) = 0;
-
   // `path` made absolute as Windows resolves it (the current drive or folder filled in, repeated
   // separators collapsed, a trailing backslash kept); `path` itself when it cannot be resolved.
   virtual std::string fullPath(const std::string& path) = 0;

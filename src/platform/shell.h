@@ -7,31 +7,36 @@ namespace platform {
 // How a started program's window is shown (the SW_ values).
 enum class ShowStyle { Normal = 1, Minimized = 2 };
 
-// Message box styles and answers, with the values of the Win32 MessageBox API.
-enum MessageBoxStyle : unsigned {
-  kMbOk = 0x0,
-  kMbOkCancel = 0x1,
-  kMbCancelTryContinue = 0x6,
-  kMbIconQuestion = 0x20,
-  kMbIconWarning = 0x30,
-};
-enum MessageBoxResult : int { kIdOk = 1, kIdCancel = 2, kIdTryAgain = 10, kIdContinue = 11 };
+// What a message box offers and what the user answered, in our own terms; the Win32 port maps
+// them to the MB_ and ID values.
+enum class Buttons { Ok, OkCancel, CancelTryContinue };
+enum class Icon { None, Question, Warning };
+enum class Answer { Ok, Cancel, TryAgain, Continue };
 
 class Shell {
  public:
   virtual ~Shell() = default;
   // Starts a program from a command line and returns at once; false if it could not start.
   virtual bool startProcess(const std::string& commandLine, ShowStyle style) = 0;
-  // A modal message box; timers and other events keep running while it is open.
-  virtual int messageBox(const std::string& text, const std::string& title, unsigned style) = 0;
+  // A modal message box; timers and other events keep running while it is open. A box that
+  // closes without a button being pressed (the program ending) answers Cancel.
+  virtual Answer messageBox(const std::string& text, const std::string& title,
+                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
   // The system folder picker; the chosen file-system path, or empty after Cancel.
   virtual std::string browseForFolder(const std::string& title) = 0;
-  // Blocks the calling (UI) thread.
-  virtual void sleep(unsigned milliseconds) = 0;
   // The decimal separator of the user's regional settings.
   virtual std::string decimalSeparator() { return "."; }
   // The Windows folder (%WINDIR%), where explorer.exe lives.
   virtual std::string windowsFolder() = 0;
 };
+
+// The file manager by its full path: by bare name Windows would look in Velmora's own folder
+// first, and run whatever "explorer.exe" lies there. `folder` is quoted; without one the file
+// manager opens its default view.
+inline std::string explorerCommand(Shell& shell, const std::string& folder = {}) {
+  std::string command = "\"" + shell.windowsFolder() + "\\explorer.exe\"";
+  if (!folder.empty()) command += " \"" + folder + "\"";
+  return command;
+}
 
 }  // namespace platform

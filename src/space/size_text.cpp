@@ -22,30 +22,37 @@ std::string sizeText(std::uint64_t bytes, const std::string& decimal) {
   return std::to_string(hundredths / 100) + decimal + frac + suffix;
 }
 
-std::optional<ui::Color> categoryColour(Band band) {
+namespace {
+
+std::optional<Rgb> colourOf(Band band, Palette palette) {
+  const bool category = palette == Palette::Category;
   switch (band) {
     case Band::K:
-      return ui::Color::rgb(27, 96, 3);
+      return category ? Rgb{27, 96, 3} : Rgb{0, 102, 0};
     case Band::M:
-      return ui::Color::rgb(128, 13, 0);
+      return category ? Rgb{128, 13, 0} : Rgb{0, 51, 153};
     case Band::G:
-      return ui::Color::rgb(246, 6, 0);
+      return category ? Rgb{246, 6, 0} : Rgb{204, 0, 51};
     default:
       return std::nullopt;
   }
 }
 
-std::optional<ui::Color> accountColour(Band band) {
-  switch (band) {
-    case Band::K:
-      return ui::Color::rgb(0, 102, 0);
-    case Band::M:
-      return ui::Color::rgb(0, 51, 153);
-    case Band::G:
-      return ui::Color::rgb(204, 0, 51);
-    default:
-      return std::nullopt;
+}  // namespace
+
+FolderFigures figuresOf(const platform::FolderSize& size, Palette palette,
+                        const std::string& decimal) {
+  FolderFigures f;
+  if (!size.exists) {
+    f.text = "0 K";
+    return f;
   }
+  f.exists = true;
+  f.bytes = size.bytes;
+  f.subfolders = size.subfolders;
+  f.text = sizeText(size.bytes, decimal);
+  f.colour = colourOf(bandOf(size.bytes), palette);
+  return f;
 }
 
 }  // namespace space

@@ -5,10 +5,10 @@ namespace wechat {
 RunningAnswer checkWeChatClosed(platform::Shell& shell, platform::Environment& env,
                                 const std::string& title) {
   while (env.processRunning({"WeChat.exe", "Weixin.exe"})) {
-    const int answer = shell.messageBox(kWeChatRunningText, title,
-                                        platform::kMbCancelTryContinue | platform::kMbIconWarning);
-    if (answer == platform::kIdContinue) return RunningAnswer::Proceed;
-    if (answer != platform::kIdTryAgain) return RunningAnswer::Cancel;
+    const platform::Answer answer = shell.messageBox(
+        kWeChatRunningText, title, platform::Buttons::CancelTryContinue, platform::Icon::Warning);
+    if (answer == platform::Answer::Continue) return RunningAnswer::Proceed;
+    if (answer != platform::Answer::TryAgain) return RunningAnswer::Cancel;
   }
   return RunningAnswer::Proceed;
 }

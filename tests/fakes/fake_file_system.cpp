@@ -120,6 +120,8 @@ platform::FolderSize FakeFileSystem::measure(const std::string& path) {
   Node* n = lookup(path);
   if (!n || !n->dir()) return s;
   s.exists = true;
+  for (auto& c : n->children)
+    if (c->dir()) ++s.subfolders;
   auto add = [&s](auto& self, const Node& folder) -> void {
     for (auto& c : folder.children) {
       if (c->dir())

@@ -27,8 +27,9 @@ class FakeFileSystem : public platform::FileSystem {
 
   std::optional<std::uint32_t> attributes(const std::string& path) override;
   std::vector<platform::DirEntry> list(const std::string& path) override;
-  platform::FolderSize measure(const std::string& path) override;  // exists and bytes only
-  std::string fullPath(const std::string& path) override;          // the current folder: C: root
+  // What the walker would report: whether it is there, its bytes, its immediate sub-folders.
+  platform::FolderSize measure(const std::string& path);
+  std::string fullPath(const std::string& path) override;  // the current folder: C: root
 
  private:
   struct Node {

@@ -15,9 +15,25 @@ bool FakeShell::startProcess(const std::string& commandLine, platform::ShowStyle
   return true;
 }
 
-int FakeShell::messageBox(const std::string& text, const std::string& title, unsigned style) {
-  boxes.push_back({text, title, style});
+platform::Answer FakeShell::messageBox(const std::string& text, const std::string& title,
+                                       platform::Buttons buttons, platform::Icon icon) {
+  boxes.push_back({text, title, buttons, icon});
   return answer(boxes.back());
+}
+
+void FakeMeasurer::measure(const std::string& path, Done done) {
+  requests.push_back(path);
+  held_.emplace_back(path, std::move(done));
+  if (!hold) release();
+}
+
+void FakeMeasurer::release(std::size_t requests) {
+  const auto end = held_.begin() + static_cast<std::ptrdiff_t>(std::min(requests, held_.size()));
+  std::vector<std::pair<std::string, Done>> now(std::make_move_iterator(held_.begin()),
+                                                std::make_move_iterator(end));
+  held_.erase(held_.begin(), end);
+  for (auto& [path, done] : now)
+    clock_.post([size = fs_.measure(path), done = std::move(done)] { done(size); });
 }
 
 void FakeRemover::remove(const std::string& target, const std::string& accountRoot, Done done) {

@@ -12,6 +12,7 @@
 #include "fakes/virtual_clock.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "space/measurer.h"
 
 namespace fakes {
 
@@ -25,25 +26,25 @@ class FakeRegistry : public platform::Registry {
 
 struct MessageBoxCall {
   std::string text, title;
-  unsigned style;
+  platform::Buttons buttons;
+  platform::Icon icon;
 };
 
 class FakeShell : public platform::Shell {
  public:
   std::vector<std::pair<std::string, platform::ShowStyle>> processes;
   std::vector<MessageBoxCall> boxes;
-  std::vector<unsigned> sleeps;
   std::string pickerResult;
   std::string decimal = ".";
   // Answers each box; may advance the clock to let timers tick while it is "open".
-  std::function<int(const MessageBoxCall&)> answer = [](const MessageBoxCall&) {
-    return platform::kIdOk;
+  std::function<platform::Answer(const MessageBoxCall&)> answer = [](const MessageBoxCall&) {
+    return platform::Answer::Ok;
   };
 
   bool startProcess(const std::string& commandLine, platform::ShowStyle style) override;
-  int messageBox(const std::string& text, const std::string& title, unsigned style) override;
+  platform::Answer messageBox(const std::string& text, const std::string& title,
+                              platform::Buttons buttons, platform::Icon icon) override;
   std::string browseForFolder(const std::string&) override { return pickerResult; }
-  void sleep(unsigned ms) override { sleeps.push_back(ms); }
   std::string decimalSeparator() override { return decimal; }
   std::string windowsFolder() override { return "C:\\Windows"; }
 };
@@ -65,6 +66,23 @@ class FakeRemover : public clean::Remover {
 
  private:
   void run(const std::string& target, Done done);
+  FakeFileSystem& fs_;
+  VirtualClock& clock_;
+  std::vector<std::pair<std::string, Done>> held_;
+};
+
+// Measures in the fake file system and reports through the clock's post queue, as the real one
+// reports through the UI thread. With `hold` set, results wait until release().
+class FakeMeasurer : public space::Measurer {
+ public:
+  FakeMeasurer(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
+  void measure(const std::string& path, Done done) override;
+  void release(std::size_t requests = SIZE_MAX);  // the oldest held ones
+
+  std::vector<std::string> requests;
+  bool hold = false;
+
+ private:
   FakeFileSystem& fs_;
   VirtualClock& clock_;
   std::vector<std::pair<std::string, Done>> held_;

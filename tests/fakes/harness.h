@@ -1,4 +1,5 @@
-// A Form1 wired to fakes, with helpers that build WeChat data trees.
+// The three windows wired to fakes and to each other as the application wires them, with helpers
+// that build WeChat data trees.
 #pragma once
 
 #include <string>
@@ -6,7 +7,9 @@
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_platform.h"
 #include "fakes/virtual_clock.h"
-#include "ui/main/form1.h"
+#include "ui/dialogs/legacy_cleaner_window.h"
+#include "ui/dialogs/received_files_window.h"
+#include "ui/main/main_window.h"
 
 namespace fakes {
 
@@ -29,9 +32,21 @@ struct Harness {
   FakeShell shell;
   VirtualClock clock;
   FakeRemover remover{fs, clock};
-  ui::Form1 form{ui::Ports{fs, registry, shell, clock, remover}};
+  FakeMeasurer measurer{fs, clock};
+  ui::MainWindow form{ui::MainPorts{fs, registry, shell, clock, remover, measurer}};
+  ui::LegacyCleanerWindow legacyCleaner{form, fs, shell, clock, remover};
+  ui::ReceivedFilesWindow receivedFiles{form, fs, shell, remover};
   FocusTaker window;
-  Harness() { form.bind(&window); }
+  Harness() {
+    form.bind(&window);
+    form.openReceivedFiles = [this](std::string_view folder) { receivedFiles.open(folder); };
+    form.openLegacyCleaner = [this] { legacyCleaner.open(); };
+  }
+
+  // Row `number` (1 for the first) of the grid.
+  ui::MainWindow::CategoryRow& row(int number) {
+    return *form.grid.rows[static_cast<std::size_t>(number - 1)];
+  }
 
   std::string weChatFiles() const { return std::string(kDocs) + "\\WeChat Files"; }
   std::string account(const std::string& name) const { return weChatFiles() + "\\" + name; }

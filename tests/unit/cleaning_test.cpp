@@ -16,8 +16,8 @@ struct Cleaning : ::testing::Test {
     for (auto& j : h.remover.jobs) out.push_back(j.target);
     return out;
   }
-  void answer(int id) {
-    h.shell.answer = [id](const fakes::MessageBoxCall&) { return id; };
+  void answer(platform::Answer a) {
+    h.shell.answer = [a](const fakes::MessageBoxCall&) { return a; };
   }
   void SetUp() override {
     h.addAccount("acct");
@@ -31,29 +31,30 @@ TEST_F(Cleaning, WholeCategoryConfirmsOnceRemovesAndReportsOnlyWhenDone) {
   h.remover.hold = true;
   // A second quick click reaches the button while the first one's question is open.
   h.shell.answer = [this](const fakes::MessageBoxCall&) {
-    if (h.shell.boxes.size() == 1) h.form.C1.click();
-    return platform::kIdOk;
+    if (h.shell.boxes.size() == 1) h.row(1).button.click();
+    return platform::Answer::Ok;
   };
-  h.form.C1.click();
+  h.row(1).button.click();
   const std::string target = storage() + "\\Cache\\";
   ASSERT_EQ(h.shell.boxes.size(), 2u);
   EXPECT_EQ(h.shell.boxes[0].text, "确认删除 " + target + " 下所有文件吗？确认后将直接删除");
   EXPECT_EQ(h.shell.boxes[0].title, "想确认下");
-  EXPECT_EQ(h.shell.boxes[0].style, 33u);
+  EXPECT_EQ(h.shell.boxes[0].buttons, platform::Buttons::OkCancel);
+  EXPECT_EQ(h.shell.boxes[0].icon, platform::Icon::Question);
   EXPECT_EQ(h.shell.boxes[1].text, kBusy);
-  h.form.C1.click();  // and once more while the removal runs
+  h.row(1).button.click();  // and once more while the removal runs
   EXPECT_EQ(h.shell.boxes.back().text, kBusy);
   EXPECT_EQ(h.remover.jobs.size(), 1u);
-  EXPECT_TRUE(h.form.Frame2.visible()) << "the overlay stays up while the job runs";
+  EXPECT_TRUE(h.form.busyOverlay.frame.visible()) << "the overlay stays up while the job runs";
   h.remover.release();
   h.clock.advance(10);
   EXPECT_EQ(h.shell.boxes.back().text, "删除完成");
   EXPECT_EQ(h.shell.boxes.back().title, "Velmora2023.02版");
-  EXPECT_FALSE(h.form.Frame2.visible());
-  EXPECT_EQ(h.form.Labeltip.text(), target + "已清空..");
+  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
+  EXPECT_EQ(h.form.status.text(), target + "已清空..");
   EXPECT_FALSE(h.fs.exists(target));
   EXPECT_EQ(h.remover.jobs[0].accountRoot, h.account("acct"));
-  h.form.C1.click();  // done, so the category can be asked for again
+  h.row(1).button.click();  // done, so the category can be asked for again
   EXPECT_EQ(h.shell.boxes.back().text, "文件夹不存在");
 }
 
@@ -61,42 +62,42 @@ TEST_F(Cleaning, FilesInUseAreReportedNotCalledDone) {
   h.fs.addFile(storage() + "\\General\\a", 10);
   h.fs.addFile(storage() + "\\General\\held", 10);
   h.fs.setLocked(storage() + "\\General\\held");
-  h.form.C4.click();
+  h.row(4).button.click();
   h.clock.advance(10);
   EXPECT_NE(h.shell.boxes.back().text.find("有 1 个文件"), std::string::npos);
   EXPECT_NE(h.shell.boxes.back().text.find("退出微信"), std::string::npos);
-  EXPECT_EQ(h.form.Labeltip.text().find("已清空"), std::string::npos);
+  EXPECT_EQ(h.form.status.text().find("已清空"), std::string::npos);
 }
 
 TEST_F(Cleaning, CancelAndMissingFolder) {
   h.fs.addFile(storage() + "\\Fav\\a", 10);
-  h.form.Labeltip.setText("before");
-  answer(platform::kIdCancel);
-  h.form.C3.click();
-  h.form.C3.click();
+  h.form.status.setText("before");
+  answer(platform::Answer::Cancel);
+  h.row(3).button.click();
+  h.row(3).button.click();
   EXPECT_EQ(h.shell.boxes.back().title, "想确认下") << "a cancelled question is no deletion";
   EXPECT_TRUE(h.remover.jobs.empty());
-  EXPECT_FALSE(h.form.Frame2.visible());
-  EXPECT_EQ(h.form.Labeltip.text(), "before");
-  answer(platform::kIdOk);
-  h.form.C2.click();
+  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
+  EXPECT_EQ(h.form.status.text(), "before");
+  answer(platform::Answer::Ok);
+  h.row(2).button.click();
   EXPECT_EQ(h.shell.boxes.back().text, "文件夹不存在");
-  EXPECT_EQ(h.form.Labeltip.text(), storage() + "\\CustomEmotion\\已清空..");
+  EXPECT_EQ(h.form.status.text(), storage() + "\\CustomEmotion\\已清空..");
   EXPECT_TRUE(h.remover.jobs.empty());
 }
 
 TEST_F(Cleaning, TargetIsTakenWhenTheDeletionBegins) {
   h.fs.addFile(storage() + "\\Cache\\a", 10);
   h.fs.addFile(storage() + "\\video\\2023-01\\v", 10);
-  // A scan runs while the confirmation is open and moves s9 through every category.
+  // A scan runs while the confirmation is open and measures every category.
   h.shell.answer = [this](const fakes::MessageBoxCall& box) {
     if (box.title == "想确认下") {
-      h.form.Commandjisuan.click();
+      h.form.grid.scanButton.click();
       h.clock.advance(5000);
     }
-    return platform::kIdOk;
+    return platform::Answer::Ok;
   };
-  h.form.C1.click();
+  h.row(1).button.click();
   h.clock.advance(10);
   EXPECT_EQ(removed(), std::vector<std::string>{storage() + "\\Cache\\"});
   EXPECT_TRUE(h.fs.exists(storage() + "\\video\\2023-01"));
@@ -127,9 +128,9 @@ TEST_F(Cleaning, MonthByMonthKeepsTheNewestN) {
     if (*c.extra) h.fs.addDir(video + "\\" + c.extra);
     h.fs.addDir(video + "\\zz_hidden", platform::kAttrHidden);
     h.fs.addFile(video + "\\loose.txt", 5);
-    h.form.Check1.setValue(c.ticked ? 1 : 0);
-    h.form.Textsj.setText(c.keep);
-    h.form.C7.click();
+    h.form.grid.keepNewest.setValue(c.ticked ? 1 : 0);
+    h.form.grid.monthsToKeep.setText(c.keep);
+    h.row(7).button.click();
     h.clock.advance(1000);
     EXPECT_EQ(h.remover.jobs.size(), c.deleted.empty() ? 0u : 1u) << "one folder per tick";
     h.clock.advance(1000 * (static_cast<std::uint64_t>(c.months) + 1));
@@ -137,7 +138,7 @@ TEST_F(Cleaning, MonthByMonthKeepsTheNewestN) {
     for (auto& name : c.deleted) expected.push_back(listed + name);
     EXPECT_EQ(removed(), expected);
     EXPECT_TRUE(h.fs.exists(video + "\\loose.txt") && h.fs.exists(video + "\\zz_hidden"));
-    EXPECT_FALSE(h.form.Frame2.visible() || h.form.Timerdel.enabled());
+    EXPECT_FALSE(h.form.busyOverlay.frame.visible() || h.form.monthPassTimer.enabled());
     h.fs.remove(video);
   }
 }
@@ -149,11 +150,11 @@ TEST_F(Cleaning, ImagePassThenThumbnailPassInTheAccountItStartedIn) {
   h.addAccount("other");
   const std::string otherThumbs = h.account("other") + "\\FileStorage\\image\\Thumb";
   h.addMonths(otherThumbs, 2);
-  h.form.Textsj.setText("1");
-  h.form.C6.click();
+  h.form.grid.monthsToKeep.setText("1");
+  h.row(6).button.click();
   h.clock.advance(1000);
-  h.form.Combo1.userSetText("other");  // another account chosen while the pass runs
-  h.form.Combo1.userCommit();
+  h.form.accountPanel.accounts.userSetText("other");  // another account chosen while the pass runs
+  h.form.accountPanel.accounts.userCommit();
   h.clock.advance(10000);
   std::string img = storage() + "\\image\\";
   std::vector<std::string> expected{img + "2022-03",        img + "2022-02",
@@ -165,24 +166,24 @@ TEST_F(Cleaning, ImagePassThenThumbnailPassInTheAccountItStartedIn) {
   EXPECT_TRUE(h.fs.exists(image + "\\Thumb\\2022-04"));
   EXPECT_TRUE(h.fs.exists(otherThumbs + "\\2022-01"));
   for (const auto& job : h.remover.jobs) EXPECT_EQ(job.accountRoot, h.account("acct"));
-  EXPECT_FALSE(h.form.Frame2.visible());
+  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
 }
 
 TEST_F(Cleaning, NothingGoesWithoutAnOkAndBadMonthCountsAreRefused) {
   h.addMonths(storage() + "\\Video", 8);  // two beyond the six kept
-  answer(platform::kIdCancel);
-  h.form.C7.click();
+  answer(platform::Answer::Cancel);
+  h.row(7).button.click();
   h.clock.advance(5000);
   EXPECT_TRUE(h.remover.jobs.empty());
-  EXPECT_FALSE(h.form.Frame2.visible());
+  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
 
-  answer(platform::kIdOk);
-  h.form.Textsj.setText("");
-  h.form.C7.click();
+  answer(platform::Answer::Ok);
+  h.form.grid.monthsToKeep.setText("");
+  h.row(7).button.click();
   h.clock.advance(5000);
   EXPECT_TRUE(h.remover.jobs.empty());
   EXPECT_EQ(h.shell.boxes.back().title, "Velmora2023.02版");
-  EXPECT_FALSE(h.form.Frame2.visible());
+  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
 }
 
 TEST_F(Cleaning, OverlayStaysWhileAnyRemovalIsOutAndThePassCountsWhatStayed) {
@@ -190,40 +191,40 @@ TEST_F(Cleaning, OverlayStaysWhileAnyRemovalIsOutAndThePassCountsWhatStayed) {
   h.fs.setLocked(storage() + "\\Video\\2022-01\\f.dat");
   h.fs.addFile(storage() + "\\Cache\\c", 1);
   h.remover.hold = true;
-  h.form.Check1.setValue(0);
-  h.form.C7.click();
+  h.form.grid.keepNewest.setValue(0);
+  h.row(7).button.click();
   h.clock.advance(1000);
-  h.form.C1.click();              // a whole category while the pass runs
-  h.form.Combo1.setListIndex(0);  // the account validated again
+  h.row(1).button.click();                       // a whole category while the pass runs
+  h.form.accountPanel.accounts.setListIndex(0);  // the account validated again
   h.clock.advance(500);
-  EXPECT_TRUE(h.form.Frame2.visible());
-  h.form.C5.click();
+  EXPECT_TRUE(h.form.busyOverlay.frame.visible());
+  h.row(5).button.click();
   EXPECT_EQ(h.shell.boxes.back().text, kBusy) << "one pass at a time";
   h.clock.advance(3000);  // the pass has handed out its last folder
   h.remover.release(2);   // the first month and the whole category report
   h.clock.advance(10);
-  EXPECT_TRUE(h.form.Frame2.visible());
+  EXPECT_TRUE(h.form.busyOverlay.frame.visible());
   h.remover.release();
   h.clock.advance(10);
-  EXPECT_FALSE(h.form.Frame2.visible());
-  EXPECT_EQ(h.form.Labeltip.text(), "有 1 个文件夹没能完全删除，请退出微信后再试");
+  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
+  EXPECT_EQ(h.form.status.text(), "有 1 个文件夹没能完全删除，请退出微信后再试");
 
   // An image pass whose thumbnail follow-up meets an emptied months box.
   h.addMonths(storage() + "\\Image", 2);
-  h.form.C6.click();
+  h.row(6).button.click();
   h.clock.advance(2000);
-  h.form.Check1.setValue(1);
-  h.form.Textsj.setText("");
+  h.form.grid.keepNewest.setValue(1);
+  h.form.grid.monthsToKeep.setText("");
   h.clock.advance(1000);
   EXPECT_EQ(h.shell.boxes.back().text, "请在月数框里填写要保留的月数（0到99的数字）");
-  EXPECT_TRUE(h.form.Frame2.visible()) << "the image months are still being removed";
+  EXPECT_TRUE(h.form.busyOverlay.frame.visible()) << "the image months are still being removed";
   h.remover.release();
   h.clock.advance(10);
-  EXPECT_FALSE(h.form.Frame2.visible());
+  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
 }
 
 TEST_F(Cleaning, MonthsBoxTakesDigitsOnlyAndTheCheckBoxGivesUpTheFocus) {
-  auto& box = h.form.Textsj;
+  auto& box = h.form.grid.monthsToKeep;
   box.setText("6");
   box.onClick();
   EXPECT_EQ(box.selLength(), 1);
@@ -233,33 +234,34 @@ TEST_F(Cleaning, MonthsBoxTakesDigitsOnlyAndTheCheckBoxGivesUpTheFocus) {
   box.typeChar(U'2');
   box.typeChar(U'3');  // at most two characters
   EXPECT_EQ(box.text(), "12");
-  h.form.Check1.userClick();
-  EXPECT_EQ(h.form.Check1.value(), 0);
-  EXPECT_EQ(h.form.focused(), &h.form.textwjsl);
+  h.form.grid.keepNewest.userClick();
+  EXPECT_EQ(h.form.grid.keepNewest.value(), 0);
+  EXPECT_EQ(h.form.focused(), &h.form.focusSink);
 }
 
 TEST_F(Cleaning, ReceivedFilesDialog) {
   std::string received = h.account("acct") + "\\FileStorage\\file\\";
   h.fs.addFile(storage() + "\\File\\2023-01\\doc.pdf", 100);
-  h.form.C8.click();
-  auto& dlg = h.form.receivedFiles();
+  h.row(8).button.click();
+  auto& dlg = h.receivedFiles;
   EXPECT_TRUE(dlg.visible());
   EXPECT_FALSE(h.form.visible());
-  EXPECT_TRUE(dlg.Command1.enabled() && dlg.Command2.enabled());
-  dlg.Command2.click();
+  EXPECT_TRUE(dlg.clearAllButton.enabled() && dlg.openButton.enabled());
+  dlg.openButton.click();
   EXPECT_EQ(h.shell.processes.back().first, "\"C:\\Windows\\explorer.exe\" \"" + received + "\"");
   EXPECT_TRUE(h.form.visible());
 
-  h.form.C8.click();
-  answer(platform::kIdCancel);
-  dlg.Command1.click();
+  h.row(8).button.click();
+  answer(platform::Answer::Cancel);
+  dlg.clearAllButton.click();
   EXPECT_EQ(h.shell.boxes.back().text, "确认删除" + received + "所有文件吗？确认后将直接清空");
   EXPECT_TRUE(dlg.visible());
   h.shell.answer = [&](const fakes::MessageBoxCall&) {
-    if (h.shell.boxes.back().title == "想确认下") dlg.Command1.click();  // a second quick click
-    return platform::kIdOk;
+    if (h.shell.boxes.back().title == "想确认下")
+      dlg.clearAllButton.click();  // a second quick click
+    return platform::Answer::Ok;
   };
-  dlg.Command1.click();
+  dlg.clearAllButton.click();
   EXPECT_EQ(h.shell.boxes.back().text, kBusy);
   h.clock.advance(10);
   EXPECT_EQ(h.remover.jobs.size(), 1u);
@@ -267,9 +269,9 @@ TEST_F(Cleaning, ReceivedFilesDialog) {
   EXPECT_TRUE(h.form.visible());
   EXPECT_FALSE(h.fs.exists(received));
 
-  h.form.C8.click();
-  EXPECT_EQ(dlg.Label1.text(), "没找到File文件夹,有点郁闷...");
-  EXPECT_FALSE(dlg.Command1.enabled() || dlg.Command2.enabled());
+  h.row(8).button.click();
+  EXPECT_EQ(dlg.question.text(), "没找到File文件夹,有点郁闷...");
+  EXPECT_FALSE(dlg.clearAllButton.enabled() || dlg.openButton.enabled());
   dlg.onUnload();  // closed from the title bar
   EXPECT_TRUE(h.form.visible());
 }
@@ -283,26 +285,31 @@ TEST_F(Cleaning, LegacyPassInOrderWithPausesOnFoldersOnly) {
     h.fs.addFile(order.back() + "\\x", 1);
   }
   h.fs.setLocked(a + "\\Data\\x");
-  h.form.Command2.click();
-  auto& dlg = h.form.legacyCleaner();
+  h.form.legacyBanner.cleanButton.click();
+  auto& dlg = h.legacyCleaner;
   EXPECT_TRUE(dlg.visible() && dlg.topMost());
   EXPECT_FALSE(h.form.visible());
+  // One folder a second after opening, then each of the others after its predecessor's pause.
   h.clock.advance(1000);
-  EXPECT_EQ(removed(), order);
-  EXPECT_EQ(h.shell.sleeps,
-            (std::vector<unsigned>{3000, 2000, 2000, 2000, 2000, 2000, 2000, 2000, 3000}));
+  const std::uint64_t pauses[] = {3000, 2000, 2000, 2000, 2000, 2000, 2000, 2000, 3000};
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    EXPECT_EQ(removed(), std::vector<std::string>(order.begin(), order.begin() + i + 1));
+    h.clock.advance(pauses[i] - 1);
+    EXPECT_TRUE(dlg.visible());
+    h.clock.advance(1);
+  }
   EXPECT_FALSE(dlg.visible());
   EXPECT_TRUE(h.form.visible());
   ASSERT_EQ(h.shell.boxes.size(), 1u) << "the notice of what was left behind";
   EXPECT_NE(h.shell.boxes[0].text.find(a + "\\Data"), std::string::npos);
 
   h.fs.addFile(a + "\\Image", 5);  // a file of a legacy folder's name is someone's file
-  h.form.Command2.click();
-  h.clock.advance(1000);
+  h.form.legacyBanner.cleanButton.click();
+  h.clock.advance(1000 + 2000);
   EXPECT_EQ(removed().back(), a + "\\Data");
   EXPECT_TRUE(h.fs.exists(a + "\\Image"));
 
-  h.form.Command2.click();
+  h.form.legacyBanner.cleanButton.click();
   dlg.onUnload();  // closed before its first tick
   h.clock.advance(5000);
   EXPECT_TRUE(h.form.visible());
@@ -315,20 +322,22 @@ TEST_F(Cleaning, LegacyCleanerReopenedWhileItsRemovalsAreOut) {
   h.fs.addFile(a + "\\Image\\i", 1);
   h.fs.setLocked(a + "\\Video\\v");
   h.remover.hold = true;
-  auto& dlg = h.form.legacyCleaner();
-  h.form.Command2.click();
+  auto& dlg = h.legacyCleaner;
+  h.form.legacyBanner.cleanButton.click();
   h.clock.advance(1000);
-  dlg.onUnload();  // closed while its folders are being removed
-  h.form.Command2.click();
+  dlg.onUnload();  // closed while its first folder is being removed: it starts no other
+  h.form.legacyBanner.cleanButton.click();
   h.clock.advance(1000);
-  h.remover.release(2);  // the first pass's reports
+  h.remover.release(2);  // the first pass's report, and the second pass's first
   h.clock.advance(10);
-  EXPECT_TRUE(dlg.visible()) << "the second pass still waits for its own";
+  EXPECT_TRUE(dlg.visible()) << "the second pass still has a folder to go";
   EXPECT_EQ(h.shell.boxes.size(), 1u) << "the first pass's notice";
+  h.clock.advance(3000);
   h.remover.release();
-  h.clock.advance(10);
+  h.clock.advance(3000);
   EXPECT_FALSE(dlg.visible());
   EXPECT_EQ(h.shell.boxes.size(), 2u) << "the second pass's notice";
+  EXPECT_EQ(removed(), (std::vector<std::string>{a + "\\Video", a + "\\Video", a + "\\Image"}));
 }
 
 }  // namespace

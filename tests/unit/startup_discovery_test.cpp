@@ -23,14 +23,13 @@ TEST(Startup, ChoosesTheDocumentsFolderAndPreparesTheWindow) {
     if (c.userShellFolders) h.registry.values[fakes::kUserShellFolders] = *c.userShellFolders;
     h.form.load();
     EXPECT_EQ(h.registry.reads.size(), 2u) << "both values are always read";
-    EXPECT_EQ(h.form.Text1.text(), c.text1);
-    EXPECT_EQ(h.form.Timerjiance.enabled(), !c.text1.empty());
-    EXPECT_EQ(h.form.Labeltip.text(), c.text1.empty() ? "我的文档没搜索到,请手动改路径" : "");
-    for (int k = 1; k <= 8; ++k)
-      EXPECT_EQ(h.form.row(k).size->text() + h.form.row(k).count->text(), "") << k;
+    EXPECT_EQ(h.form.dataFolderBox.text(), c.text1);
+    EXPECT_EQ(h.form.discoveryTimer.enabled(), !c.text1.empty());
+    EXPECT_EQ(h.form.status.text(), c.text1.empty() ? "我的文档没搜索到,请手动改路径" : "");
+    for (int k = 1; k <= 8; ++k) EXPECT_EQ(h.row(k).size.text() + h.row(k).count.text(), "") << k;
     // Laid out beside the window, the overlay is moved over the grid it covers.
-    EXPECT_EQ(h.form.Frame2.rect().left, 180);
-    EXPECT_EQ(h.form.Frame2.rect().top, 3120);
+    EXPECT_EQ(h.form.busyOverlay.frame.rect().left, 180);
+    EXPECT_EQ(h.form.busyOverlay.frame.rect().top, 3120);
     EXPECT_EQ(h.form.focused(), nullptr) << "no focus before the window is shown";
   }
 }
@@ -49,13 +48,14 @@ TEST(Discovery, ListsVisibleFoldersSortedAndSelectsFirst) {
   h.registry.values[fakes::kShellFolders] = kDocs;
   h.form.load();
   h.clock.advance(200);
-  EXPECT_EQ(h.form.Combo1.items(), (std::vector<std::string>{"abc", "All Users", "wxid_b"}));
-  EXPECT_EQ(h.form.Combo1.text(), "abc");
-  EXPECT_EQ(h.form.lujin, h.account("abc"));
-  EXPECT_TRUE(h.form.Frame1.visible());
-  EXPECT_EQ(h.form.Labeltip.text(), "发现微信文件夹，请选择对应账号进行处理");
-  EXPECT_TRUE(h.form.Timer1.enabled());
-  EXPECT_FALSE(h.form.Timerjiance.enabled());
+  EXPECT_EQ(h.form.accountPanel.accounts.items(),
+            (std::vector<std::string>{"abc", "All Users", "wxid_b"}));
+  EXPECT_EQ(h.form.accountPanel.accounts.text(), "abc");
+  EXPECT_EQ(h.form.accountPath(), h.account("abc"));
+  EXPECT_TRUE(h.form.accountPanel.frame.visible());
+  EXPECT_EQ(h.form.status.text(), "发现微信文件夹，请选择对应账号进行处理");
+  EXPECT_TRUE(h.form.validationTimer.enabled());
+  EXPECT_FALSE(h.form.discoveryTimer.enabled());
 }
 
 // Once no account is found, neither the grid nor the old-version banner may clean the last one.
@@ -73,14 +73,15 @@ TEST(Discovery, NoAccountFoundForgetsTheLastOne) {
     h.addAccount("wxid_a", true);
     h.fs.addFile("D:\\Empty\\WeChat Files\\desktop.ini", 10);
     h.startAndSettle();
-    ASSERT_TRUE(h.form.Frame3.visible() && h.form.Frame4.visible());
-    h.form.Text1.setText(c.text1);
+    ASSERT_TRUE(h.form.grid.frame.visible() && h.form.legacyBanner.frame.visible());
+    h.form.dataFolderBox.setText(c.text1);
     h.clock.advance(200);
-    EXPECT_FALSE(h.form.Frame1.visible() || h.form.Frame3.visible() || h.form.Frame4.visible());
+    EXPECT_FALSE(h.form.accountPanel.frame.visible() || h.form.grid.frame.visible() ||
+                 h.form.legacyBanner.frame.visible());
     EXPECT_EQ(h.form.height(), 8000);
-    EXPECT_EQ(h.form.lujin, "");
-    EXPECT_EQ(h.form.Labeltip.text(), c.tip);
-    EXPECT_EQ(h.form.Combo1.items().size(), c.entriesLeft);
+    EXPECT_EQ(h.form.accountPath(), "");
+    EXPECT_EQ(h.form.status.text(), c.tip);
+    EXPECT_EQ(h.form.accountPanel.accounts.items().size(), c.entriesLeft);
   }
 }
 
@@ -91,14 +92,14 @@ TEST(Discovery, TheFolderIsResolvedOnceSoWhatIsShownIsWhatIsCleaned) {
   h.fs.addDir("E:\\WeChat Files\\other\\Msg");
   h.form.load();
   h.form.show();
-  h.form.Text1.setText("E:\\");  // a drive root as the picker gives it
+  h.form.dataFolderBox.setText("E:\\");  // a drive root as the picker gives it
   h.clock.advance(200);
-  EXPECT_EQ(h.form.lujinweixin, "E:\\WeChat Files\\");
-  h.form.Text1.setText("");  // the current drive
+  EXPECT_EQ(h.form.weChatFilesPath(), "E:\\WeChat Files\\");
+  h.form.dataFolderBox.setText("");  // the current drive
   h.clock.advance(200 + 500);
-  EXPECT_EQ(h.form.lujin, "C:\\WeChat Files\\acct");
-  EXPECT_EQ(h.form.Labellujin.text(), h.form.lujin);
-  h.form.C1.click();
+  EXPECT_EQ(h.form.accountPath(), "C:\\WeChat Files\\acct");
+  EXPECT_EQ(h.form.accountPanel.path.text(), h.form.accountPath());
+  h.row(1).button.click();
   h.clock.advance(10);
   ASSERT_EQ(h.remover.jobs.size(), 1u);
   EXPECT_EQ(h.remover.jobs[0].target, "C:\\WeChat Files\\acct\\FileStorage\\Cache\\");
@@ -109,17 +110,17 @@ TEST(Discovery, TypingRunsOnceForKeysBeforeTheTickAndAgainAfter) {
   Harness h;
   h.addAccount("a");
   h.form.load();
-  h.form.Text1.typeChar(U'C');
-  h.form.Text1.typeChar(U':');
+  h.form.dataFolderBox.typeChar(U'C');
+  h.form.dataFolderBox.typeChar(U':');
   h.clock.advance(200);
-  EXPECT_EQ(h.form.lujinweixin, "C:\\WeChat Files\\");
+  EXPECT_EQ(h.form.weChatFilesPath(), "C:\\WeChat Files\\");
   for (char c : std::string("\\Users\\u\\Documents"))
-    h.form.Text1.typeChar(static_cast<char32_t>(c));
+    h.form.dataFolderBox.typeChar(static_cast<char32_t>(c));
   h.clock.advance(199);
-  EXPECT_EQ(h.form.lujinweixin, "C:\\WeChat Files\\");
+  EXPECT_EQ(h.form.weChatFilesPath(), "C:\\WeChat Files\\");
   h.clock.advance(1);
-  EXPECT_EQ(h.form.lujinweixin, std::string(kDocs) + "\\WeChat Files\\");
-  EXPECT_EQ(h.form.Combo1.text(), "a");
+  EXPECT_EQ(h.form.weChatFilesPath(), std::string(kDocs) + "\\WeChat Files\\");
+  EXPECT_EQ(h.form.accountPanel.accounts.text(), "a");
 }
 
 }  // namespace

@@ -91,12 +91,12 @@ TEST(Win32MessageBox, ModalToTheActiveWindowWhileTimersAndPostedWorkRun) {
     ticksWhileOpen = ticks - before;
     SendMessageW(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
   });
-  const int answer = platform::win32::Win32Shell().messageBox(
-      "确定要删除吗？", "微信清理", platform::kMbOkCancel | platform::kMbIconQuestion);
+  const platform::Answer answer = platform::win32::Win32Shell().messageBox(
+      "确定要删除吗？", "微信清理", platform::Buttons::OkCancel, platform::Icon::Question);
   helper.join();
   host.stop(1);
 
-  EXPECT_EQ(answer, platform::kIdCancel);
+  EXPECT_EQ(answer, platform::Answer::Cancel);
   EXPECT_EQ(caption, L"微信清理");
   EXPECT_EQ(boxOwner, owner.get());
   EXPECT_FALSE(ownerEnabled);

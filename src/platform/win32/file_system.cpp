@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "platform/win32/handle.h"
-#include "platform/win32/measure.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
@@ -47,10 +46,6 @@ std::vector<DirEntry> Win32FileSystem::list(const std::string& path) {
     entries.push_back({narrow(data.cFileName), data.dwFileAttributes});
   } while (FindNextFileW(find.get(), &data));
   return entries;
-}
-
-FolderSize Win32FileSystem::measure(const std::string& path) {
-  return measureFolder(path);
 }
 
 std::string Win32FileSystem::fullPath(const std::string& path) {

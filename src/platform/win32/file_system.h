@@ -9,7 +9,6 @@ class Win32FileSystem : public platform::FileSystem {
  public:
   std::optional<std::uint32_t> attributes(const std::string& path) override;
   std::vector<DirEntry> list(const std::string& path) override;
-  FolderSize measure(const std::string& path) override;
   std::string fullPath(const std::string& path) override;
 };
 

@@ -28,16 +28,39 @@ bool Win32Shell::startProcess(const std::string& commandLine, ShowStyle style) {
   return true;
 }
 
-int Win32Shell::messageBox(const std::string& text, const std::string& title, unsigned style) {
+namespace {
+
+UINT styleOf(Buttons buttons, Icon icon) {
+  UINT style = buttons == Buttons::OkCancel            ? MB_OKCANCEL
+               : buttons == Buttons::CancelTryContinue ? MB_CANCELTRYCONTINUE
+                                                       : MB_OK;
+  if (icon == Icon::Question) style |= MB_ICONQUESTION;
+  if (icon == Icon::Warning) style |= MB_ICONWARNING;
+  return style;
+}
+
+}  // namespace
+
+Answer Win32Shell::messageBox(const std::string& text, const std::string& title, Buttons buttons,
+                              Icon icon) {
   // Owned by the active window so that window is disabled while the box is up; the box's own
   // message loop keeps dispatching timers and posted work to the thread's windows.
-  const int answer =
-      MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), style);
+  const int answer = MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(),
+                                 styleOf(buttons, icon));
   // A box whose loop ended on WM_QUIT answers IDOK under Wine: only a press of OK is consent, and
   // nobody pressed anything when the program is ending.
   MSG quit;
-  if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return kIdCancel;
-  return answer;
+  if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return Answer::Cancel;
+  switch (answer) {
+    case IDOK:
+      return Answer::Ok;
+    case IDTRYAGAIN:
+      return Answer::TryAgain;
+    case IDCONTINUE:
+      return Answer::Continue;
+    default:
+      return Answer::Cancel;
+  }
 }
 
 void Win32Shell::cancelOpenBoxes() {
@@ -75,10 +98,6 @@ std::string Win32Shell::browseForFolder(const std::string& title) {
   }
   path.resize(wcsnlen(path.c_str(), path.size()));
   return narrow(path);
-}
-
-void Win32Shell::sleep(unsigned milliseconds) {
-  Sleep(milliseconds);
 }
 
 std::string Win32Shell::decimalSeparator() {

@@ -9,9 +9,9 @@ namespace platform::win32 {
 class Win32Shell : public platform::Shell {
  public:
   bool startProcess(const std::string& commandLine, ShowStyle style) override;
-  int messageBox(const std::string& text, const std::string& title, unsigned style) override;
+  Answer messageBox(const std::string& text, const std::string& title, Buttons buttons,
+                    Icon icon) override;
   std::string browseForFolder(const std::string& title) override;
-  void sleep(unsigned milliseconds) override;
   std::string decimalSeparator() override;
   std::string windowsFolder() override;
 

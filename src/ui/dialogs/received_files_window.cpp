@@ -1,0 +1,81 @@
+#include "ui/dialogs/received_files_window.h"
+
+#include "clean/report_text.h"
+
+namespace ui {
+
+ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSystem& fs,
+                                         platform::Shell& shell, clean::Remover& remover)
+    : Form("Form3"),
+      question(*this, "Label1"),
+      clearAllButton(*this, "Command1"),
+      openButton(*this, "Command2"),
+      focusHolder(*this, "Command3"),
+      main_(main),
+      fs_(fs),
+      shell_(shell),
+      remover_(remover) {
+  setTitle("微信接收的文件");
+  setClientSized(true);
+  setSize(5655, 1350);
+  question.setRect({120, 120, 5415, 435});
+  question.setFont({"微软雅黑", 14.25, true});
+  question.setAlign(Align::Center);
+  clearAllButton.setRect({840, 660, 1455, 495});
+  clearAllButton.setText("一键全部清理");
+  openButton.setRect({3120, 660, 1755, 495});
+  openButton.setText("我自己手工删除");
+  focusHolder.setRect({6780, 900, 375, 315});
+  focusHolder.setText("Command3");
+  focusHolder.setTabIndex(0);
+  openButton.setTabIndex(1);
+  question.setTabIndex(2);
+  clearAllButton.setTabIndex(3);
+  clearAllButton.onClick = [this] { clearAll(); };
+  openButton.onClick = [this] { openByHand(); };
+  onUnload = [this] { unload(); };
+}
+
+void ReceivedFilesWindow::open(std::string_view folderBelowAccount) {
+  account_ = main_.accountPath();
+  folder_ = account_ + std::string(folderBelowAccount);
+  question.setText("微信接收/发送的所有文件 是否清理？");
+  const bool there = fs_.exists(folder_);
+  if (!there) question.setText("没找到File文件夹,有点郁闷...");
+  clearAllButton.setEnabled(there);
+  openButton.setEnabled(there);
+  show();
+  main_.hideMain();
+  setFocus(focusHolder);
+}
+
+void ReceivedFilesWindow::unload() {
+  hide();
+  main_.showMain();
+}
+
+void ReceivedFilesWindow::clearAll() {
+  if (clearing_) {
+    shell_.messageBox(kBusyCleaning, kAppTitle);
+    return;
+  }
+  clearing_ = true;
+  if (shell_.messageBox("确认删除" + folder_ + "所有文件吗？确认后将直接清空", kConfirmTitle,
+                        platform::Buttons::OkCancel,
+                        platform::Icon::Question) != platform::Answer::Ok) {
+    clearing_ = false;
+    return;
+  }
+  remover_.remove(folder_, account_, [this](const clean::RemovalReport& r) {
+    clearing_ = false;
+    if (!r.gone) shell_.messageBox(clean::leftBehindNotice(r), kAppTitle);
+  });
+  unload();
+}
+
+void ReceivedFilesWindow::openByHand() {
+  shell_.startProcess(platform::explorerCommand(shell_, folder_), platform::ShowStyle::Normal);
+  unload();
+}
+
+}  // namespace ui

@@ -1,0 +1,43 @@
+// The received-files dialog: clear the whole folder of files the account received and sent, or
+// open it in the file manager to delete by hand. The main window is hidden while it is open.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "clean/remover.h"
+#include "platform/file_system.h"
+#include "platform/shell.h"
+#include "ui/model/controls.h"
+#include "ui/model/window_link.h"
+
+namespace ui {
+
+class ReceivedFilesWindow : public Form {
+ public:
+  ReceivedFilesWindow(MainWindowLink& main, platform::FileSystem& fs, platform::Shell& shell,
+                      clean::Remover& remover);
+
+  // Opens the dialog afresh on `folderBelowAccount` of the main window's account (every opening
+  // repeats the existence test) and hides the main window.
+  void open(std::string_view folderBelowAccount);
+  // Closes the dialog, whichever way, and gives the main window back.
+  void unload();
+
+  Label question;
+  Button clearAllButton, openButton;
+  Button focusHolder;  // beyond the right edge; holds the focus so Enter does nothing at first
+
+ private:
+  void clearAll();
+  void openByHand();
+
+  MainWindowLink& main_;
+  platform::FileSystem& fs_;
+  platform::Shell& shell_;
+  clean::Remover& remover_;
+  std::string account_, folder_;
+  bool clearing_ = false;  // confirmed or removing: a second click must not queue the folder again
+};
+
+}  // namespace ui

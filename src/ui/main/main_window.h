@@ -1,0 +1,171 @@
+// The main window: the data folder and account row, the grid of cleaning categories generated
+// from the category table, and every decision behind them, written against the control model and
+// the ports so that tests drive it without Windows. Each control keeps the automation name the
+// end-to-end tests and tools know it by (docs/ARCHITECTURE.md lists them); code reaches controls
+// through the typed parts below.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "clean/remover.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/timers.h"
+#include "space/measurer.h"
+#include "space/size_text.h"
+#include "ui/model/controls.h"
+#include "ui/model/window_link.h"
+#include "wechat/categories.h"
+
+namespace ui {
+
+inline constexpr int kWidth = 5400, kHeight = 8000, kHeightWithBanner = 9100;
+
+struct MainPorts {
+  platform::FileSystem& fs;
+  platform::Registry& registry;
+  platform::Shell& shell;
+  platform::TimerHost& timers;
+  clean::Remover& remover;
+  space::Measurer& measurer;
+};
+
+class MainWindow : public Form, public MainWindowLink {
+ public:
+  explicit MainWindow(const MainPorts& ports,
+                      const wechat::CategoryTable& table = wechat::kClassic);
+  ~MainWindow() override;
+
+  // The start-up sequence; the caller shows the window afterwards.
+  void load();
+
+  const std::string& accountPath() const override { return account_; }
+  void hideMain() override { hide(); }
+  void showMain() override { show(); }
+
+  // Set by whoever builds the windows: the received-files row opens its dialog on a folder below
+  // the account, the old-version banner opens the old-version cleaner.
+  std::function<void(std::string_view folderBelowAccount)> openReceivedFiles;
+  std::function<void()> openLegacyCleaner;
+
+  // The top of the window: warnings, the data folder row and the status line.
+  Label quitWarning, freezeWarning;
+  Button aboutButton;
+  Label dataFolderCaption;
+  TextBox dataFolderBox;  // the folder that holds WeChat's data folder
+  Button pickFolderButton;
+  Line headerRule;
+  Label status;
+
+  // Step 1: the account list and the chosen account's size and path.
+  struct AccountPanel {
+    AccountPanel(Form& form);
+    Frame frame;
+    ComboBox accounts;  // drop-down with an edit part: a name may be typed too
+    Label sizeCaption, size;
+    Button openFolderButton;
+    Label path;
+  } accountPanel;
+  Button accountIdHelpButton;
+
+  // Step 2: one row per category of the layout's table.
+  struct CategoryRow {
+    CategoryRow(Form& form, Control& grid, int number);
+    Button button;
+    Label count, size;
+  };
+  struct Grid {
+    Grid(Form& form, const wechat::CategoryTable& table);
+    Frame frame;
+    Button scanButton;
+    Label nameHeading, countHeading, sizeHeading;
+    std::vector<std::unique_ptr<CategoryRow>> rows;  // in the table's order
+    std::vector<std::unique_ptr<Label>> riskMarks;
+    CheckBox keepNewest;  // ticked: month-by-month rows keep the newest months
+    TextBox monthsToKeep;
+    std::vector<std::unique_ptr<Line>> rules;
+  } grid;
+
+  // Covers the grid while anything is being deleted.
+  struct BusyOverlay {
+    BusyOverlay(Form& form);
+    Frame frame;
+    Label pleaseWait, notFrozen, goesAway;
+  } busyOverlay;
+
+  // Shown for an account that still holds the folders of WeChat 2019 and earlier.
+  struct LegacyBanner {
+    LegacyBanner(Form& form);
+    Frame frame;
+    Label text;
+    Button cleanButton;
+  } legacyBanner;
+
+  TextBox focusSink;  // off screen: holds the focus so that no visible control shows it
+
+  Timer discoveryTimer, validationTimer, tipClearer, monthPassTimer;
+  std::vector<std::unique_ptr<Timer>> scanStages;  // one per row, in the table's order
+
+  // The data folder ("...\WeChat Files\") found by the last discovery, as a full path.
+  const std::string& weChatFilesPath() const { return weChatFiles_; }
+
+ private:
+  struct MonthPass {
+    std::string target, account;
+    std::deque<std::string> queue;  // month folder names, the next one first
+    std::string companion;          // its own pass follows when this one ends
+  };
+
+  void layout();
+  void wireEvents();
+  void showAbout();
+  void showAccountIdHelp();
+  void pickFolder();
+  void openAccountFolder();
+
+  void discoverAccounts();
+  void chooseAccount();
+  void commitTypedAccount();
+  void forgetAccount();
+  void validateAccount();
+  void showAccountSize(const std::string& account, const platform::FolderSize& size);
+
+  void startScan();
+  void clearCategoryFigures();
+  void measureCategory(std::size_t row);
+  void showCategoryFigures(std::size_t row, const space::FolderFigures& figures);
+  void clearStaleTip();
+
+  void categoryClicked(std::size_t row);
+  void deleteWholeCategory(const std::string& target, const std::string& account);
+  void prepareMonthPass(const std::string& target, const std::string& account,
+                        const std::string& companion);
+  void deleteNextMonthFolder();
+  void hideOverlayWhenIdle();
+
+  MainPorts ports_;
+  const wechat::CategoryTable& table_;
+
+  std::string weChatFiles_;   // "<data folder>\WeChat Files\"
+  std::string account_;       // the account every deletion works in
+  std::string shownAccount_;  // the account whose path and size the window shows
+  Color lastSizeColour_;      // a plain-band size takes the colour of the last coloured one
+
+  bool passPreparing_ = false;
+  MonthPass pass_;
+  int monthFoldersLeftBehind_ = 0;  // by the passes since the overlay last went
+  // Every removal handed to the engine and not yet reported; the overlay stays while any is out.
+  int removalsOut_ = 0;
+  // Whole-category targets being confirmed or removed: a second click must not queue them again.
+  std::set<std::string> busyTargets_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace ui
