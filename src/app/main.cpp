@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "clean/removal_engine.h"
+#include "platform/win32/environment.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/measure.h"
@@ -38,6 +39,7 @@ int run() {
                                                         COINIT_DISABLE_OLE1DDE);
 
   platform::win32::Win32FileSystem fs;
+  platform::win32::Win32Environment environment;
   platform::win32::Win32Registry registry;
   platform::win32::Win32Shell shell;
   platform::win32::Win32TimerHost timers;
@@ -49,10 +51,10 @@ int run() {
 
   int code = 0;
   {
-    ui::MainWindow mainWindow({fs, registry, shell, timers, *remover, *measurer});
-    ui::LegacyCleanerWindow legacyCleaner(mainWindow, fs, shell, timers, *remover);
-    ui::ReceivedFilesWindow receivedFiles(mainWindow, fs, shell, *remover);
-    mainWindow.openReceivedFiles = [&](std::string_view folder) { receivedFiles.open(folder); };
+    ui::MainWindow mainWindow({fs, registry, shell, timers, *remover, *measurer, environment});
+    ui::LegacyCleanerWindow legacyCleaner(mainWindow, fs, shell, environment, timers, *remover);
+    ui::ReceivedFilesWindow receivedFiles(mainWindow, fs, shell, environment, *remover);
+    mainWindow.openReceivedFiles = [&](const wechat::Category& row) { receivedFiles.open(row); };
     mainWindow.openLegacyCleaner = [&] { legacyCleaner.open(); };
     ui::win32::FormWindow main(mainWindow);
     ui::win32::FormWindow legacy(legacyCleaner);

@@ -11,9 +11,8 @@ namespace {
 
 class BackgroundMeasurer final : public Measurer {
  public:
-  BackgroundMeasurer(platform::TimerHost& ui,
-                     std::function<platform::FolderSize(const std::string&)> walk)
-      : ui_(ui), walk_(std::move(walk)), worker_([this] { run(); }) {}
+  BackgroundMeasurer(platform::TimerHost& ui, Walk walk)
+      : ui_(ui), walk_(std::move(walk)), worker_([this] { work(); }) {}
 
   ~BackgroundMeasurer() override {
     {
@@ -25,18 +24,18 @@ class BackgroundMeasurer final : public Measurer {
     worker_.join();
   }
 
-  void measure(const std::string& path, Done done) override {
+  void run(Job job) override {
     {
       std::lock_guard lock(mutex_);
-      queue_.emplace_back(path, std::move(done));
+      queue_.push_back(std::move(job));
     }
     wake_.notify_one();
   }
 
  private:
-  void run() {
+  void work() {
     for (;;) {
-      std::pair<std::string, Done> job;
+      Job job;
       {
         std::unique_lock lock(mutex_);
         wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
@@ -44,26 +43,25 @@ class BackgroundMeasurer final : public Measurer {
         job = std::move(queue_.front());
         queue_.pop_front();
       }
-      platform::FolderSize size = walk_(job.first);
+      std::function<void()> then = job(walk_);
       std::lock_guard lock(mutex_);
       // Once the program is ending nobody is left to show the figures to.
-      if (!stopping_) ui_.post([done = std::move(job.second), size] { done(size); });
+      if (!stopping_ && then) ui_.post(std::move(then));
     }
   }
 
   platform::TimerHost& ui_;
-  std::function<platform::FolderSize(const std::string&)> walk_;
+  Walk walk_;
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::deque<std::pair<std::string, Done>> queue_;
+  std::deque<Job> queue_;
   bool stopping_ = false;
   std::thread worker_;  // last: started once everything it uses exists
 };
 
 }  // namespace
 
-std::unique_ptr<Measurer> makeBackgroundMeasurer(
-    platform::TimerHost& ui, std::function<platform::FolderSize(const std::string&)> walk) {
+std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::TimerHost& ui, Measurer::Walk walk) {
   return std::make_unique<BackgroundMeasurer>(ui, std::move(walk));
 }
 

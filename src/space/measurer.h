@@ -13,17 +13,26 @@ namespace space {
 
 class Measurer {
  public:
-  using Done = std::function<void(const platform::FolderSize&)>;
+  using Walk = std::function<platform::FolderSize(const std::string& path)>;
+  // Work for the measurer's thread; what it returns then runs on the UI thread.
+  using Job = std::function<std::function<void()>(const Walk& walk)>;
+
   virtual ~Measurer() = default;
-  // Walks the tree below `path` and hands its totals to `done` on the UI thread, later. Requests
-  // are answered in the order they were made.
-  virtual void measure(const std::string& path, Done done) = 0;
+  // Runs `job` away from the UI thread with a walk of the file system at hand. Jobs run one at a
+  // time, in the order they were given.
+  virtual void run(Job job) = 0;
+
+  // Walks the tree below `path` and hands its totals to `done` on the UI thread, later.
+  void measure(const std::string& path, std::function<void(const platform::FolderSize&)> done) {
+    run([path, done = std::move(done)](const Walk& walk) -> std::function<void()> {
+      return [done, size = walk(path)] { done(size); };
+    });
+  }
 };
 
-// A Measurer with one thread of its own that runs `walk` (which may use more threads inside) and
-// reports through `ui`. Its destructor drops what has not started and waits for the walk in
-// progress; `ui` must outlive it.
-std::unique_ptr<Measurer> makeBackgroundMeasurer(
-    platform::TimerHost& ui, std::function<platform::FolderSize(const std::string&)> walk);
+// A Measurer with one thread of its own that runs the jobs with `walk` (which may use more threads
+// inside) and reports through `ui`. Its destructor drops what has not started and waits for the
+// job in progress; `ui` must outlive it.
+std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::TimerHost& ui, Measurer::Walk walk);
 
 }  // namespace space

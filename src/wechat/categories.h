@@ -19,12 +19,25 @@ enum class Risk { Safe, Warning, Danger };
 
 struct Category {
   std::string_view caption;  // the row's button
-  // Below the account folder; begins and ends with a backslash, spelled as WeChat spells it.
+  // Below the account folder; begins and ends with a backslash, spelled as WeChat spells it. What
+  // the row's confirmation names. Empty: this WeChat has no such folder; the row is shown
+  // disabled and deletes nothing.
   std::string_view folder;
   Deletion deletion;
-  // A sub-folder with month folders of its own that is no month: not counted, left out of the
-  // row's month pass and cleaned by a pass of its own right after it (the image thumbnails).
+  // Another folder a whole-folder row deletes together with `folder` ("temp" beside "cache").
+  std::string_view alsoWhole;
+  // Month-by-month rows: whether every visible sub-folder of `folder` is one of its months
+  // (WeChat 3.x's own folders), or only those named YYYY-MM.
+  bool anyNameIsMonth;
+  // More month folders of the row, in one parent per chat: a pattern below the account whose
+  // "*" stands for each chat's folder. Only folders named YYYY-MM there are months. The
+  // received-files row's dialog clears them too.
+  std::string_view chats;
+  // A sub-folder of `folder` with month folders of its own that is no month: not counted, left
+  // out of the row's pass and cleaned by a pass of its own right after it (the image thumbnails),
+  // together with the month folders of `companionChats`.
   std::string_view companion;
+  std::string_view companionChats;
   // The folder the received-files dialog names and clears (its own spelling of `folder`).
   std::string_view dialogFolder;
   Risk risk;
@@ -47,25 +60,30 @@ struct CategoryTable {
   std::span<const RiskMark> marks;
 };
 
-// WeChat 3.x: "<account>\FileStorage\...". Sub-folders of the images and videos are spelled in
-// lower case, as WeChat wrote them once; the file system ignores the case.
+// WeChat 3.x: "<account>\FileStorage\...". The images and videos are spelled in lower case, as
+// WeChat wrote them once; the file system ignores the case. Since 3.7 most chat images, their
+// thumbnails and received files also sit in "MsgAttach\<one folder per chat>".
 inline constexpr std::array<Category, 8> kClassicCategories{{
-    {"Cache", "\\FileStorage\\Cache\\", Deletion::WholeFolder, "", "", Risk::Safe,
+    {"Cache", "\\FileStorage\\Cache\\", Deletion::WholeFolder, "", true, "", "", "", "", Risk::Safe,
      "凌乱的缓存文件，放心清理", "", 660, 60, 200},
-    {"CustomEmotion", "\\FileStorage\\CustomEmotion\\", Deletion::WholeFolder, "", "", Risk::Safe,
-     "所有表情,删除后表情需重新加载,放心清理", "", 1020, 60, 200},
-    {"Fav", "\\FileStorage\\Fav\\", Deletion::WholeFolder, "", "", Risk::Safe,
+    {"CustomEmotion", "\\FileStorage\\CustomEmotion\\", Deletion::WholeFolder, "", true, "", "", "",
+     "", Risk::Safe, "所有表情,删除后表情需重新加载,放心清理", "", 1020, 60, 200},
+    {"Fav", "\\FileStorage\\Fav\\", Deletion::WholeFolder, "", true, "", "", "", "", Risk::Safe,
      "收藏相关的垃圾文件，放心清理", "", 1380, 60, 500},
-    {"General", "\\FileStorage\\General\\", Deletion::WholeFolder, "", "", Risk::Safe,
-     "常规垃圾，比如好友高清头像，放心清理", "", 1740, 60, 500},
-    {"SNS", "\\FileStorage\\Sns\\Cache\\", Deletion::MonthByMonth, "", "", Risk::Warning,
-     "2021版微信开始新增的SNS缓存", "点击打开Image文件夹", 2160, 60, 500},
-    {"Image", "\\FileStorage\\image\\", Deletion::MonthByMonth, "Thumb", "", Risk::Warning,
-     "聊天记录中所有的图片，删除后记录中的图就看不到了", "点击打开Image文件夹", 2520, 60, 500},
-    {"Video", "\\FileStorage\\video\\", Deletion::MonthByMonth, "", "", Risk::Warning,
-     "聊天记录中的所有视频，删了视频就看不到了", "点击打开Video文件夹", 2880, 60, 500},
-    {"File", "\\FileStorage\\File\\", Deletion::ReceivedFilesDialog, "", "\\FileStorage\\file\\",
-     Risk::Danger, "所有别人发来和自己发出的文件", "", 3720, 120, 500},
+    {"General", "\\FileStorage\\General\\", Deletion::WholeFolder, "", true, "", "", "", "",
+     Risk::Safe, "常规垃圾，比如好友高清头像，放心清理", "", 1740, 60, 500},
+    {"SNS", "\\FileStorage\\Sns\\Cache\\", Deletion::MonthByMonth, "", true, "", "", "", "",
+     Risk::Warning, "2021版微信开始新增的SNS缓存", "点击打开Image文件夹", 2160, 60, 500},
+    {"Image", "\\FileStorage\\image\\", Deletion::MonthByMonth, "", true,
+     "\\FileStorage\\MsgAttach\\*\\Image\\", "Thumb", "\\FileStorage\\MsgAttach\\*\\Thumb\\", "",
+     Risk::Warning, "聊天记录中所有的图片，删除后记录中的图就看不到了", "点击打开Image文件夹", 2520,
+     60, 500},
+    {"Video", "\\FileStorage\\video\\", Deletion::MonthByMonth, "", true, "", "", "", "",
+     Risk::Warning, "聊天记录中的所有视频，删了视频就看不到了", "点击打开Video文件夹", 2880, 60,
+     500},
+    {"File", "\\FileStorage\\File\\", Deletion::ReceivedFilesDialog, "", true,
+     "\\FileStorage\\MsgAttach\\*\\File\\", "", "", "\\FileStorage\\file\\", Risk::Danger,
+     "所有别人发来和自己发出的文件", "", 3720, 120, 500},
 }};
 
 inline constexpr std::array<RiskMark, 3> kClassicMarks{{
@@ -75,5 +93,47 @@ inline constexpr std::array<RiskMark, 3> kClassicMarks{{
 }};
 
 inline constexpr CategoryTable kClassic{kClassicCategories, kClassicMarks};
+
+// What a row of the current table says when this WeChat has no folder of its kind.
+inline constexpr const char* kNoSuchFolder = "新版微信（4.0及以后）没有这类文件夹，不用清理";
+
+// WeChat 4.x: "<account>\...", an account being a folder of "xwechat_files" that holds
+// "db_storage". The same rows in the same places as WeChat 3.x's; chat images sit in one folder
+// per chat below "msg\attach", each with month folders.
+inline constexpr std::array<Category, 8> kCurrentCategories{{
+    {"Cache", "\\cache\\", Deletion::WholeFolder, "\\temp\\", false, "", "", "", "", Risk::Safe,
+     "凌乱的缓存文件，放心清理", "", 660, 60, 200},
+    {"CustomEmotion", "\\business\\emoticon\\", Deletion::WholeFolder, "", false, "", "", "", "",
+     Risk::Safe, "所有表情,删除后表情需重新加载,放心清理", "", 1020, 60, 200},
+    {"Fav", "\\business\\favorite\\temp\\", Deletion::WholeFolder, "", false, "", "", "", "",
+     Risk::Safe, "收藏相关的垃圾文件，放心清理", "", 1380, 60, 500},
+    {"General", "", Deletion::WholeFolder, "", false, "", "", "", "", Risk::Safe, kNoSuchFolder, "",
+     1740, 60, 500},
+    {"SNS", "", Deletion::MonthByMonth, "", false, "", "", "", "", Risk::Warning, kNoSuchFolder, "",
+     2160, 60, 500},
+    {"Image", "\\msg\\attach\\", Deletion::MonthByMonth, "", false, "\\msg\\attach\\*\\", "", "",
+     "", Risk::Warning, "聊天记录中所有的图片，删除后记录中的图就看不到了", "点击打开Image文件夹",
+     2520, 60, 500},
+    {"Video", "\\msg\\video\\", Deletion::MonthByMonth, "", false, "", "", "", "", Risk::Warning,
+     "聊天记录中的所有视频，删了视频就看不到了", "点击打开Video文件夹", 2880, 60, 500},
+    {"File", "\\msg\\file\\", Deletion::ReceivedFilesDialog, "", false, "", "", "", "\\msg\\file\\",
+     Risk::Danger, "所有别人发来和自己发出的文件", "", 3720, 120, 500},
+}};
+
+inline constexpr CategoryTable kCurrent{kCurrentCategories, kClassicMarks};
+
+// The window builds its grid once: every table must have the rows of the classic one, in the same
+// places, with the same captions and pacing.
+constexpr bool sameGrid(const CategoryTable& a, const CategoryTable& b) {
+  if (a.categories.size() != b.categories.size() || a.marks.size() != b.marks.size()) return false;
+  for (std::size_t i = 0; i < a.categories.size(); ++i) {
+    const Category &x = a.categories[i], &y = b.categories[i];
+    if (x.caption != y.caption || x.top != y.top || x.labelDrop != y.labelDrop ||
+        x.scanDelayMs != y.scanDelayMs || x.risk != y.risk)
+      return false;
+  }
+  return true;
+}
+static_assert(sameGrid(kClassic, kCurrent));
 
 }  // namespace wechat

@@ -21,21 +21,6 @@ platform::Answer FakeShell::messageBox(const std::string& text, const std::strin
   return answer(boxes.back());
 }
 
-void FakeMeasurer::measure(const std::string& path, Done done) {
-  requests.push_back(path);
-  held_.emplace_back(path, std::move(done));
-  if (!hold) release();
-}
-
-void FakeMeasurer::release(std::size_t requests) {
-  const auto end = held_.begin() + static_cast<std::ptrdiff_t>(std::min(requests, held_.size()));
-  std::vector<std::pair<std::string, Done>> now(std::make_move_iterator(held_.begin()),
-                                                std::make_move_iterator(end));
-  held_.erase(held_.begin(), end);
-  for (auto& [path, done] : now)
-    clock_.post([size = fs_.measure(path), done = std::move(done)] { done(size); });
-}
-
 void FakeRemover::remove(const std::string& target, const std::string& accountRoot, Done done) {
   jobs.push_back({target, accountRoot});
   if (hold)
@@ -59,6 +44,21 @@ void FakeRemover::run(const std::string& target, Done done) {
   report.gone = !fs_.exists(target);
   if (!report.gone) report.firstReason = "正在使用";
   clock_.post([done = std::move(done), report] { done(report); });
+}
+
+void FakeMeasurer::run(Job job) {
+  ++jobs;
+  held_.push_back(std::move(job));
+  if (!hold) release();
+}
+
+void FakeMeasurer::release(std::size_t count) {
+  const auto end = held_.begin() + static_cast<std::ptrdiff_t>(std::min(count, held_.size()));
+  std::vector<Job> now(std::make_move_iterator(held_.begin()), std::make_move_iterator(end));
+  held_.erase(held_.begin(), end);
+  const Walk walk = [this](const std::string& path) { return fs_.measure(path); };
+  for (auto& job : now)
+    if (auto then = job(walk)) clock_.post(std::move(then));
 }
 
 }  // namespace fakes

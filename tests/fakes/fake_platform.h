@@ -71,21 +71,21 @@ class FakeRemover : public clean::Remover {
   std::vector<std::pair<std::string, Done>> held_;
 };
 
-// Measures in the fake file system and reports through the clock's post queue, as the real one
-// reports through the UI thread. With `hold` set, results wait until release().
+// Runs measuring jobs on the fake file system and reports through the clock's post queue, as the
+// real one reports through the UI thread. With `hold` set, jobs wait until release().
 class FakeMeasurer : public space::Measurer {
  public:
   FakeMeasurer(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
-  void measure(const std::string& path, Done done) override;
-  void release(std::size_t requests = SIZE_MAX);  // the oldest held ones
+  void run(Job job) override;
+  void release(std::size_t jobs = SIZE_MAX);  // the oldest held ones
 
-  std::vector<std::string> requests;
+  std::size_t jobs = 0;  // how many were given
   bool hold = false;
 
  private:
   FakeFileSystem& fs_;
   VirtualClock& clock_;
-  std::vector<std::pair<std::string, Done>> held_;
+  std::vector<Job> held_;
 };
 
 }  // namespace fakes

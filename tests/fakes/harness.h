@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fakes/fake_environment.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_platform.h"
 #include "fakes/virtual_clock.h"
@@ -33,13 +34,14 @@ struct Harness {
   VirtualClock clock;
   FakeRemover remover{fs, clock};
   FakeMeasurer measurer{fs, clock};
-  ui::MainWindow form{ui::MainPorts{fs, registry, shell, clock, remover, measurer}};
-  ui::LegacyCleanerWindow legacyCleaner{form, fs, shell, clock, remover};
-  ui::ReceivedFilesWindow receivedFiles{form, fs, shell, remover};
+  FakeEnvironment env;
+  ui::MainWindow form{ui::MainPorts{fs, registry, shell, clock, remover, measurer, env}};
+  ui::LegacyCleanerWindow legacyCleaner{form, fs, shell, env, clock, remover};
+  ui::ReceivedFilesWindow receivedFiles{form, fs, shell, env, remover};
   FocusTaker window;
   Harness() {
     form.bind(&window);
-    form.openReceivedFiles = [this](std::string_view folder) { receivedFiles.open(folder); };
+    form.openReceivedFiles = [this](const wechat::Category& row) { receivedFiles.open(row); };
     form.openLegacyCleaner = [this] { legacyCleaner.open(); };
   }
 

@@ -27,7 +27,10 @@ struct Cleaning : ::testing::Test {
 };
 
 TEST_F(Cleaning, WholeCategoryConfirmsOnceRemovesAndReportsOnlyWhenDone) {
-  h.fs.addFile(storage() + "\\Cache\\2023-01\\a", 10);
+  h.fs.addFile(storage() + "\\Cache\\2023-01\\a", 1500);
+  h.fs.addFile(storage() + "\\Video\\2023-01\\v", 700);
+  h.form.grid.scanButton.click();
+  h.clock.advance(5000);
   h.remover.hold = true;
   // A second quick click reaches the button while the first one's question is open.
   h.shell.answer = [this](const fakes::MessageBoxCall&) {
@@ -51,7 +54,10 @@ TEST_F(Cleaning, WholeCategoryConfirmsOnceRemovesAndReportsOnlyWhenDone) {
   EXPECT_EQ(h.shell.boxes.back().text, "删除完成");
   EXPECT_EQ(h.shell.boxes.back().title, "Velmora2023.02版");
   EXPECT_FALSE(h.form.busyOverlay.frame.visible());
-  EXPECT_EQ(h.form.status.text(), target + "已清空..");
+  // Measured again: the row, what it gave back, and the account.
+  EXPECT_EQ(h.row(1).size.text(), "×0 K");
+  EXPECT_EQ(h.form.status.text(), "已释放 1.50 K");
+  EXPECT_EQ(h.form.accountPanel.size.text(), "700");
   EXPECT_FALSE(h.fs.exists(target));
   EXPECT_EQ(h.remover.jobs[0].accountRoot, h.account("acct"));
   h.row(1).button.click();  // done, so the category can be asked for again
@@ -207,7 +213,8 @@ TEST_F(Cleaning, OverlayStaysWhileAnyRemovalIsOutAndThePassCountsWhatStayed) {
   h.remover.release();
   h.clock.advance(10);
   EXPECT_FALSE(h.form.busyOverlay.frame.visible());
-  EXPECT_EQ(h.form.status.text(), "有 1 个文件夹没能完全删除，请退出微信后再试");
+  EXPECT_EQ(h.form.status.text().rfind("有 1 个文件夹没能完全删除，请退出微信后再试（已释放 ", 0),
+            0u);
 
   // An image pass whose thumbnail follow-up meets an emptied months box.
   h.addMonths(storage() + "\\Image", 2);

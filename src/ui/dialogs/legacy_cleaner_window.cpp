@@ -1,12 +1,13 @@
 #include "ui/dialogs/legacy_cleaner_window.h"
 
 #include "clean/legacy.h"
+#include "wechat/running_check.h"
 
 namespace ui {
 
 LegacyCleanerWindow::LegacyCleanerWindow(MainWindowLink& main, platform::FileSystem& fs,
-                                         platform::Shell& shell, platform::TimerHost& timers,
-                                         clean::Remover& remover)
+                                         platform::Shell& shell, platform::Environment& env,
+                                         platform::TimerHost& timers, clean::Remover& remover)
     : Form("Form2"),
       heading(*this, "Label1"),
       note(*this, "Label2"),
@@ -14,6 +15,7 @@ LegacyCleanerWindow::LegacyCleanerWindow(MainWindowLink& main, platform::FileSys
       main_(main),
       fs_(fs),
       shell_(shell),
+      env_(env),
       remover_(remover) {
   setTitle("Form2");
   setClientSized(true);
@@ -32,6 +34,7 @@ LegacyCleanerWindow::LegacyCleanerWindow(MainWindowLink& main, platform::FileSys
 
 void LegacyCleanerWindow::open() {
   if (pass_ && pass_->listing) return;
+  if (wechat::checkWeChatClosed(shell_, env_, kAppTitle) == wechat::RunningAnswer::Cancel) return;
   pass_.reset();
   setTopMost(true);
   pacer.setInterval(1000);
@@ -83,6 +86,7 @@ void LegacyCleanerWindow::finish(const std::shared_ptr<Pass>& p) {
     pass_.reset();
     if (visible()) unload();
   }
+  main_.cleanedElsewhere();
   if (p->leftBehind.empty()) return;
   std::string text = "以下老版微信文件夹没能删除，可能正被微信占用，请退出微信后再试：";
   for (const auto& path : p->leftBehind) text += "\r\n" + path;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "clean/remover.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "platform/timers.h"
@@ -20,7 +21,8 @@ namespace ui {
 class LegacyCleanerWindow : public Form {
  public:
   LegacyCleanerWindow(MainWindowLink& main, platform::FileSystem& fs, platform::Shell& shell,
-                      platform::TimerHost& timers, clean::Remover& remover);
+                      platform::Environment& env, platform::TimerHost& timers,
+                      clean::Remover& remover);
 
   void open();
   // Closes the window and gives the main window back. A pass under way starts no further
@@ -46,6 +48,7 @@ class LegacyCleanerWindow : public Form {
   MainWindowLink& main_;
   platform::FileSystem& fs_;
   platform::Shell& shell_;
+  platform::Environment& env_;
   clean::Remover& remover_;
   std::shared_ptr<Pass> pass_;  // the latest pass
 };

@@ -1,11 +1,18 @@
 #include "ui/dialogs/received_files_window.h"
 
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "clean/month_pass.h"
 #include "clean/report_text.h"
+#include "wechat/running_check.h"
 
 namespace ui {
 
 ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSystem& fs,
-                                         platform::Shell& shell, clean::Remover& remover)
+                                         platform::Shell& shell, platform::Environment& env,
+                                         clean::Remover& remover)
     : Form("Form3"),
       question(*this, "Label1"),
       clearAllButton(*this, "Command1"),
@@ -14,6 +21,7 @@ ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSys
       main_(main),
       fs_(fs),
       shell_(shell),
+      env_(env),
       remover_(remover) {
   setTitle("微信接收的文件");
   setClientSized(true);
@@ -36,9 +44,10 @@ ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSys
   onUnload = [this] { unload(); };
 }
 
-void ReceivedFilesWindow::open(std::string_view folderBelowAccount) {
+void ReceivedFilesWindow::open(const wechat::Category& row) {
   account_ = main_.accountPath();
-  folder_ = account_ + std::string(folderBelowAccount);
+  folder_ = account_ + std::string(row.dialogFolder);
+  chats_ = row.chats;
   question.setText("微信接收/发送的所有文件 是否清理？");
   const bool there = fs_.exists(folder_);
   if (!there) question.setText("没找到File文件夹,有点郁闷...");
@@ -60,16 +69,33 @@ void ReceivedFilesWindow::clearAll() {
     return;
   }
   clearing_ = true;
-  if (shell_.messageBox("确认删除" + folder_ + "所有文件吗？确认后将直接清空", kConfirmTitle,
+  if (wechat::checkWeChatClosed(shell_, env_, kAppTitle) == wechat::RunningAnswer::Cancel ||
+      shell_.messageBox("确认删除" + folder_ + "所有文件吗？确认后将直接清空", kConfirmTitle,
                         platform::Buttons::OkCancel,
                         platform::Icon::Question) != platform::Answer::Ok) {
     clearing_ = false;
     return;
   }
-  remover_.remove(folder_, account_, [this](const clean::RemovalReport& r) {
-    clearing_ = false;
-    if (!r.gone) shell_.messageBox(clean::leftBehindNotice(r), kAppTitle);
-  });
+  // The folder itself, and every month folder of files received in a chat.
+  std::vector<std::string> targets{folder_};
+  if (!chats_.empty())
+    for (auto& f : clean::listPassFolders(fs_, account_, {"", false, "", chats_}))
+      targets.push_back(std::move(f.path));
+  struct Outcome {
+    std::size_t out;
+    std::optional<clean::RemovalReport> leftBehind;
+  };
+  auto outcome = std::make_shared<Outcome>(Outcome{targets.size(), std::nullopt});
+  for (const auto& target : targets) {
+    remover_.remove(target, account_, [this, outcome](const clean::RemovalReport& r) {
+      if (!r.gone && !outcome->leftBehind) outcome->leftBehind = r;
+      if (--outcome->out > 0) return;
+      clearing_ = false;
+      if (outcome->leftBehind)
+        shell_.messageBox(clean::leftBehindNotice(*outcome->leftBehind), kAppTitle);
+      main_.cleanedElsewhere();
+    });
+  }
   unload();
 }
 

@@ -6,21 +6,24 @@
 #include <string_view>
 
 #include "clean/remover.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "ui/model/controls.h"
 #include "ui/model/window_link.h"
+#include "wechat/categories.h"
 
 namespace ui {
 
 class ReceivedFilesWindow : public Form {
  public:
   ReceivedFilesWindow(MainWindowLink& main, platform::FileSystem& fs, platform::Shell& shell,
-                      clean::Remover& remover);
+                      platform::Environment& env, clean::Remover& remover);
 
-  // Opens the dialog afresh on `folderBelowAccount` of the main window's account (every opening
-  // repeats the existence test) and hides the main window.
-  void open(std::string_view folderBelowAccount);
+  // Opens the dialog afresh on the row's folder of the main window's account (every opening
+  // repeats the existence test) and hides the main window. Clearing also takes the month folders
+  // of the row's per-chat folders.
+  void open(const wechat::Category& row);
   // Closes the dialog, whichever way, and gives the main window back.
   void unload();
 
@@ -35,8 +38,9 @@ class ReceivedFilesWindow : public Form {
   MainWindowLink& main_;
   platform::FileSystem& fs_;
   platform::Shell& shell_;
+  platform::Environment& env_;
   clean::Remover& remover_;
-  std::string account_, folder_;
+  std::string account_, folder_, chats_;
   bool clearing_ = false;  // confirmed or removing: a second click must not queue the folder again
 };
 

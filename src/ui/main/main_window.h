@@ -13,7 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "clean/month_pass.h"
 #include "clean/remover.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -23,6 +25,7 @@
 #include "ui/model/controls.h"
 #include "ui/model/window_link.h"
 #include "wechat/categories.h"
+#include "wechat/data_folders.h"
 
 namespace ui {
 
@@ -35,12 +38,12 @@ struct MainPorts {
   platform::TimerHost& timers;
   clean::Remover& remover;
   space::Measurer& measurer;
+  platform::Environment& env;
 };
 
 class MainWindow : public Form, public MainWindowLink {
  public:
-  explicit MainWindow(const MainPorts& ports,
-                      const wechat::CategoryTable& table = wechat::kClassic);
+  explicit MainWindow(const MainPorts& ports);
   ~MainWindow() override;
 
   // The start-up sequence; the caller shows the window afterwards.
@@ -49,10 +52,11 @@ class MainWindow : public Form, public MainWindowLink {
   const std::string& accountPath() const override { return account_; }
   void hideMain() override { hide(); }
   void showMain() override { show(); }
+  void cleanedElsewhere() override;
 
-  // Set by whoever builds the windows: the received-files row opens its dialog on a folder below
-  // the account, the old-version banner opens the old-version cleaner.
-  std::function<void(std::string_view folderBelowAccount)> openReceivedFiles;
+  // Set by whoever builds the windows: the received-files row opens its dialog on the row's
+  // folders, the old-version banner opens the old-version cleaner.
+  std::function<void(const wechat::Category& row)> openReceivedFiles;
   std::function<void()> openLegacyCleaner;
 
   // The top of the window: warnings, the data folder row and the status line.
@@ -75,14 +79,14 @@ class MainWindow : public Form, public MainWindowLink {
   } accountPanel;
   Button accountIdHelpButton;
 
-  // Step 2: one row per category of the layout's table.
+  // Step 2: one row per category of the account's table (every table has the same rows).
   struct CategoryRow {
     CategoryRow(Form& form, Control& grid, int number);
     Button button;
     Label count, size;
   };
   struct Grid {
-    Grid(Form& form, const wechat::CategoryTable& table);
+    Grid(Form& form, const wechat::CategoryTable& shape);
     Frame frame;
     Button scanButton;
     Label nameHeading, countHeading, sizeHeading;
@@ -115,12 +119,30 @@ class MainWindow : public Form, public MainWindowLink {
 
   // The data folder ("...\WeChat Files\") found by the last discovery, as a full path.
   const std::string& weChatFilesPath() const { return weChatFiles_; }
+  // The category table of the chosen account's WeChat.
+  const wechat::CategoryTable& table() const { return *table_; }
 
  private:
   struct MonthPass {
     std::string target, account;
-    std::deque<std::string> queue;  // month folder names, the next one first
-    std::string companion;          // its own pass follows when this one ends
+    std::deque<clean::PassFolder> queue;  // the next one first
+    std::size_t row = 0;
+    bool companionFollows = false;  // the row's companion gets a pass of its own afterwards
+  };
+
+  // A deletion started from the grid: when it has handed out its last removal and every one has
+  // reported, its row is measured again and the status line says what was given back.
+  struct Deletion {
+    Deletion(std::string a, std::size_t r, std::uint64_t before)
+        : account(std::move(a)), row(r), bytesBefore(before) {}
+    std::string account;
+    std::size_t row = 0;
+    std::uint64_t bytesBefore = 0;
+    int removalsOut = 0;
+    bool handingOut = true;
+    bool measured = false;
+    std::string leftBehind;     // a whole category's message when something stayed
+    int foldersLeftBehind = 0;  // a pass's month folders that stayed
   };
 
   void layout();
@@ -131,36 +153,46 @@ class MainWindow : public Form, public MainWindowLink {
   void openAccountFolder();
 
   void discoverAccounts();
+  void listAccounts(const std::vector<wechat::Account>& accounts);
   void chooseAccount();
+  void useAccount(const wechat::Account& account);
+  void applyTable(const wechat::CategoryTable& table);
   void commitTypedAccount();
   void forgetAccount();
   void validateAccount();
-  void showAccountSize(const std::string& account, const platform::FolderSize& size);
+  void showAccountSize(const platform::FolderSize& size);
 
   void startScan();
   void clearCategoryFigures();
   void measureCategory(std::size_t row);
+  // Measures the row (on the measurer's thread) and shows it; then runs `then`.
+  void remeasureRow(std::size_t row, std::function<void()> then);
   void showCategoryFigures(std::size_t row, const space::FolderFigures& figures);
   void clearStaleTip();
 
   void categoryClicked(std::size_t row);
-  void deleteWholeCategory(const std::string& target, const std::string& account);
-  void prepareMonthPass(const std::string& target, const std::string& account,
-                        const std::string& companion);
+  void deleteWholeCategory(std::size_t row, const std::string& account);
+  void prepareMonthPass(std::size_t row, const std::string& account, bool companion);
   void deleteNextMonthFolder();
+  void deletionEnded(const std::shared_ptr<Deletion>& deletion);
   void hideOverlayWhenIdle();
 
   MainPorts ports_;
-  const wechat::CategoryTable& table_;
+  const wechat::CategoryTable* table_ = &wechat::kClassic;
 
+  std::vector<wechat::Account> accounts_;  // what the account list offers, in its order
+  bool startup_ = true;       // the first discovery also looks where WeChat's settings say
   std::string weChatFiles_;   // "<data folder>\WeChat Files\"
+  std::string dataFolder_;    // the data folder as a full path, no trailing backslash
   std::string account_;       // the account every deletion works in
   std::string shownAccount_;  // the account whose path and size the window shows
   Color lastSizeColour_;      // a plain-band size takes the colour of the last coloured one
+  std::vector<std::uint64_t> rowBytes_;  // what each row held when last measured
+  std::uint64_t accountBytes_ = 0;       // what the account held when last measured
 
   bool passPreparing_ = false;
   MonthPass pass_;
-  int monthFoldersLeftBehind_ = 0;  // by the passes since the overlay last went
+  std::shared_ptr<Deletion> passDeletion_;  // the deletion the current pass belongs to
   // Every removal handed to the engine and not yet reported; the overlay stays while any is out.
   int removalsOut_ = 0;
   // Whole-category targets being confirmed or removed: a second click must not queue them again.

@@ -1,4 +1,6 @@
-// Start-up, finding the accounts in "WeChat Files", and choosing and validating one.
+// Start-up, finding the accounts of both WeChat layouts, and choosing and validating one.
+#include <set>
+
 #include "ui/main/main_window.h"
 #include "ui/model/utf8.h"
 #include "wechat/discovery.h"
@@ -6,21 +8,26 @@
 namespace ui {
 
 namespace {
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr const char* kUserShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 // Longer account names are usually the unreadable wxid_… ids the help button explains.
 constexpr std::size_t kLongAccountName = 18;
+// Marks the accounts of WeChat 4.x in the list: their names alone look like those of 3.x.
+constexpr const char* kCurrentMark = "（新版微信）";
+
+std::string withoutTrailingSeparators(std::string path) {
+  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
+std::string parentOf(const std::string& path) {
+  const auto cut = path.find_last_of('\\');
+  return cut == std::string::npos ? path : path.substr(0, cut);
+}
+
 }  // namespace
 
 void MainWindow::load() {
   setSize(kWidth, kHeight);
-  // Both values are always read; the first non-empty one wins, used exactly as stored.
-  std::string personal = ports_.registry.readUserString(kShellFolders, "Personal").value_or("");
-  std::string userPersonal =
-      ports_.registry.readUserString(kUserShellFolders, "Personal").value_or("");
-  const std::string& documents = !personal.empty() ? personal : userPersonal;
+  const std::string documents = wechat::documentsFolder(ports_.registry, ports_.env);
   if (documents.empty()) {
     status.setText("我的文档没搜索到,请手动改路径");
   } else {
@@ -33,51 +40,106 @@ void MainWindow::load() {
 }
 
 void MainWindow::discoverAccounts() {
-  weChatFiles_ = dataFolderBox.text() + wechat::kWeChatFilesSuffix;
-  ComboBox& list = accountPanel.accounts;
-  if (ports_.fs.isDirectory(weChatFiles_)) {
-    // Resolved once, here: an empty or relative box names a folder of the current drive, and the
-    // path shown must be the very text every deletion is checked against.
-    weChatFiles_ = ports_.fs.fullPath(weChatFiles_);
-    std::vector<std::string> accounts = wechat::listAccounts(ports_.fs, weChatFiles_);
-    if (accounts.empty()) {
-      // The folder is there but holds no account: nothing to choose, so say so plainly.
-      list.clear();
-      accountPanel.frame.setVisible(false);
-      forgetAccount();
-      status.setText("微信文件夹里没有找到账号文件夹，请核实");
-    } else {
-      accountPanel.frame.setVisible(true);
-      list.clear();
-      for (auto& a : accounts) list.addItem(a);
-      list.setListIndex(0);
-      status.setText("发现微信文件夹，请选择对应账号进行处理");
-    }
+  discoveryTimer.setEnabled(false);
+  const std::string typed = dataFolderBox.text();
+  // Resolved once, here: an empty or relative box names a folder of the current drive, and the
+  // paths shown must be the very text every deletion is checked against.
+  dataFolder_ = withoutTrailingSeparators(ports_.fs.fullPath(typed + "\\"));
+  weChatFiles_ = dataFolder_ + "\\" + wechat::kClassicRootName + "\\";
+  // At start-up the folders WeChat's settings name are searched too; afterwards the folder the
+  // user typed or picked is what they asked for.
+  const std::vector<wechat::Account> found =
+      startup_ ? wechat::findAccounts({ports_.fs, ports_.registry, ports_.env}, dataFolder_)
+               : wechat::accountsIn(ports_.fs, dataFolder_);
+  startup_ = false;
+  if (!found.empty()) {
+    listAccounts(found);
+    status.setText("发现微信文件夹，请选择对应账号进行处理");
+    return;
+  }
+  accountPanel.frame.setVisible(false);
+  forgetAccount();
+  if (ports_.fs.isDirectory(weChatFiles_) ||
+      ports_.fs.isDirectory(dataFolder_ + "\\" + wechat::kCurrentRootName + "\\")) {
+    // The folder is there but holds no account: nothing to choose, so say so plainly.
+    accountPanel.accounts.clear();
+    accounts_.clear();
+    status.setText("微信文件夹里没有找到账号文件夹，请核实");
   } else {
-    accountPanel.frame.setVisible(false);
-    forgetAccount();
     status.setText("未找到微信文件夹，请核实");
   }
-  discoveryTimer.setEnabled(false);
+}
+
+// A 3.x account is listed by its folder's name as always; a 4.x one says so, and a name seen
+// twice says where it lives.
+void MainWindow::listAccounts(const std::vector<wechat::Account>& accounts) {
+  accountPanel.frame.setVisible(true);
+  ComboBox& list = accountPanel.accounts;
+  list.clear();
+  accounts_ = accounts;
+  std::set<std::string> shown;
+  for (const auto& a : accounts_) {
+    std::string text = a.name;
+    if (a.layout == wechat::Layout::Current) text += kCurrentMark;
+    if (!shown.insert(text).second) text += "（" + parentOf(parentOf(a.path)) + "）";
+    list.addItem(text);
+  }
+  list.setListIndex(0);
 }
 
 void MainWindow::chooseAccount() {
-  validationTimer.setEnabled(false);
-  validationTimer.setInterval(500);
-  const std::string name = accountPanel.accounts.text();
-  // A typed name is one folder name, or "..\.." would measure and clean outside WeChat's folder.
-  if (!wechat::isAccountName(name) || !ports_.fs.exists(weChatFiles_ + name)) {
-    forgetAccount();
-    return;
-  }
-  account_ = weChatFiles_ + name;
-  validationTimer.setEnabled(true);
-  if (utf8::length(name) > kLongAccountName) accountIdHelpButton.setVisible(true);
+  const int i = accountPanel.accounts.listIndex();
+  if (i < 0 || static_cast<std::size_t>(i) >= accounts_.size()) return forgetAccount();
+  useAccount(accounts_[static_cast<std::size_t>(i)]);
 }
 
-// Typed text becomes the account only when the user is done with it, never half-typed.
+// Typed text becomes the account only when the user is done with it, never half-typed: an entry
+// of the list by its text or its folder's name, else an account folder of that name in the data
+// folder.
 void MainWindow::commitTypedAccount() {
-  if (weChatFiles_ + accountPanel.accounts.text() != account_) chooseAccount();
+  const std::string name = accountPanel.accounts.text();
+  const auto& items = accountPanel.accounts.items();
+  for (std::size_t i = 0; i < accounts_.size(); ++i) {
+    if (items[i] == name || wechat::equalNoCase(accounts_[i].name, name)) {
+      if (accounts_[i].path != account_) useAccount(accounts_[i]);
+      return;
+    }
+  }
+  // A typed name is one folder name, or "..\.." would measure and clean outside WeChat's folder.
+  if (!wechat::isAccountName(name)) return forgetAccount();
+  const std::string current = dataFolder_ + "\\" + wechat::kCurrentRootName + "\\" + name;
+  if (ports_.fs.isDirectory(weChatFiles_ + name + "\\"))
+    useAccount({wechat::Layout::Classic, name, weChatFiles_ + name});
+  else if (ports_.fs.isDirectory(current + "\\db_storage\\"))
+    useAccount({wechat::Layout::Current, name, current});
+  else
+    forgetAccount();
+}
+
+void MainWindow::useAccount(const wechat::Account& account) {
+  validationTimer.setEnabled(false);
+  validationTimer.setInterval(500);
+  if (!ports_.fs.exists(account.path)) return forgetAccount();
+  account_ = account.path;
+  applyTable(account.layout == wechat::Layout::Current ? wechat::kCurrent : wechat::kClassic);
+  validationTimer.setEnabled(true);
+  if (utf8::length(account.name) > kLongAccountName) accountIdHelpButton.setVisible(true);
+}
+
+// Rows the account's WeChat has no folder for are shown disabled, with a dash.
+void MainWindow::applyTable(const wechat::CategoryTable& table) {
+  table_ = &table;
+  for (std::size_t i = 0; i < grid.rows.size(); ++i) {
+    const wechat::Category& cat = table.categories[i];
+    CategoryRow& r = *grid.rows[i];
+    const bool available = !cat.folder.empty();
+    r.button.setEnabled(available);
+    r.size.setTooltip(std::string(cat.sizeTooltip));
+    if (!available) {
+      r.size.setText("—");
+      r.count.setText("—");
+    }
+  }
 }
 
 // Nothing may be cleaned in an account the window no longer shows.
@@ -95,7 +157,8 @@ void MainWindow::validateAccount() {
   // The chosen account, not the box's text: what the box shows while being typed in is no account.
   shownAccount_ = account_;
   accountPanel.path.setText(shownAccount_);
-  grid.frame.setVisible(ports_.fs.isDirectory(shownAccount_ + "\\Msg\\"));
+  grid.frame.setVisible(ports_.fs.isDirectory(shownAccount_ + "\\Msg\\") ||
+                        ports_.fs.isDirectory(shownAccount_ + "\\db_storage\\"));
   const bool legacy = ports_.fs.isDirectory(shownAccount_ + "\\Image\\");
   legacyBanner.frame.setVisible(legacy);
   setSize(kWidth, legacy ? kHeightWithBanner : kHeight);
@@ -105,21 +168,22 @@ void MainWindow::validateAccount() {
   const std::string account = account_;
   std::weak_ptr<bool> alive = alive_;
   ports_.measurer.measure(account, [this, alive, account](const platform::FolderSize& size) {
-    if (!alive.expired()) showAccountSize(account, size);
+    // Another account was chosen while this one was measured; its own validation measures it.
+    if (alive.expired() || account != account_) return;
+    showAccountSize(size);
+    startScan();
+    hideOverlayWhenIdle();
   });
 }
 
-void MainWindow::showAccountSize(const std::string& account, const platform::FolderSize& size) {
-  // Another account was chosen while this one was measured; its own validation measures it.
-  if (account != account_) return;
+void MainWindow::showAccountSize(const platform::FolderSize& size) {
+  accountBytes_ = size.bytes;
   const space::FolderFigures figures =
       space::figuresOf(size, space::Palette::Account, ports_.shell.decimalSeparator());
   if (figures.colour)
     accountPanel.size.setForeColor(
         Color::rgb(figures.colour->r, figures.colour->g, figures.colour->b));
   accountPanel.size.setText(figures.text);
-  startScan();
-  hideOverlayWhenIdle();
 }
 
 }  // namespace ui

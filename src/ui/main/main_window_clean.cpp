@@ -1,8 +1,9 @@
-// Deleting: a whole category after one confirmation, or its month folders one per second while
-// the newest are kept; the received-files row hands over to its dialog.
+// Deleting from the grid: a whole category after one confirmation, or its month folders one per
+// second while the newest are kept; the received-files row hands over to its dialog. When a
+// deletion ends its row and the account are measured again.
 #include "clean/report_text.h"
-#include "clean/worklist.h"
 #include "ui/main/main_window.h"
+#include "wechat/running_check.h"
 
 namespace ui {
 
@@ -17,28 +18,38 @@ bool confirmed(platform::Shell& shell, const std::string& target) {
 }  // namespace
 
 void MainWindow::categoryClicked(std::size_t row) {
-  const wechat::Category& cat = table_.categories[row];
-  // The target is fixed here: whatever the window does while a box is open, the deletion keeps
+  const wechat::Category& cat = table_->categories[row];
+  if (cat.folder.empty()) return;  // this WeChat has no such folder
+  // Files WeChat holds open cannot be deleted: better the user quits it first.
+  if (wechat::checkWeChatClosed(ports_.shell, ports_.env, kAppTitle) ==
+      wechat::RunningAnswer::Cancel)
+    return;
+  // The account is fixed here: whatever the window does while a box is open, the deletion keeps
   // the folder and the account the user clicked in.
-  const std::string target = account_ + std::string(cat.folder);
   switch (cat.deletion) {
     case wechat::Deletion::WholeFolder:
-      return deleteWholeCategory(target, account_);
+      return deleteWholeCategory(row, account_);
     case wechat::Deletion::MonthByMonth:
-      return prepareMonthPass(target, account_, std::string(cat.companion));
+      return prepareMonthPass(row, account_, false);
     case wechat::Deletion::ReceivedFilesDialog:
-      if (openReceivedFiles) openReceivedFiles(cat.dialogFolder);
+      if (openReceivedFiles) openReceivedFiles(cat);
       return;
   }
 }
 
-void MainWindow::deleteWholeCategory(const std::string& target, const std::string& account) {
+void MainWindow::deleteWholeCategory(std::size_t row, const std::string& account) {
+  const wechat::Category& cat = table_->categories[row];
+  const std::string target = account + std::string(cat.folder);
   if (!busyTargets_.insert(target).second) {
     ports_.shell.messageBox(kBusyCleaning, kAppTitle);
     return;
   }
   const bool ok = confirmed(ports_.shell, target);
-  if (!ok || !ports_.fs.exists(target)) {
+  std::vector<std::string> there;
+  for (std::string_view folder : {cat.folder, cat.alsoWhole})
+    if (!folder.empty() && ports_.fs.exists(account + std::string(folder)))
+      there.push_back(account + std::string(folder));
+  if (!ok || there.empty()) {
     busyTargets_.erase(target);  // nothing was handed out
     if (!ok) return;
     ports_.shell.messageBox("文件夹不存在", kAppTitle);
@@ -46,78 +57,181 @@ void MainWindow::deleteWholeCategory(const std::string& target, const std::strin
     return;
   }
   busyOverlay.frame.setVisible(true);
-  ++removalsOut_;
+  auto deletion = std::make_shared<Deletion>(account, row, rowBytes_[row]);
+  // One notice for the category, once every folder of it has reported.
+  auto leftBehind = std::make_shared<std::optional<clean::RemovalReport>>();
   std::weak_ptr<bool> alive = alive_;
-  ports_.remover.remove(target, account, [this, alive, target](const clean::RemovalReport& r) {
-    if (alive.expired()) return;
-    --removalsOut_;
-    busyTargets_.erase(target);
-    if (r.gone) {
-      ports_.shell.messageBox("删除完成", kAppTitle);
-      status.setText(r.target + "已清空..");
-    } else {
-      ports_.shell.messageBox(clean::leftBehindNotice(r), kAppTitle);
-      status.setText(r.target + "没能完全清空");
-    }
-    hideOverlayWhenIdle();
-  });
+  for (const auto& folder : there) {
+    ++removalsOut_;
+    ++deletion->removalsOut;
+    ports_.remover.remove(
+        folder, account,
+        [this, alive, target, deletion, leftBehind](const clean::RemovalReport& r) {
+          if (alive.expired()) return;
+          --removalsOut_;
+          if (!r.gone && !*leftBehind) *leftBehind = r;
+          if (--deletion->removalsOut > 0) return;
+          busyTargets_.erase(target);
+          if (!*leftBehind) {
+            ports_.shell.messageBox("删除完成", kAppTitle);
+            status.setText(target + "已清空..");
+          } else {
+            ports_.shell.messageBox(clean::leftBehindNotice(**leftBehind), kAppTitle);
+            deletion->leftBehind = target + "没能完全清空";
+            status.setText(deletion->leftBehind);
+          }
+          hideOverlayWhenIdle();
+          deletionEnded(deletion);
+        });
+  }
+  deletion->handingOut = false;
 }
 
-void MainWindow::prepareMonthPass(const std::string& target, const std::string& account,
-                                  const std::string& companion) {
+// The pass's folders are listed on the measurer's thread (a row of WeChat 4.x may span hundreds
+// of chat folders); the confirmation follows once they are known. A row's pass and its
+// companion's are one deletion.
+void MainWindow::prepareMonthPass(std::size_t row, const std::string& account, bool companion) {
   if (passPreparing_ || monthPassTimer.enabled()) {
     ports_.shell.messageBox(kBusyCleaning, kAppTitle);
     return;
   }
-  busyOverlay.frame.setVisible(true);
-  passPreparing_ = true;
-  clean::WorkList list = clean::buildWorkList(ports_.fs, target);
-  if (!companion.empty()) clean::removeName(list, companion);  // it gets a pass of its own
+  // The companion's pass ends the deletion however it ends: refused, cancelled or done.
+  std::shared_ptr<Deletion> chain = companion ? passDeletion_ : nullptr;
+  auto chainOver = [this, chain] {
+    if (!chain) return;
+    chain->handingOut = false;
+    deletionEnded(chain);
+  };
+  std::optional<unsigned> keep;
   if (grid.keepNewest.value() == 1) {
-    auto keep = clean::parseKeepCount(grid.monthsToKeep.text());
+    keep = clean::parseKeepCount(grid.monthsToKeep.text());
     if (!keep) {
-      passPreparing_ = false;
       hideOverlayWhenIdle();
       ports_.shell.messageBox("请在月数框里填写要保留的月数（0到99的数字）", kAppTitle);
+      chainOver();
       return;
     }
-    clean::keepNewest(list, *keep);
   }
-  const bool ok = confirmed(ports_.shell, target);
-  passPreparing_ = false;
-  if (!ok) {
-    hideOverlayWhenIdle();  // nothing is deleted from a list that was not confirmed
-    return;
+  const wechat::Category& cat = table_->categories[row];
+  MonthPass pass;
+  pass.account = account;
+  pass.row = row;
+  clean::PassSource source;
+  if (!companion) {
+    pass.target = account + std::string(cat.folder);
+    pass.companionFollows = !cat.companion.empty();
+    source = {pass.target, cat.anyNameIsMonth, std::string(cat.companion), std::string(cat.chats)};
+  } else {
+    pass.target = account + std::string(cat.folder) + std::string(cat.companion) + "\\";
+    source = {pass.target, cat.anyNameIsMonth, "", std::string(cat.companionChats)};
   }
-  pass_ = MonthPass{target, account, std::move(list), companion};
-  monthPassTimer.setEnabled(true);
+  busyOverlay.frame.setVisible(true);
+  passPreparing_ = true;
+  std::weak_ptr<bool> alive = alive_;
+  platform::FileSystem& fs = ports_.fs;
+  ports_.measurer.run([this, &fs, alive, pass, source, keep, chain,
+                       chainOver](const space::Measurer::Walk&) {
+    auto list = std::make_shared<std::vector<clean::PassFolder>>(
+        clean::listPassFolders(fs, pass.account, source));
+    return std::function<void()>([this, alive, pass, keep, list, chain, chainOver] {
+      if (alive.expired()) return;
+      if (keep) clean::keepNewest(*list, *keep);
+      const bool ok = confirmed(ports_.shell, pass.target);
+      passPreparing_ = false;
+      if (!ok) {
+        hideOverlayWhenIdle();  // nothing is deleted from a list that was not confirmed
+        chainOver();
+        return;
+      }
+      passDeletion_ =
+          chain ? chain : std::make_shared<Deletion>(pass.account, pass.row, rowBytes_[pass.row]);
+      pass_ = pass;
+      pass_.queue.assign(list->begin(), list->end());
+      monthPassTimer.setEnabled(true);
+    });
+  });
 }
 
 void MainWindow::deleteNextMonthFolder() {
   if (!pass_.queue.empty()) {
-    const std::string folder = pass_.target + pass_.queue.front();
+    const std::string folder = pass_.queue.front().path;
     pass_.queue.pop_front();
     status.setText(folder);
     if (ports_.fs.exists(folder)) {
       ++removalsOut_;
+      ++passDeletion_->removalsOut;
       std::weak_ptr<bool> alive = alive_;
-      ports_.remover.remove(folder, pass_.account, [this, alive](const clean::RemovalReport& r) {
-        if (alive.expired()) return;
-        --removalsOut_;
-        if (!r.gone) ++monthFoldersLeftBehind_;
-        hideOverlayWhenIdle();
-      });
+      ports_.remover.remove(folder, pass_.account,
+                            [this, alive, deletion = passDeletion_](const clean::RemovalReport& r) {
+                              if (alive.expired()) return;
+                              --removalsOut_;
+                              --deletion->removalsOut;
+                              if (!r.gone) ++deletion->foldersLeftBehind;
+                              hideOverlayWhenIdle();
+                              deletionEnded(deletion);
+                            });
     }
     return;
   }
   monthPassTimer.setEnabled(false);
   // The companion's pass works in the account this pass started in, whichever account the
   // window shows by now.
-  if (!pass_.companion.empty()) {
+  if (pass_.companionFollows) {
     const MonthPass finished = pass_;
-    prepareMonthPass(finished.target + finished.companion + "\\", finished.account, "");
+    prepareMonthPass(finished.row, finished.account, true);
+  } else {
+    passDeletion_->handingOut = false;
+    deletionEnded(passDeletion_);
   }
   hideOverlayWhenIdle();
+}
+
+// Once a deletion has handed out its last removal and every one has reported, its row is
+// measured again and the status line says what was given back, and what stayed if anything did;
+// the account's size follows.
+void MainWindow::deletionEnded(const std::shared_ptr<Deletion>& deletion) {
+  if (deletion->handingOut || deletion->removalsOut > 0 || deletion->measured) return;
+  deletion->measured = true;
+  const std::string stayed = deletion->foldersLeftBehind > 0
+                                 ? "有 " + std::to_string(deletion->foldersLeftBehind) +
+                                       " 个文件夹没能完全删除，请退出微信后再试"
+                                 : deletion->leftBehind;
+  if (deletion->account != account_) {  // the window shows another account by now
+    if (!stayed.empty()) status.setText(stayed);
+    return;
+  }
+  const std::size_t row = deletion->row;
+  const std::uint64_t before = deletion->bytesBefore;
+  std::weak_ptr<bool> alive = alive_;
+  remeasureRow(row, [this, alive, row, before, stayed] {
+    const std::uint64_t after = rowBytes_[row];
+    const std::string freed = "已释放 " + space::sizeText(before > after ? before - after : 0,
+                                                          ports_.shell.decimalSeparator());
+    // What stayed behind is worth more to the user than the figure; both are said then.
+    status.setText(stayed.empty() ? freed : stayed + "（" + freed + "）");
+    ports_.measurer.measure(account_,
+                            [this, alive, account = account_](const platform::FolderSize& s) {
+                              if (!alive.expired() && account == account_) showAccountSize(s);
+                            });
+  });
+}
+
+// The received-files dialog or the old-version cleaner deleted something: the received-files
+// row and the account are measured again, and the status line says what the account gave back.
+void MainWindow::cleanedElsewhere() {
+  if (account_.empty()) return;
+  const std::uint64_t before = accountBytes_;
+  for (std::size_t row = 0; row < table_->categories.size(); ++row)
+    if (table_->categories[row].deletion == wechat::Deletion::ReceivedFilesDialog)
+      remeasureRow(row, [] {});
+  std::weak_ptr<bool> alive = alive_;
+  ports_.measurer.measure(
+      account_, [this, alive, account = account_, before](const platform::FolderSize& s) {
+        if (alive.expired() || account != account_) return;
+        showAccountSize(s);
+        status.setText("已释放 " + space::sizeText(before > s.bytes ? before - s.bytes : 0,
+                                                   ports_.shell.decimalSeparator()));
+      });
 }
 
 // The overlay goes when no month list is being prepared or worked through and every removal,
@@ -125,11 +239,6 @@ void MainWindow::deleteNextMonthFolder() {
 void MainWindow::hideOverlayWhenIdle() {
   if (passPreparing_ || monthPassTimer.enabled() || removalsOut_ > 0) return;
   busyOverlay.frame.setVisible(false);
-  if (monthFoldersLeftBehind_ > 0) {
-    status.setText("有 " + std::to_string(monthFoldersLeftBehind_) +
-                   " 个文件夹没能完全删除，请退出微信后再试");
-    monthFoldersLeftBehind_ = 0;
-  }
 }
 
 }  // namespace ui

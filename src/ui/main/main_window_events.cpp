@@ -32,8 +32,8 @@ void MainWindow::wireEvents() {
   for (std::size_t i = 0; i < grid.rows.size(); ++i) {
     Button& button = grid.rows[i]->button;
     button.onClick = [this, i] { categoryClicked(i); };
-    std::string hover(table_.categories[i].hover);
-    if (!hover.empty()) button.onMouseMove = [this, hover] { status.setText(hover); };
+    // The account's table says it: a row the account's WeChat lacks explains why it is disabled.
+    button.onMouseMove = [this, i] { status.setText(std::string(table_->categories[i].hover)); };
   }
   accountPanel.openFolderButton.onMouseMove = [this] { status.setText("直接打开微信文件夹"); };
   pickFolderButton.onMouseMove = [this] { status.setText("没自动识别？那就点我自己手工改吧"); };

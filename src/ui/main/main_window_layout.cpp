@@ -55,7 +55,7 @@ MainWindow::CategoryRow::CategoryRow(Form& form, Control& grid, int number)
       count(form, "Lab" + std::to_string(number), &grid),
       size(form, "lj" + std::to_string(number), &grid) {}
 
-MainWindow::Grid::Grid(Form& form, const wechat::CategoryTable& table)
+MainWindow::Grid::Grid(Form& form, const wechat::CategoryTable& shape)
     : frame(form, "Frame3"),
       scanButton(form, "Commandjisuan", &frame),
       nameHeading(form, "Label12", &frame),
@@ -63,13 +63,13 @@ MainWindow::Grid::Grid(Form& form, const wechat::CategoryTable& table)
       sizeHeading(form, "Label15", &frame),
       rows([&] {
         std::vector<std::unique_ptr<CategoryRow>> made;
-        for (std::size_t i = 0; i < table.categories.size(); ++i)
+        for (std::size_t i = 0; i < shape.categories.size(); ++i)
           made.push_back(std::make_unique<CategoryRow>(form, frame, static_cast<int>(i + 1)));
         return made;
       }()),
       riskMarks([&] {
         std::vector<std::unique_ptr<Label>> made;
-        for (std::size_t i = 0; i < table.marks.size(); ++i)
+        for (std::size_t i = 0; i < shape.marks.size(); ++i)
           made.push_back(std::make_unique<Label>(form, riskMarkName(i), &frame));
         return made;
       }()),
@@ -91,7 +91,7 @@ MainWindow::BusyOverlay::BusyOverlay(Form& form)
 MainWindow::LegacyBanner::LegacyBanner(Form& form)
     : frame(form, "Frame4"), text(form, "Label14", &frame), cleanButton(form, "Command2", &frame) {}
 
-MainWindow::MainWindow(const MainPorts& ports, const wechat::CategoryTable& table)
+MainWindow::MainWindow(const MainPorts& ports)
     : Form("Form1"),
       quitWarning(*this, "Label1"),
       freezeWarning(*this, "Label2"),
@@ -103,7 +103,7 @@ MainWindow::MainWindow(const MainPorts& ports, const wechat::CategoryTable& tabl
       status(*this, "Labeltip"),
       accountPanel(*this),
       accountIdHelpButton(*this, "Commandyiwen"),
-      grid(*this, table),
+      grid(*this, wechat::kClassic),
       busyOverlay(*this),
       legacyBanner(*this),
       focusSink(*this, "textwjsl"),
@@ -112,10 +112,10 @@ MainWindow::MainWindow(const MainPorts& ports, const wechat::CategoryTable& tabl
       tipClearer(ports.timers, "tip clearer", 5000),
       monthPassTimer(ports.timers, "month pass", 1000),
       ports_(ports),
-      table_(table) {
-  for (std::size_t i = 0; i < table.categories.size(); ++i)
+      rowBytes_(wechat::kClassic.categories.size()) {
+  for (std::size_t i = 0; i < table_->categories.size(); ++i)
     scanStages.push_back(std::make_unique<Timer>(
-        ports.timers, "scan stage " + std::to_string(i + 1), table.categories[i].scanDelayMs));
+        ports.timers, "scan stage " + std::to_string(i + 1), table_->categories[i].scanDelayMs));
   this->layout();
   wireEvents();
   tipClearer.setEnabled(true);
@@ -170,7 +170,7 @@ void MainWindow::layout() {
   place(g.countHeading, 2400, 360, 1000, 255, "文件夹数");
   place(g.sizeHeading, 3480, 360, 1200, 255, "空间占用");
   for (std::size_t i = 0; i < g.rows.size(); ++i) {
-    const wechat::Category& cat = table_.categories[i];
+    const wechat::Category& cat = table_->categories[i];
     CategoryRow& r = *g.rows[i];
     const int labelTop = cat.top + cat.labelDrop;
     place(r.button, 900, cat.top, 1515, 330, std::string(cat.caption));
@@ -181,7 +181,7 @@ void MainWindow::layout() {
     if (!cat.sizeTooltip.empty()) r.size.setTooltip(std::string(cat.sizeTooltip));
   }
   for (std::size_t i = 0; i < g.riskMarks.size(); ++i) {
-    const wechat::RiskMark& mark = table_.marks[i];
+    const wechat::RiskMark& mark = table_->marks[i];
     place(*g.riskMarks[i], 120, mark.top, 600, 255, std::string(mark.text));
     g.riskMarks[i]->setForeColor(riskColour(mark.risk));
   }
@@ -233,7 +233,7 @@ void MainWindow::layout() {
                               &a.openFolderButton, &accountIdHelpButton, &g.scanButton};
   bool monthsLine = false;
   for (std::size_t i = 0; i < g.rows.size(); ++i) {
-    if (!monthsLine && table_.categories[i].top > g.keepNewest.rect().top) {
+    if (!monthsLine && table_->categories[i].top > g.keepNewest.rect().top) {
       order.insert(order.end(), {&g.keepNewest, &g.monthsToKeep});
       monthsLine = true;
     }

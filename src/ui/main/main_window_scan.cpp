@@ -1,6 +1,7 @@
 // The staged scan: the grid's rows are measured one after another, each one a pause after the
 // previous row's figures arrived, so the rows fill in one by one while the window stays alive.
 #include "ui/main/main_window.h"
+#include "ui/main/row_figures.h"
 
 namespace ui {
 
@@ -23,31 +24,42 @@ void MainWindow::startScan() {
 
 void MainWindow::measureCategory(std::size_t row) {
   scanStages[row]->setEnabled(false);
-  const std::string account = account_;
-  const std::string folder = account + std::string(table_.categories[row].folder);
-  auto arrived = [this, account, folder, row](const platform::FolderSize& size) {
-    // Figures of an account the window no longer shows are no use; its successor's own
-    // validation scans it afresh.
-    if (account != account_) return;
-    space::FolderFigures figures =
-        space::figuresOf(size, space::Palette::Category, ports_.shell.decimalSeparator());
-    // The companion folder lies inside the row's folder but is not one of its months; only one
-    // that is really there is taken off.
-    const std::string_view companion = table_.categories[row].companion;
-    if (!companion.empty() && figures.subfolders > 0 &&
-        ports_.fs.isDirectory(folder + std::string(companion) + "\\"))
-      --figures.subfolders;
-    showCategoryFigures(row, figures);
+  remeasureRow(row, [this, row] {
     if (row + 1 < scanStages.size())
       scanStages[row + 1]->setEnabled(true);
     else
       status.setText("计算结束");
+  });
+}
+
+void MainWindow::remeasureRow(std::size_t row, std::function<void()> then) {
+  const wechat::Category& cat = table_->categories[row];
+  const std::string account = account_;
+  auto arrived = [this, account, row, then](const RowMeasure& m) {
+    // Figures of an account the window no longer shows are no use; its successor's own
+    // validation scans it afresh.
+    if (account != account_) return;
+    space::FolderFigures figures =
+        space::figuresOf(m.size, space::Palette::Category, ports_.shell.decimalSeparator());
+    figures.subfolders = m.count;
+    rowBytes_[row] = m.size.bytes;
+    showCategoryFigures(row, figures);
+    then();
   };
+  if (cat.folder.empty()) {  // this WeChat has no such folder: the dash stays
+    grid.rows[row]->size.setText("—");
+    grid.rows[row]->count.setText("—");
+    return then();
+  }
   // Without an account every row is a folder that is not there.
-  if (account.empty()) return arrived(platform::FolderSize{});
+  if (account.empty()) return arrived(RowMeasure{});
   std::weak_ptr<bool> alive = alive_;
-  ports_.measurer.measure(folder, [alive, arrived](const platform::FolderSize& size) {
-    if (!alive.expired()) arrived(size);
+  platform::FileSystem& fs = ports_.fs;
+  ports_.measurer.run([&fs, account, &cat, alive, arrived](const space::Measurer::Walk& walk) {
+    const RowMeasure m = measureRow(fs, walk, account, cat);
+    return std::function<void()>([alive, arrived, m] {
+      if (!alive.expired()) arrived(m);
+    });
   });
 }
 

@@ -1,6 +1,6 @@
-// What the dialogs need of the main window: the account it works on, and hiding it while a dialog
-// stands in its place. The application wires the windows together through this, so neither the
-// main window nor a dialog knows the other's class.
+// What the dialogs need of the main window: the account it works on, hiding it while a dialog
+// stands in its place, and measuring again what a dialog cleaned. The application wires the windows
+// together through this, so neither the main window nor a dialog knows the other's class.
 #pragma once
 
 #include <string>
@@ -13,6 +13,8 @@ class MainWindowLink {
   virtual const std::string& accountPath() const = 0;
   virtual void hideMain() = 0;
   virtual void showMain() = 0;
+  // A dialog deleted something of the account: its figures are measured again.
+  virtual void cleanedElsewhere() = 0;
 
  protected:
   ~MainWindowLink() = default;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -104,6 +105,15 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
       return colors(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_MOUSEMOVE:
+      if (HWND child = disabledChildAt(hwnd_.get(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
+        handle(kMouseOverDisabled, reinterpret_cast<WPARAM>(child), 0);
+      break;
+    case kMouseOverDisabled:
+      // A disabled control still explains itself when pointed at.
+      if (Control* c = controlOf(reinterpret_cast<HWND>(wp)))
+        guarded("a pointer move", [c] { c->mouseMove(); });
+      return 0;
     case WM_CLOSE:
       guarded("closing a window", [&] {
         if (form_.onUnload)

@@ -1,3 +1,6 @@
+#include <windows.h>
+#include <windowsx.h>
+
 #include <mutex>
 #include <string>
 
@@ -72,6 +75,11 @@ LRESULT CALLBACK frameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       InvalidateRect(h, nullptr, TRUE);
       return r;
     }
+    case WM_MOUSEMOVE:
+      if (HWND child = disabledChildAt(h, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
+        SendMessageW(GetAncestor(h, GA_ROOT), kMouseOverDisabled, reinterpret_cast<WPARAM>(child),
+                     0);
+      return 0;
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills everything
     case WM_PAINT: {

@@ -1,0 +1,134 @@
+#include "clean/month_pass.h"
+
+#include <algorithm>
+#include <set>
+
+#include "wechat/discovery.h"
+
+namespace clean {
+
+namespace {
+
+std::vector<std::string> splitPattern(std::string_view pattern) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : std::string(pattern) + "\\") {
+    if (c != '\\' && c != '/') {
+      part += c;
+    } else if (!part.empty()) {
+      parts.push_back(part);
+      part.clear();
+    }
+  }
+  return parts;
+}
+
+std::string upperKey(const std::string& path) {
+  std::string k = path;
+  for (char& c : k)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return k;
+}
+
+std::string withoutTrailingSeparators(std::string path) {
+  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
+bool hiddenOrSystem(std::uint32_t attributes) {
+  return attributes & (platform::kAttrHidden | platform::kAttrSystem);
+}
+
+// The visible sub-folders of `folder` by name, in name order.
+std::vector<std::string> subfolders(platform::FileSystem& fs, const std::string& folder,
+                                    bool throughLinks) {
+  std::vector<std::string> names;
+  for (const auto& e : fs.list(folder + "\\")) {
+    if (!(e.attributes & platform::kAttrDirectory) || hiddenOrSystem(e.attributes)) continue;
+    // A link is no chat folder to look into; as a month it is removed itself, never followed.
+    if (!throughLinks && (e.attributes & platform::kAttrReparsePoint)) continue;
+    names.push_back(e.name);
+  }
+  // FAT32 and exFAT list in creation order; keeping "the newest N" needs the order by name.
+  std::sort(names.begin(), names.end(), wechat::lessNoCase);
+  return names;
+}
+
+}  // namespace
+
+bool isMonthName(std::string_view n) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (n.size() != 7 || n[4] != '-') return false;
+  for (std::size_t i : {0, 1, 2, 3, 5, 6})
+    if (!digit(n[i])) return false;
+  const int month = (n[5] - '0') * 10 + (n[6] - '0');
+  return month >= 1 && month <= 12;
+}
+
+std::vector<std::string> expandParents(platform::FileSystem& fs, const std::string& account,
+                                       std::string_view pattern) {
+  std::vector<std::string> reached{withoutTrailingSeparators(account)};
+  for (const auto& part : splitPattern(pattern)) {
+    std::vector<std::string> next;
+    for (const auto& folder : reached) {
+      if (part != "*") {
+        next.push_back(folder + "\\" + part);
+        continue;
+      }
+      for (const auto& name : subfolders(fs, folder, false)) next.push_back(folder + "\\" + name);
+    }
+    reached = std::move(next);
+  }
+  std::vector<std::string> parents;
+  std::set<std::string> seen;
+  for (auto& folder : reached) {
+    const auto attrs = fs.attributes(folder + "\\");
+    if (!attrs || (*attrs & platform::kAttrReparsePoint)) continue;
+    if (seen.insert(upperKey(folder)).second) parents.push_back(std::move(folder));
+  }
+  return parents;
+}
+
+std::vector<PassFolder> listPassFolders(platform::FileSystem& fs, const std::string& account,
+                                        const PassSource& source) {
+  std::vector<PassFolder> list;
+  if (!source.folder.empty()) {
+    const std::string folder = withoutTrailingSeparators(source.folder);
+    for (auto& name : subfolders(fs, folder, true)) {
+      if (!source.companion.empty() && wechat::equalNoCase(name, source.companion)) continue;
+      if (source.anyName || isMonthName(name)) list.push_back({name, folder + "\\" + name});
+    }
+  }
+  if (!source.chats.empty()) {
+    for (const auto& parent : expandParents(fs, account, source.chats))
+      for (auto& name : subfolders(fs, parent, true))
+        if (isMonthName(name)) list.push_back({name, parent + "\\" + name});
+  }
+  std::stable_sort(list.begin(), list.end(), [](const PassFolder& a, const PassFolder& b) {
+    return wechat::lessNoCase(b.name, a.name);
+  });
+  return list;
+}
+
+void keepNewest(std::vector<PassFolder>& list, unsigned count) {
+  std::size_t kept = 0;
+  auto cut = list.begin();
+  while (cut != list.end() && kept < count) {
+    const std::string& name = cut->name;
+    while (cut != list.end() && wechat::equalNoCase(cut->name, name)) ++cut;
+    ++kept;
+  }
+  list.erase(list.begin(), cut);
+}
+
+std::optional<unsigned> parseKeepCount(const std::string& text) {
+  if (text.empty() || text.size() > 2) return std::nullopt;
+  unsigned n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    n = n * 10 + static_cast<unsigned>(c - '0');
+  }
+  return n;
+}
+
+}  // namespace clean

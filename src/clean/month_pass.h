@@ -1,0 +1,53 @@
+// The work list of a month-by-month pass: the folders it may delete, newest first, and the rule
+// that keeps the newest N. A row's month folders sit in its own folder (WeChat 3.x: every visible
+// sub-folder counts, whatever its name) and, since WeChat 3.7, in one folder per chat; there only
+// folders named YYYY-MM are months, and everything else is left alone. "The newest N" are the N
+// newest names found anywhere in the row, all chats together.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace clean {
+
+// Whether `name` is a month folder name: four digits, '-', a month 01…12.
+bool isMonthName(std::string_view name);
+
+// The existing folders `pattern` names below `account`: a relative path such as
+// "FileStorage\MsgAttach\*\Image\" whose "*" parts stand for every visible sub-folder (one per
+// chat), in name order (as NTFS orders names) whatever order the volume lists them in. Hidden,
+// system and linked (reparse point) folders are not entered.
+std::vector<std::string> expandParents(platform::FileSystem& fs, const std::string& account,
+                                       std::string_view pattern);
+
+struct PassFolder {
+  std::string name;  // what the keep rule compares: the folder's own name
+  std::string path;  // full path, without a trailing backslash
+  friend bool operator==(const PassFolder&, const PassFolder&) = default;
+};
+
+// Where a pass finds its folders.
+struct PassSource {
+  std::string folder;     // the row's folder, full path; empty when it has none
+  bool anyName = true;    // every visible sub-folder of `folder` is a month, else YYYY-MM only
+  std::string companion;  // a sub-folder of `folder` that is no month (it has a pass of its own)
+  std::string chats;      // a pattern below the account for per-chat parents, or empty
+};
+
+// Every folder the pass may delete, the newest name first (names compared as NTFS orders them),
+// folders of one name in the order their parents were found. Hidden and system folders are no
+// months of the user's: they are never listed, so they take no keep slot and are never deleted.
+std::vector<PassFolder> listPassFolders(platform::FileSystem& fs, const std::string& account,
+                                        const PassSource& source);
+
+// Takes the folders of the `count` newest names off the list: they are kept.
+void keepNewest(std::vector<PassFolder>& list, unsigned count);
+
+// The number of newest months to keep, from the months box: digits only, else nothing.
+std::optional<unsigned> parseKeepCount(const std::string& text);
+
+}  // namespace clean
