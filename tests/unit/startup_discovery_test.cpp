@@ -15,10 +15,11 @@ TEST(Startup, ChoosesTheDocumentsFolderAndPreparesTheWindow) {
       {std::nullopt, std::nullopt, ""},
       {"", "", ""},
       {"D:\\Docs", "%USERPROFILE%\\Documents", "D:\\Docs"},
-      {"", "%USERPROFILE%\\Documents", "%USERPROFILE%\\Documents"},  // used as read
+      {"", "%USERPROFILE%\\Documents", "C:\\Users\\u\\Documents"},  // expanded
   };
   for (const auto& c : cases) {
     Harness h;
+    h.env.variables["USERPROFILE"] = "C:\\Users\\u";
     if (c.shellFolders) h.registry.values[fakes::kShellFolders] = *c.shellFolders;
     if (c.userShellFolders) h.registry.values[fakes::kUserShellFolders] = *c.userShellFolders;
     h.form.load();

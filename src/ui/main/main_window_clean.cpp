@@ -20,6 +20,10 @@ bool confirmed(platform::Shell& shell, const std::string& target) {
 void MainWindow::categoryClicked(std::size_t row) {
   const wechat::Category& cat = table_->categories[row];
   if (cat.folder.empty()) return;  // this WeChat has no such folder
+  if (cat.deletion == wechat::Deletion::ReceivedFilesDialog) {
+    if (openReceivedFiles) openReceivedFiles(cat);  // it asks before it deletes
+    return;
+  }
   // Files WeChat holds open cannot be deleted: better the user quits it first.
   if (wechat::checkWeChatClosed(ports_.shell, ports_.env, kAppTitle) ==
       wechat::RunningAnswer::Cancel)
@@ -32,7 +36,6 @@ void MainWindow::categoryClicked(std::size_t row) {
     case wechat::Deletion::MonthByMonth:
       return prepareMonthPass(row, account_, false);
     case wechat::Deletion::ReceivedFilesDialog:
-      if (openReceivedFiles) openReceivedFiles(cat);
       return;
   }
 }
