@@ -55,6 +55,10 @@ TempFolder::TempFolder() {
   }
 }
 
+TempFolder::TempFolder(const std::string& path) {
+  if (makeFolder(path)) path_ = path;
+}
+
 TempFolder::~TempFolder() {
   if (!path_.empty()) removeTree(rawPath(path_));
 }

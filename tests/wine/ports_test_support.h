@@ -11,6 +11,8 @@ namespace ports_test {
 class TempFolder {
  public:
   TempFolder();
+  // `path` itself, made only when nothing is there yet (else `path()` is empty).
+  explicit TempFolder(const std::string& path);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

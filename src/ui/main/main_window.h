@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -133,11 +134,11 @@ class MainWindow : public Form, public MainWindowLink {
   // A deletion started from the grid: when it has handed out its last removal and every one has
   // reported, its row is measured again and the status line says what was given back.
   struct Deletion {
-    Deletion(std::string a, std::size_t r, std::uint64_t before)
+    Deletion(std::string a, std::size_t r, std::optional<std::uint64_t> before)
         : account(std::move(a)), row(r), bytesBefore(before) {}
     std::string account;
     std::size_t row = 0;
-    std::uint64_t bytesBefore = 0;
+    std::optional<std::uint64_t> bytesBefore;  // nothing when the row was not measured yet
     int removalsOut = 0;
     bool handingOut = true;
     bool measured = false;
@@ -187,8 +188,9 @@ class MainWindow : public Form, public MainWindowLink {
   std::string account_;       // the account every deletion works in
   std::string shownAccount_;  // the account whose path and size the window shows
   Color lastSizeColour_;      // a plain-band size takes the colour of the last coloured one
-  std::vector<std::uint64_t> rowBytes_;  // what each row held when last measured
-  std::uint64_t accountBytes_ = 0;       // what the account held when last measured
+  // What each row of the chosen account held when last measured; nothing before it was.
+  std::vector<std::optional<std::uint64_t>> rowBytes_;
+  std::uint64_t accountBytes_ = 0;  // what the account held when last measured
 
   bool passPreparing_ = false;
   MonthPass pass_;

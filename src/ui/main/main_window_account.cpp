@@ -121,6 +121,7 @@ void MainWindow::useAccount(const wechat::Account& account) {
   validationTimer.setInterval(500);
   if (!ports_.fs.exists(account.path)) return forgetAccount();
   account_ = account.path;
+  rowBytes_.assign(rowBytes_.size(), std::nullopt);
   applyTable(account.layout == wechat::Layout::Current ? wechat::kCurrent : wechat::kClassic);
   validationTimer.setEnabled(true);
   if (utf8::length(account.name) > kLongAccountName) accountIdHelpButton.setVisible(true);

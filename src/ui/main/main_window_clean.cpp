@@ -204,14 +204,19 @@ void MainWindow::deletionEnded(const std::shared_ptr<Deletion>& deletion) {
     return;
   }
   const std::size_t row = deletion->row;
-  const std::uint64_t before = deletion->bytesBefore;
+  const std::optional<std::uint64_t> before = deletion->bytesBefore;
   std::weak_ptr<bool> alive = alive_;
   remeasureRow(row, [this, alive, row, before, stayed] {
-    const std::uint64_t after = rowBytes_[row];
-    const std::string freed = "已释放 " + space::sizeText(before > after ? before - after : 0,
-                                                          ports_.shell.decimalSeparator());
-    // What stayed behind is worth more to the user than the figure; both are said then.
-    status.setText(stayed.empty() ? freed : stayed + "（" + freed + "）");
+    const std::uint64_t after = rowBytes_[row].value_or(0);
+    // Without figures from before the deletion there is nothing true to say about what it gave.
+    std::string text = stayed;
+    if (before) {
+      const std::string freed = "已释放 " + space::sizeText(*before > after ? *before - after : 0,
+                                                            ports_.shell.decimalSeparator());
+      // What stayed behind is worth more to the user than the figure; both are said then.
+      text = stayed.empty() ? freed : stayed + "（" + freed + "）";
+    }
+    if (!text.empty()) status.setText(text);
     ports_.measurer.measure(account_,
                             [this, alive, account = account_](const platform::FolderSize& s) {
                               if (!alive.expired() && account == account_) showAccountSize(s);
