@@ -120,6 +120,8 @@ class MainWindow : public Form, public MainWindowLink {
 
   // The data folder ("...\WeChat Files\") found by the last discovery, as a full path.
   const std::string& weChatFilesPath() const { return weChatFiles_; }
+  // What row `row` of the chosen account held when last measured; nothing before it was.
+  std::optional<std::uint64_t> rowBytes(std::size_t row) const { return rowBytes_[row]; }
   // The category table of the chosen account's WeChat.
   const wechat::CategoryTable& table() const { return *table_; }
 

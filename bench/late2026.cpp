@@ -1,0 +1,155 @@
+// What Velmora reaches on the late-2026 machine (tools/make-late-2026-data), measured by the real
+// windows' logic on the real Win32 ports, without the screen: the main window finds the accounts,
+// scans each, and the bytes of every row are added up; then every row of every account is
+// deleted with nothing kept (every question answered OK), and the folders that must never be
+// touched are measured before and after. Used by bench/late2026.sh.
+//
+//   velmora_late2026        (in the Wine prefix whose Documents holds the data)
+//
+// Prints tab-separated lines: "account <path> <bytes the grid shows>", "reached <bytes>",
+// "never-before <bytes>", "never-after <bytes>", "left <bytes the grid shows after cleaning>".
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "clean/removal_engine.h"
+#include "platform/win32/environment.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/measure.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/remove_win32.h"
+#include "platform/win32/shell.h"
+#include "platform/win32/timer_host.h"
+#include "space/measurer.h"
+#include "ui/dialogs/legacy_cleaner_window.h"
+#include "ui/dialogs/received_files_window.h"
+#include "ui/main/main_window.h"
+
+namespace {
+
+// Every question is answered OK at once, as a user who confirms everything would.
+class YesShell final : public platform::win32::Win32Shell {
+ public:
+  platform::Answer messageBox(const std::string&, const std::string&, platform::Buttons,
+                              platform::Icon) override {
+    return platform::Answer::Ok;
+  }
+};
+
+// Runs the thread's messages (timers, posted results) until `done` holds or time runs out.
+bool pumpUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    // One message at a time: a status line that a later message replaces is still seen.
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&msg);
+    else
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return true;
+}
+
+std::uint64_t walk(const std::string& path) {
+  return platform::win32::measureFolder(path).bytes;
+}
+
+// What must never be deleted below an account: the chat databases, settings and backups (in
+// WeChat 4.x "msg" holds the media, and favourites other than their temp are the user's).
+std::uint64_t neverTouched(const std::string& account, bool current) {
+  std::uint64_t bytes = 0;
+  for (const char* f : {"\\db_storage", "\\config", "\\BackupFiles", "\\Backup"})
+    bytes += walk(account + f);
+  if (current)
+    bytes += walk(account + "\\business\\favorite") - walk(account + "\\business\\favorite\\temp");
+  else
+    bytes += walk(account + "\\Msg");
+  return bytes;
+}
+
+// And beside the accounts.
+std::uint64_t neverTouchedRoot(const std::string& root) {
+  std::uint64_t bytes = 0;
+  for (const char* f : {"\\All Users", "\\Backup"}) bytes += walk(root + f);  // no case
+  return bytes;
+}
+
+}  // namespace
+
+int wmain() {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  platform::win32::Win32FileSystem fs;
+  platform::win32::Win32Registry registry;
+  platform::win32::Win32Environment environment;
+  YesShell shell;
+  platform::win32::Win32TimerHost timers;
+  const auto remover = clean::makeRemovalEngine(timers, platform::win32::makeRemovalBackend());
+  const auto measurer = space::makeBackgroundMeasurer(
+      timers, [](const std::string& path) { return platform::win32::measureFolder(path); });
+  ui::MainWindow w({fs, registry, shell, timers, *remover, *measurer, environment});
+  ui::ReceivedFilesWindow received(w, fs, shell, environment, *remover);
+  w.openReceivedFiles = [&](const wechat::Category& row) { received.open(row); };
+
+  w.load();
+  auto scanned = [&] { return w.status.text() == "计算结束"; };
+  auto scan = [&](int account) {
+    w.accountPanel.accounts.setListIndex(account);
+    pumpUntil([&] { return w.status.text() == "正在计算空间占用情况，请稍等..."; },
+              std::chrono::seconds(60));
+    return pumpUntil(scanned, std::chrono::seconds(600));
+  };
+  if (!pumpUntil(scanned, std::chrono::seconds(600))) return 1;
+  const int accounts = static_cast<int>(w.accountPanel.accounts.items().size());
+  auto gridBytes = [&] {
+    std::uint64_t sum = 0;
+    for (std::size_t r = 0; r < w.grid.rows.size(); ++r) sum += w.rowBytes(r).value_or(0);
+    return sum;
+  };
+
+  std::uint64_t reached = 0, neverBefore = 0, neverAfter = 0, left = 0;
+  std::vector<std::string> roots;
+  auto current = [&] {
+    return w.table().categories[0].folder == wechat::kCurrent.categories[0].folder;
+  };
+  for (int a = 0; a < accounts; ++a) {
+    if (!scan(a)) return 1;
+    std::printf("account\t%s\t%llu\n", w.accountPath().c_str(),
+                static_cast<unsigned long long>(gridBytes()));
+    reached += gridBytes();
+    neverBefore += neverTouched(w.accountPath(), current());
+    const std::string root = w.accountPath().substr(0, w.accountPath().find_last_of('\\'));
+    if (std::find(roots.begin(), roots.end(), root) == roots.end()) roots.push_back(root);
+  }
+  for (const auto& root : roots) neverBefore += neverTouchedRoot(root);
+  w.grid.keepNewest.setValue(0);
+  for (int a = 0; a < accounts; ++a) {
+    if (!scan(a)) return 1;
+    for (auto& row : w.grid.rows) {
+      if (!row->button.enabled()) continue;
+      w.status.setText("");
+      row->button.click();
+      const bool dialog = received.visible();
+      if (dialog) received.clearAllButton.click();
+      // Done when the row was measured again; a whole category with nothing in it is done at once.
+      if (dialog || w.busyOverlay.frame.visible())
+        pumpUntil([&] { return w.status.text().rfind("已释放", 0) == 0; },
+                  std::chrono::seconds(600));
+    }
+    if (!scan(a)) return 1;
+    left += gridBytes();
+    neverAfter += neverTouched(w.accountPath(), current());
+  }
+  for (const auto& root : roots) neverAfter += neverTouchedRoot(root);
+  std::printf("reached\t%llu\nnever-before\t%llu\nnever-after\t%llu\nleft\t%llu\n",
+              static_cast<unsigned long long>(reached),
+              static_cast<unsigned long long>(neverBefore),
+              static_cast<unsigned long long>(neverAfter), static_cast<unsigned long long>(left));
+  return 0;
+}
