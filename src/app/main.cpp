@@ -13,6 +13,8 @@
 #include "platform/win32/shell.h"
 #include "platform/win32/single_instance.h"
 #include "platform/win32/timer_host.h"
+#include "platform/win32/walk_win32.h"
+#include "space/walker.h"
 #include "ui/main/form1.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/form_window.h"
@@ -30,7 +32,9 @@ int run() {
   // The folder picker is a COM object and wants a single-threaded apartment.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
-  platform::win32::Win32FileSystem fs;
+  const auto walker = platform::win32::makeWalkBackend();
+  platform::win32::Win32FileSystem fs(
+      [&walker](const std::string& path) { return space::walkFolder(*walker, path); });
   platform::win32::Win32Registry registry;
   platform::win32::Win32Shell shell;
   platform::win32::Win32TimerHost timers;

@@ -25,6 +25,7 @@ class Win32FileSystemTest : public ::testing::Test {
     ASSERT_TRUE(ports_test::writeFile(root + "\\隐藏.dat", "x"));
     ASSERT_TRUE(ports_test::makeFolder(root + "\\系统 folder"));
     ASSERT_TRUE(ports_test::makeFolder(root + "\\子文件夹"));
+    ASSERT_TRUE(ports_test::makeFolder(root + "\\2023-01."));
     ASSERT_TRUE(SetFileAttributesW(ports_test::rawPath(root + "\\隐藏.dat").c_str(),
                                    FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesW(ports_test::rawPath(root + "\\系统 folder").c_str(),
@@ -33,7 +34,7 @@ class Win32FileSystemTest : public ::testing::Test {
 
   ports_test::TempFolder tmp;
   const std::string root = tmp.path();
-  Win32FileSystem fs;
+  Win32FileSystem fs{{}};
 };
 
 }  // namespace
@@ -42,7 +43,8 @@ TEST_F(Win32FileSystemTest, ListsEveryEntryWithItsAttributeBits) {
   const std::map<std::string, std::uint32_t> expected{{"plain.txt", 0},
                                                       {"隐藏.dat", kAttrHidden},
                                                       {"系统 folder", kAttrDirectory | kAttrSystem},
-                                                      {"子文件夹", kAttrDirectory}};
+                                                      {"子文件夹", kAttrDirectory},
+                                                      {"2023-01.", kAttrDirectory}};
   for (const std::string& folder : {root, root + "\\"}) {
     std::map<std::string, std::uint32_t> listed;
     for (const auto& e : fs.list(folder))
@@ -66,6 +68,10 @@ TEST_F(Win32FileSystemTest, AttributesFollowWindowsPathRules) {
       {root + "\\plain.txt\\", std::nullopt},
       {root + "\\missing", std::nullopt},
       {root + "\\missing\\", std::nullopt},
+      // Every name literally: the month pass must see a month folder whose name ends in a dot.
+      {root + "\\2023-01.", true},
+      {root + "\\子文件夹.", std::nullopt},
+      {root + "\\\\子文件夹\\", true},  // "E:\\WeChat Files\", as a picked drive root gives
       {"", std::nullopt},
   };
   for (const Case& c : cases) {
