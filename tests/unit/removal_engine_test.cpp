@@ -1,6 +1,6 @@
 #include "clean/removal_engine.h"
 #include "clean/removal_rules.h"
-#include "clean/report_text.h"
+#include "fakes/backend_seams.h"
 #include "fakes/pumped_host.h"
 #include "platform/posix/remove_posix.h"
 
@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <set>
 #include <thread>
 
@@ -72,56 +71,6 @@ TEST(RemovalRules, WindowsTable) {
   EXPECT_EQ(clean::checkTarget("/t//a/x/", "/t/a", PathStyle::Posix).path, "/t/a/x");
 }
 
-// The POSIX backend with a hook before each step on a folder ("open", "clear", "remove"), so a
-// test can change the tree between a folder's listing and its opening, or fail a step as Windows
-// would: a reason other than None fails the step with it, touching nothing.
-class SeamBackend final : public RemovalBackend {
- public:
-  std::function<RemovalReason(const std::string& step, const std::string& folder, Pass pass,
-                              const std::atomic<bool>& stop)>
-      hook = [](auto&&...) { return RemovalReason::None; };
-
-  platform::PathStyle pathStyle() const override { return real_->pathStyle(); }
-  Opened openTarget(const std::string& path, Pass pass) override {
-    pass_ = pass;
-    return wrap(real_->openTarget(path, pass), "");
-  }
-  Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
-    if (auto why = hook("open", child.name, pass_, running_); why != RemovalReason::None)
-      return {nullptr, why};
-    return wrap(real_->openChild(*inner(parent), child), child.name);
-  }
-  platform::FolderPass clearFolder(Folder& f, Pass pass, const std::atomic<bool>& stop) override {
-    if (auto why = hook("clear", name(f), pass, stop); why != RemovalReason::None)
-      return {{}, 1, why, true};
-    return real_->clearFolder(*inner(f), pass, stop);
-  }
-  RemovalReason removeFolder(std::unique_ptr<Folder> f) override {
-    if (auto why = hook("remove", name(*f), pass_, running_); why != RemovalReason::None)
-      return why;
-    return real_->removeFolder(std::move(static_cast<Wrapped&>(*f).inner));
-  }
-
- private:
-  struct Wrapped : Folder {
-    std::unique_ptr<Folder> inner;
-    std::string name;
-  };
-  static Opened wrap(Opened o, const std::string& name) {
-    if (!o.folder) return o;
-    auto w = std::make_unique<Wrapped>();
-    w->inner = std::move(o.folder);
-    w->name = name;
-    return {std::move(w), o.reason};
-  }
-  static Folder* inner(Folder& f) { return static_cast<Wrapped&>(f).inner.get(); }
-  static const std::string& name(Folder& f) { return static_cast<Wrapped&>(f).name; }
-
-  std::unique_ptr<RemovalBackend> real_ = platform::posix::makeRemovalBackend();
-  std::atomic<Pass> pass_{Pass::Remove};
-  const std::atomic<bool> running_{false};
-};
-
 class RemovalEngine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -149,9 +98,9 @@ class RemovalEngine : public ::testing::Test {
     for (const auto& e : fs::recursive_directory_iterator(root)) out.insert(e.path());
     return out;
   }
-  SeamBackend& useSeam(unsigned threads = 2) {
-    auto seam = std::make_unique<SeamBackend>();
-    SeamBackend& ref = *seam;
+  fakes::RemovalSeam& useSeam(unsigned threads = 2) {
+    auto seam = std::make_unique<fakes::RemovalSeam>(platform::posix::makeRemovalBackend());
+    fakes::RemovalSeam& ref = *seam;
     engine_ = clean::makeRemovalEngine(host_, std::move(seam), threads);
     return ref;
   }
@@ -212,20 +161,6 @@ TEST_F(RemovalEngine, VanishedTargetIsGoneAndRefusedTargetIsUntouched) {
   EXPECT_TRUE(fs::exists(account_));
 }
 
-TEST_F(RemovalEngine, SeveralRemovalsRunAtOnce) {
-  const int kJobs = 6;
-  for (int j = 0; j < kJobs; ++j) {
-    for (int d = 0; d < 20; ++d) {
-      for (int f = 0; f < 10; ++f)
-        file(account_ / std::to_string(j) / std::to_string(d) / std::to_string(f));
-    }
-  }
-  for (int j = 0; j < kJobs; ++j) remove(account_ / std::to_string(j));
-  ASSERT_TRUE(host_.pumpUntil([&] { return reports_.size() >= kJobs; }));
-  for (const auto& r : reports_) EXPECT_TRUE(r.gone) << r.target;
-  EXPECT_TRUE(fs::is_empty(account_));
-}
-
 // One folder `a` with one thing wrong at a time, as Windows and other programs make it: the
 // report counts what is left once the last worker is done (the folder and what it holds) and
 // gives the real reason; a folder swapped after its listing for a link to a tree outside, or
@@ -252,7 +187,7 @@ TEST_F(RemovalEngine, ReportsWhatStaysAndWhyOneFaultAtATime) {
     file(outside / "s1");
     file(outside / "s2");
     const auto outsideFiles = filesBelow(outside);
-    SeamBackend& seam = useSeam();
+    fakes::RemovalSeam& seam = useSeam();
     seam.hook = [&](const std::string& step, const std::string& folder, RemovalBackend::Pass pass,
                     const std::atomic<bool>&) {
       if (folder != "a" || pass != RemovalBackend::Pass::Remove) return RemovalReason::None;
@@ -284,7 +219,7 @@ TEST_F(RemovalEngine, ReportsWhatStaysAndWhyOneFaultAtATime) {
 TEST_F(RemovalEngine, ShutdownStartsNothingAndReportsNothing) {
   const fs::path target = account_ / "Video";
   for (int i = 0; i < 10; ++i) fs::create_directories(target / std::to_string(i));
-  SeamBackend& seam = useSeam(1);
+  fakes::RemovalSeam& seam = useSeam(1);
   std::atomic<bool> inHand = false, stopped = false;
   std::atomic<int> opensAfterStop = 0;
   seam.hook = [&](const std::string& step, const std::string& folder, RemovalBackend::Pass,

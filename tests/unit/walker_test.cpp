@@ -7,6 +7,7 @@
 #include <string>
 #include <tuple>
 
+#include "fakes/backend_seams.h"
 #include "platform/posix/measure.h"
 #include "space/walker.h"
 
@@ -67,42 +68,6 @@ auto fields(const FolderSize& f) {
   return std::tuple(f.exists, f.bytes, f.subfolders, f.unreadable);
 }
 
-// The real backend, with chosen folders failing as a locked or vanished folder would, and one
-// folder swapped for something else between its listing and its opening.
-class SeamBackend final : public platform::WalkBackend {
- public:
-  struct Wrapped : Folder {
-    std::unique_ptr<Folder> inner;
-    bool failList = false;
-  };
-  std::function<void(const std::string& name)> beforeOpen = [](const std::string&) {};
-
-  std::unique_ptr<Folder> openRoot(const std::string& path) override {
-    return wrap(real_->openRoot(path), false);
-  }
-  std::unique_ptr<Folder> openChild(const Folder& parent,
-                                    const platform::ListedFolder& child) override {
-    if (child.name == "locked") return nullptr;
-    beforeOpen(child.name);
-    return wrap(real_->openChild(*static_cast<const Wrapped&>(parent).inner, child),
-                child.name == "broken");
-  }
-  bool list(Folder& folder, platform::WalkSink& sink) override {
-    auto& w = static_cast<Wrapped&>(folder);
-    return !w.failList && real_->list(*w.inner, sink);
-  }
-
- private:
-  static std::unique_ptr<Folder> wrap(std::unique_ptr<Folder> inner, bool failList) {
-    if (!inner) return nullptr;
-    auto w = std::make_unique<Wrapped>();
-    w->inner = std::move(inner);
-    w->failList = failList;
-    return w;
-  }
-  std::unique_ptr<platform::WalkBackend> real_ = platform::posix::makeWalkBackend();
-};
-
 }  // namespace
 
 TEST(Walker, RandomTreesMatchReferenceWithAnyThreadCount) {
@@ -131,44 +96,34 @@ TEST(Walker, LinksCountThemselvesNotTheirTargets) {
   EXPECT_LT(got.bytes, 1000u);
 }
 
-TEST(Walker, UnreadableFoldersAreCountedAndTheRestStillAdds) {
-  TempDir t;
-  fs::create_directories(t.path / "ok" / "locked" / "deeper");
-  fs::create_directories(t.path / "ok" / "broken" / "child");
-  writeFile(t.path / "ok" / "a", 10);
-  writeFile(t.path / "ok" / "locked" / "b", 1000);
-  writeFile(t.path / "ok" / "locked" / "deeper" / "c", 1000);
-  writeFile(t.path / "ok" / "broken" / "d", 1000);
-  writeFile(t.path / "ok" / "broken" / "child" / "e", 1000);
-  writeFile(t.path / "f", 5);
-  for (unsigned threads : {1u, 3u}) {
-    SeamBackend backend;
-    EXPECT_EQ(fields({true, 15, 1, 2}),
-              fields(space::walkFolder(backend, t.path.string(), threads)));
-  }
-}
-
-// A listed folder replaced, before it is opened, by a link to a big folder elsewhere or by that
-// folder itself: neither is counted as the listed folder's contents.
-TEST(Walker, FolderSwappedAfterListingIsNotWalked) {
+// A folder that cannot be opened, one that cannot be listed, and one swapped after its listing
+// for a link to a big folder elsewhere, or for that folder itself: each is counted as unreadable,
+// nothing in it or behind it is counted, and the rest still adds up.
+TEST(Walker, FoldersThatFailOrChangeAreLeftOutAndTheRestStillAdds) {
   for (const bool byLink : {true, false}) {
-    SCOPED_TRACE(byLink ? "link" : "folder");
-    TempDir t;
-    fs::create_directories(t.path / "in" / "a");
-    writeFile(t.path / "in" / "a" / "small", 10);
-    fs::create_directories(t.path / "outside");
-    writeFile(t.path / "outside" / "big", 100000);
-    SeamBackend backend;
-    backend.beforeOpen = [&](const std::string& name) {
-      if (name != "a") return;
-      fs::rename(t.path / "in" / "a", t.path / "a-moved");
-      if (byLink)
-        fs::create_directory_symlink(t.path / "outside", t.path / "in" / "a");
-      else
-        fs::rename(t.path / "outside", t.path / "in" / "a");
+    SCOPED_TRACE(byLink ? "swapped for a link" : "swapped for a folder");
+    TempDir t, elsewhere;
+    for (const char* dir : {"ok/locked/deeper", "ok/broken/child", "ok/swapped"})
+      fs::create_directories(t.path / dir);
+    for (const char* file :
+         {"ok/locked/b", "ok/locked/deeper/c", "ok/broken/d", "ok/broken/child/e", "ok/swapped/s"})
+      writeFile(t.path / file, 1000);
+    writeFile(t.path / "ok" / "a", 10);
+    writeFile(t.path / "f", 5);
+    writeFile(elsewhere.path / "big", 100000);
+    fakes::WalkSeam seam(platform::posix::makeWalkBackend());
+    seam.hook = [&](const std::string& step, const std::string& name) {
+      if (step == "open" && name == "swapped") {
+        fs::rename(t.path / "ok" / "swapped", elsewhere.path / "moved");
+        if (byLink)
+          fs::create_directory_symlink(elsewhere.path, t.path / "ok" / "swapped");
+        else
+          fs::rename(elsewhere.path, t.path / "ok" / "swapped");
+      }
+      return name != (step == "open" ? "locked" : "broken");
     };
-    EXPECT_EQ(fields({true, 0, 1, 1}),
-              fields(space::walkFolder(backend, (t.path / "in").string())));
+    EXPECT_EQ(fields({true, 15, 1, 3}), fields(space::walkFolder(seam, t.path.string(), 3)));
+    if (!byLink) fs::rename(t.path / "ok" / "swapped", elsewhere.path);
   }
 }
 

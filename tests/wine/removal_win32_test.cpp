@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "clean/removal_engine.h"
+#include "fakes/backend_seams.h"
 #include "fakes/pumped_host.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/remove_win32.h"
@@ -23,29 +24,6 @@ using ports_test::rawPath;
 bool exists(const std::string& path) {
   return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-// The Win32 backend, with a hook before each sub-folder is opened.
-class SeamBackend final : public platform::RemovalBackend {
- public:
-  std::function<void(const std::string& name)> beforeOpen;
-  platform::PathStyle pathStyle() const override { return real_->pathStyle(); }
-  Opened openTarget(const std::string& path, Pass pass) override {
-    return real_->openTarget(path, pass);
-  }
-  Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
-    beforeOpen(child.name);
-    return real_->openChild(parent, child);
-  }
-  platform::FolderPass clearFolder(Folder& f, Pass pass, const std::atomic<bool>& stop) override {
-    return real_->clearFolder(f, pass, stop);
-  }
-  RemovalReason removeFolder(std::unique_ptr<Folder> folder) override {
-    return real_->removeFolder(std::move(folder));
-  }
-
- private:
-  std::unique_ptr<platform::RemovalBackend> real_ = platform::win32::makeRemovalBackend();
-};
 
 class RemovalWin32 : public ::testing::Test {
  protected:
@@ -193,54 +171,40 @@ TEST_F(RemovalWin32, OddEntriesStayWithTheirReason) {
 TEST_F(RemovalWin32, SwappedFolderIsNeverEntered) {
   if (!underWine()) GTEST_SKIP() << "the links are made on the Linux side of Wine";
   const char* size = std::getenv("VELMORA_RACE_FOLDERS");
-  const int folders = size ? std::atoi(size) : 100;
-  const std::string n = std::to_string(folders);
-  const std::string target = account_ + "\\T";
+  const std::string n = size ? size : "100", target = account_ + "\\T";
+  const std::string outsideIntact = "find outside -type f | sort | xargs md5sum | cmp - before.md5";
   ASSERT_TRUE(makeFolder(target));
-  ASSERT_TRUE(ports_test::runUnixScript(
-      temp_.path(),
-      "cd wxid_test/T && mkdir a && cd a && seq " + n +
-          " | xargs mkdir && touch marker"
-          " && for d in $(seq " +
-          n +
-          "); do (cd $d && seq 20 | xargs touch); done && cd ../../.. &&"
-          " mkdir outside && cd outside && seq " +
-          n + " | xargs mkdir && for d in $(seq " + n +
-          "); do echo $d > $d/sentinel; done && cd .. && find outside -type f | sort | xargs md5sum"
-          " > before.md5"));
-  // The deterministic swap: `a` goes away and a link to outside takes its place between the
-  // listing of T and the opening of `a`.
-  {
-    auto seam = std::make_unique<SeamBackend>();
-    seam->beforeOpen = [&](const std::string& name) {
-      if (name == "a") {
-        ASSERT_TRUE(ports_test::runUnixScript(target, "mv a a-old && ln -s ../../outside a"));
-      }
-    };
-    auto engine = clean::makeRemovalEngine(host_, std::move(seam), 2);
-    clean::RemovalReport report;
-    engine->remove(target, account_, [&](const clean::RemovalReport& r) { report = r; });
-    ASSERT_TRUE(host_.pumpOne());
-    EXPECT_FALSE(report.gone);
-    EXPECT_EQ(report.firstReason, RemovalReason::LinkKept);
-  }
-  ASSERT_TRUE(ports_test::runUnixScript(
-      temp_.path(),
-      "find outside -type f | sort | xargs md5sum | cmp - before.md5 && rm wxid_test/T/a"
-      " && mv wxid_test/T/a-old wxid_test/T/a"));
+  ASSERT_TRUE(ports_test::runUnixScript(temp_.path(), R"(
+    mkdir outside && cd outside && seq )" + n + R"( | xargs mkdir
+    for d in *; do echo $d > $d/sentinel; done
+    cd .. && find outside -type f | sort | xargs md5sum > before.md5
+    mkdir wxid_test/T/a && cd wxid_test/T/a && seq )" + n +
+                                                          R"( | xargs mkdir && touch marker
+    for d in $(seq )" + n + R"(); do (cd $d && seq 20 | xargs touch); done)"));
 
-  // The race: another process swaps `a` as soon as the removal has emptied it of its marker.
+  auto seam = std::make_unique<fakes::RemovalSeam>(platform::win32::makeRemovalBackend());
+  seam->hook = [&](const std::string& step, const std::string& name, auto, auto&) {
+    if (step == "open" && name == "a") {
+      EXPECT_TRUE(ports_test::runUnixScript(target, "mv a a-old && ln -s ../../outside a"));
+    }
+    return RemovalReason::None;
+  };
+  engine_ = clean::makeRemovalEngine(host_, std::move(seam), 2);
+  const auto swapped = removeOne(target);
+  EXPECT_FALSE(swapped.gone);
+  EXPECT_EQ(swapped.firstReason, RemovalReason::LinkKept);
   ASSERT_TRUE(ports_test::runUnixScript(
-      temp_.path(),
-      "touch ready; while [ -e wxid_test/T/a/marker ]; do :; done;"
-      " mv wxid_test/T/a wxid_test/T/a-old && ln -s ../../outside wxid_test/T/a",
-      false));
+      temp_.path(), outsideIntact + " && cd wxid_test/T && rm a && mv a-old a"));
+
+  // Another process swaps `a` as soon as the removal has emptied it of its marker.
+  engine_ = clean::makeRemovalEngine(host_, platform::win32::makeRemovalBackend(), 2);
+  ASSERT_TRUE(ports_test::runUnixScript(temp_.path(), R"(touch ready
+    while [ -e wxid_test/T/a/marker ]; do :; done
+    mv wxid_test/T/a wxid_test/T/a-old && ln -s ../../outside wxid_test/T/a)",
+                                        false));
   for (int i = 0; i < 6000 && !exists(temp_.path() + "\\ready"); ++i) Sleep(10);
   EXPECT_FALSE(removeOne(target).gone);
-  EXPECT_TRUE(ports_test::runUnixScript(
-      temp_.path(),
-      "test -L wxid_test/T/a && find outside -type f | sort | xargs md5sum |"
-      " cmp - before.md5"));
+  EXPECT_TRUE(ports_test::runUnixScript(temp_.path(), "test -L wxid_test/T/a && " + outsideIntact));
 }
 
 }  // namespace

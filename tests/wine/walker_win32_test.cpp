@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <random>
 #include <string>
 #include <tuple>
 
+#include "fakes/backend_seams.h"
 #include "platform/win32/walk_win32.h"
 #include "ports_test_support.h"
 #include "space/walker.h"
@@ -31,24 +31,6 @@ std::uint64_t addFile(const std::string& path, std::size_t size) {
   EXPECT_TRUE(ports_test::writeFile(path, std::string(size, 'x'))) << path;
   return size;
 }
-
-// The Win32 backend, with a hook before each sub-folder is opened.
-class SeamBackend final : public platform::WalkBackend {
- public:
-  std::function<void(const std::string& name)> beforeOpen;
-  std::unique_ptr<Folder> openRoot(const std::string& path) override {
-    return real_->openRoot(path);
-  }
-  std::unique_ptr<Folder> openChild(const Folder& parent,
-                                    const platform::ListedFolder& child) override {
-    beforeOpen(child.name);
-    return real_->openChild(parent, child);
-  }
-  bool list(Folder& folder, platform::WalkSink& sink) override { return real_->list(folder, sink); }
-
- private:
-  std::unique_ptr<platform::WalkBackend> real_ = platform::win32::makeWalkBackend();
-};
 
 }  // namespace
 
@@ -119,11 +101,10 @@ TEST(WalkerWin32, LinksAreCountedAsLinks) {
   for (ListMethod method : {ListMethod::kDirectoryInfo, ListMethod::kFind})
     EXPECT_EQ(fields({true, 20, 3, 0}), fields(walk(t.path() + "\\in", method, 2)));
 
-  SeamBackend seam;
-  seam.beforeOpen = [&](const std::string& name) {
-    if (name == "a") {
-      ASSERT_TRUE(ports_test::runUnixScript(t.path(), "mv in/a a-moved && ln -s ../outside in/a"));
-    }
+  fakes::WalkSeam seam(platform::win32::makeWalkBackend());
+  seam.hook = [&](const std::string& step, const std::string& name) {
+    return step != "open" || name != "a" ||
+           ports_test::runUnixScript(t.path(), "mv in/a a-moved && ln -s ../outside in/a");
   };
   EXPECT_EQ(fields({true, 10, 3, 1}), fields(space::walkFolder(seam, t.path() + "\\in", 1)));
 }

@@ -42,7 +42,11 @@ std::vector<DirEntry> Win32FileSystem::list(const std::string& path) {
     return entries;
   }
   listFolder(folder.get(), full, volumeOf(folder.get()), [&](const ListedEntry& e) {
-    entries.push_back({narrow(e.name), e.attributes});
+    // A name with a separator in it (Wine lists such Linux names) cannot be part of a path: a
+    // caller would reach another entry by it.
+    if (e.name.find_first_of(L"\\/") == std::wstring_view::npos) {
+      entries.push_back({narrow(e.name), e.attributes});
+    }
     return true;
   });
   return entries;
