@@ -55,7 +55,7 @@ void WorkQueue::serve() {
   std::unique_lock lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || !pile_.empty(); });
-    if (stopping_) return;
+    if (pile_.empty()) return;  // stopped: stop() dropped the queue, push() takes no more
     runOne(lock);
   }
 }
