@@ -6,7 +6,6 @@
 #include <map>
 
 #include "platform/win32/file_system.h"
-#include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
 #include "ports_test_support.h"
 
@@ -81,17 +80,6 @@ TEST_F(Win32FileSystemTest, AttributesFollowWindowsPathRules) {
       EXPECT_EQ((*attrs & kAttrDirectory) != 0, *c.directory) << c.path;
     }
   }
-}
-
-TEST_F(Win32FileSystemTest, RootRelativePathUsesTheCurrentDrive) {
-  // "\WeChat Files\" style: no drive letter, so it is resolved on the current directory's drive.
-  wchar_t saved[MAX_PATH + 1] = {};
-  GetCurrentDirectoryW(MAX_PATH + 1, saved);
-  auto restore = platform::win32::scope_exit([&] { SetCurrentDirectoryW(saved); });
-  ASSERT_TRUE(SetCurrentDirectoryW(platform::win32::widen(root + "\\子文件夹").c_str()));
-  const std::string rootRelative = root.substr(2);  // drop "C:"
-  EXPECT_TRUE(fs.isDirectory(rootRelative + "\\子文件夹\\"));
-  EXPECT_FALSE(fs.exists(rootRelative + "\\plain.txt\\"));
 }
 
 TEST_F(Win32FileSystemTest, HandlesPathsLongerThanMaxPath) {

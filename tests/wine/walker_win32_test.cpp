@@ -60,20 +60,6 @@ TEST(WalkerWin32, GeneratedTreeMatchesWhatWasWritten) {
   }
 }
 
-TEST(WalkerWin32, PathsLongerThanMaxPath) {
-  TempFolder t;
-  std::string deep = t.path();
-  for (int level = 0; level < 8; ++level) {
-    deep += "\\" + std::string(40, static_cast<char>('a' + level));
-    ASSERT_TRUE(makeFolder(deep));
-    addFile(deep + "\\f", 100);
-  }
-  ASSERT_GT(deep.size(), 300u);
-  EXPECT_EQ(800u, walk(t.path()).bytes);
-  EXPECT_EQ(100u, walk(deep).bytes);
-  EXPECT_EQ(100u, walk("\\\\?\\" + deep).bytes);
-}
-
 TEST(WalkerWin32, FolderListedInManyBatches) {
   TempFolder t;
   std::uint64_t want = 0;
