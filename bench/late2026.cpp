@@ -21,12 +21,13 @@
 #include "clean/removal_engine.h"
 #include "platform/win32/environment.h"
 #include "platform/win32/file_system.h"
-#include "platform/win32/measure.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/timer_host.h"
+#include "platform/win32/walk_win32.h"
 #include "space/measurer.h"
+#include "space/walker.h"
 #include "ui/dialogs/legacy_cleaner_window.h"
 #include "ui/dialogs/received_files_window.h"
 #include "ui/main/main_window.h"
@@ -58,7 +59,8 @@ bool pumpUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
 }
 
 std::uint64_t walk(const std::string& path) {
-  return platform::win32::measureFolder(path).bytes;
+  static const auto backend = platform::win32::makeWalkBackend();
+  return space::walkFolder(*backend, path).bytes;
 }
 
 // What must never be deleted below an account: the chat databases, settings and backups (in
@@ -91,8 +93,10 @@ int wmain() {
   YesShell shell;
   platform::win32::Win32TimerHost timers;
   const auto remover = clean::makeRemovalEngine(timers, platform::win32::makeRemovalBackend());
-  const auto measurer = space::makeBackgroundMeasurer(
-      timers, [](const std::string& path) { return platform::win32::measureFolder(path); });
+  const auto measurer = space::makeBackgroundMeasurer(timers, [](const std::string& path) {
+    static const auto backend = platform::win32::makeWalkBackend();
+    return space::walkFolder(*backend, path);
+  });
   ui::MainWindow w({fs, registry, shell, timers, *remover, *measurer, environment});
   ui::ReceivedFilesWindow received(w, fs, shell, environment, *remover);
   w.openReceivedFiles = [&](const wechat::Category& row) { received.open(row); };

@@ -43,8 +43,9 @@ int removeTree(const std::string& folder, unsigned threads) {
   engine->remove(folder, account, [&](const clean::RemovalReport& r) { report = r; });
   host.pumpOne(std::chrono::hours(1));
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  std::printf("%.3f gone=%d remaining=%llu %s\n", took.count(), report.gone ? 1 : 0,
-              static_cast<unsigned long long>(report.remaining), report.firstReason.c_str());
+  std::printf("%.3f gone=%d remaining=%llu reason=%d\n", took.count(), report.gone ? 1 : 0,
+              static_cast<unsigned long long>(report.remaining),
+              static_cast<int>(report.firstReason));
   return report.gone ? 0 : 1;
 }
 

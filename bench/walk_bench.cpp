@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/work_queue.h"
 #include "space/walker.h"
 
 #ifdef _WIN32
@@ -24,7 +25,6 @@
 #include <psapi.h>
 
 #include "platform/win32/handle.h"
-#include "platform/win32/measure.h"
 #include "platform/win32/walk_win32.h"
 #include "platform/win32/wide.h"
 #else
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
     const auto method = mode == "walk" ? platform::win32::ListMethod::kDirectoryInfo
                                        : platform::win32::ListMethod::kFind;
     const auto threads = static_cast<unsigned>(number(3, 0));
-    const std::string name = mode + "-" + std::to_string(space::walkThreads(threads));
+    const std::string name = mode + "-" + std::to_string(platform::threadsFor(threads));
     return timeRuns(name.c_str(), static_cast<int>(number(4, 5)), [&] {
       return space::walkFolder(*platform::win32::makeWalkBackend(method), path, threads);
     });
@@ -180,9 +180,10 @@ int main(int argc, char** argv) {
   if (mode == "generate") return generate(path, number(3, 200000), number(4, 2000), 1);
   if (mode == "walk") {
     const auto threads = static_cast<unsigned>(number(3, 0));
-    const std::string name = "walk-" + std::to_string(space::walkThreads(threads));
-    return timeRuns(name.c_str(), static_cast<int>(number(4, 5)),
-                    [&] { return platform::posix::measureFolder(path, threads); });
+    const std::string name = "walk-" + std::to_string(platform::threadsFor(threads));
+    return timeRuns(name.c_str(), static_cast<int>(number(4, 5)), [&] {
+      return space::walkFolder(*platform::posix::makeWalkBackend(), path, threads);
+    });
   }
 #endif
   std::fprintf(stderr, "usage: see the comment at the top of bench/walk_bench.cpp\n");

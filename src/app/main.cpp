@@ -10,13 +10,14 @@
 #include "platform/win32/environment.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/handle.h"
-#include "platform/win32/measure.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/single_instance.h"
 #include "platform/win32/timer_host.h"
+#include "platform/win32/walk_win32.h"
 #include "space/measurer.h"
+#include "space/walker.h"
 #include "ui/dialogs/legacy_cleaner_window.h"
 #include "ui/dialogs/received_files_window.h"
 #include "ui/main/main_window.h"
@@ -40,6 +41,7 @@ int run() {
 
   platform::win32::Win32FileSystem fs;
   platform::win32::Win32Environment environment;
+  const auto walker = platform::win32::makeWalkBackend();
   platform::win32::Win32Registry registry;
   platform::win32::Win32Shell shell;
   platform::win32::Win32TimerHost timers;
@@ -47,7 +49,7 @@ int run() {
   const std::unique_ptr<clean::Remover> remover =
       clean::makeRemovalEngine(timers, platform::win32::makeRemovalBackend());
   const std::unique_ptr<space::Measurer> measurer = space::makeBackgroundMeasurer(
-      timers, [](const std::string& path) { return platform::win32::measureFolder(path); });
+      timers, [&walker](const std::string& path) { return space::walkFolder(*walker, path); });
 
   int code = 0;
   {

@@ -2,56 +2,74 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
+
+#include "clean/removal_rules.h"
+#include "platform/work_queue.h"
 
 namespace clean {
 namespace {
 
-// One remove() call: what the report needs, gathered from whichever workers touch the tree.
-struct Job {
-  std::string target;
-  Remover::Done done;
-  std::atomic<std::uint64_t> remaining{0};
-  std::mutex reasonLock;
-  std::string firstReason;
+using platform::ListedFolder;
+using platform::RemovalBackend;
+using Pass = RemovalBackend::Pass;
 
-  void note(std::uint64_t count, const std::string& reason) {
-    remaining += count;
-    if (reason.empty()) return;
-    std::lock_guard<std::mutex> lock(reasonLock);
-    if (firstReason.empty()) firstReason = reason;
+// One remove() call. It first removes the tree; if the target stays, a second pass counts what
+// is left below it, so the report tells what is there once every worker is done with it, however
+// the tree changed meanwhile.
+struct Job {
+  std::string target;  // as the caller spelled it, for the report
+  std::string path;    // vetted and canonical
+  Remover::Done done;
+  Pass pass = Pass::Remove;
+  std::atomic<std::uint64_t> counted{0};
+
+  void stays(RemovalReason why) {
+    std::lock_guard lock(reasonLock_);
+    if (firstReason_ == RemovalReason::None) firstReason_ = why;
   }
+  RemovalReason firstReason() {
+    std::lock_guard lock(reasonLock_);
+    return firstReason_;
+  }
+
+ private:
+  std::mutex reasonLock_;
+  RemovalReason firstReason_ = RemovalReason::None;
 };
 
 // A folder of a job's tree. It is removed once its last sub-folder is finished, by whichever
 // worker finishes that sub-folder, so no worker ever waits for another.
-struct Folder {
+struct Node {
   std::shared_ptr<Job> job;
-  std::shared_ptr<Folder> parent;  // null for the target itself
-  std::string path;
+  std::shared_ptr<Node> parent;  // null for the target itself
+  std::unique_ptr<RemovalBackend::Folder> folder;
   std::atomic<std::size_t> pending{0};  // sub-folders not finished yet
+  std::atomic<bool> stays{false};       // something below stays, so this folder does too
 };
 
 class RemovalEngine final : public Remover {
  public:
   RemovalEngine(platform::TimerHost& ui, std::unique_ptr<RemovalBackend> backend, unsigned threads)
-      : ui_(ui), backend_(std::move(backend)) {
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned count = threads == 0 ? cores : std::min(threads, cores);
-    for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
+      : ui_(ui),
+        backend_(std::move(backend)),
+        queue_(std::min(platform::threadsFor(threads), platform::threadsFor(0))) {
+    if (queue_.threads() == 0)
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
   }
 
+  // Shuts down: nothing is reported from here on, queued folders are dropped, and the folders in
+  // hand stop at their next entry.
   ~RemovalEngine() override {
     {
-      std::lock_guard<std::mutex> lock(queueLock_);
-      stopping_ = true;
+      std::lock_guard lock(deliverLock_);
+      closed_ = true;
     }
-    wake_.notify_all();
-    for (auto& t : workers_) t.join();
+    queue_.stop();
   }
 
   void remove(const std::string& target, const std::string& accountRoot, Done done) override {
@@ -63,113 +81,112 @@ class RemovalEngine final : public Remover {
       RemovalReport report;
       report.target = target;
       report.refused = true;
-      report.firstReason = check.refusal;
-      deliver(job->done, std::move(report));
-      return;
+      return deliver(*job, std::move(report));
     }
-    auto root = std::make_shared<Folder>();
-    root->job = std::move(job);
-    root->path = std::move(check.path);
-    std::vector<std::shared_ptr<Folder>> one{std::move(root)};
-    enqueue(one);
+    job->path = std::move(check.path);
+    queue_.push([this, job] { start(job); });
   }
 
  private:
-  void work() {
+  void start(const std::shared_ptr<Job>& job) {
+    RemovalBackend::Opened target = backend_->openTarget(job->path, job->pass);
+    if (target.folder) {
+      auto root = std::make_shared<Node>();
+      root->job = job;
+      root->folder = std::move(target.folder);
+      return visit(root);
+    }
+    // Nothing there, or a file or link (removed already, or staying): nothing below it.
+    if (job->pass == Pass::Remove) job->stays(target.reason);
+    complete(job, target.reason == RemovalReason::None);
+  }
+
+  void enter(const std::shared_ptr<Node>& node, const ListedFolder& listed) {
+    RemovalBackend::Opened opened = backend_->openChild(*node->parent->folder, listed);
+    if (opened.folder) {
+      node->folder = std::move(opened.folder);
+      return visit(node);
+    }
+    if (opened.reason != RemovalReason::None) {
+      node->job->stays(opened.reason);
+      node->stays = true;
+    }
+    finish(node);
+  }
+
+  void visit(const std::shared_ptr<Node>& node) {
+    Job& job = *node->job;
+    platform::FolderPass pass = backend_->clearFolder(*node->folder, job.pass, queue_.stopFlag());
+    if (job.pass == Pass::Count) {
+      job.counted += pass.entries + pass.subfolders.size();
+    } else if (pass.entries > 0 || !pass.listed) {
+      job.stays(pass.reason);
+      node->stays = true;
+    }
+    if (pass.subfolders.empty()) return finish(node);
+    node->pending = pass.subfolders.size();
+    std::vector<platform::WorkQueue::Task> tasks;
+    tasks.reserve(pass.subfolders.size());
+    for (auto& listed : pass.subfolders) {
+      auto child = std::make_shared<Node>();
+      child->job = node->job;
+      child->parent = node;
+      tasks.emplace_back([this, child, listed = std::move(listed)] { enter(child, listed); });
+    }
+    queue_.push(tasks);  // dropped once the engine shuts down
+  }
+
+  // `node` is done with. Walks up while each folder was its parent's last pending sub-folder,
+  // removing the parent in turn.
+  void finish(std::shared_ptr<Node> node) {
     for (;;) {
-      std::shared_ptr<Folder> folder;
-      {
-        std::unique_lock<std::mutex> lock(queueLock_);
-        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-        if (queue_.empty()) return;
-        // Newest first keeps the walk depth-first: few folders pending, warm directory caches.
-        folder = std::move(queue_.back());
-        queue_.pop_back();
+      if (queue_.stopping()) return;  // nothing more starts once the engine shuts down
+      Job& job = *node->job;
+      if (node->folder && job.pass == Pass::Remove && !node->stays) {
+        const RemovalReason why = backend_->removeFolder(std::move(node->folder));
+        if (why != RemovalReason::None) {
+          job.stays(why);
+          node->stays = true;
+        }
       }
-      clear(folder);
-    }
-  }
-
-  void enqueue(std::vector<std::shared_ptr<Folder>>& folders) {
-    {
-      std::lock_guard<std::mutex> lock(queueLock_);
-      for (auto& f : folders) queue_.push_back(std::move(f));
-    }
-    if (folders.size() == 1) {
-      wake_.notify_one();
-    } else {
-      wake_.notify_all();
-    }
-  }
-
-  void clear(const std::shared_ptr<Folder>& folder) {
-    FolderPass pass = backend_->clearFolder(folder->path);
-    folder->job->note(pass.remaining, pass.firstReason);
-    switch (pass.kind) {
-      case FolderPass::Kind::Missing:
-        return finish(folder, {true, ""});
-      case FolderPass::Kind::Unreadable:
-        return finish(folder, {false, pass.firstReason});
-      case FolderPass::Kind::NotAFolder:
-        return finish(folder, backend_->removeEntry(folder->path));
-      case FolderPass::Kind::Emptied:
-        break;
-    }
-    if (pass.subfolders.empty()) return finish(folder, backend_->removeEntry(folder->path));
-    const char sep = backend_->pathStyle() == PathStyle::Windows ? '\\' : '/';
-    folder->pending = pass.subfolders.size();
-    std::vector<std::shared_ptr<Folder>> children;
-    children.reserve(pass.subfolders.size());
-    for (const auto& name : pass.subfolders) {
-      auto child = std::make_shared<Folder>();
-      child->job = folder->job;
-      child->parent = folder;
-      child->path = folder->path + sep + name;
-      children.push_back(std::move(child));
-    }
-    enqueue(children);
-  }
-
-  // `folder` is done with (removed or not). Walks up while each folder was its parent's last
-  // pending sub-folder, removing the parent in turn.
-  void finish(std::shared_ptr<Folder> folder, EntryOutcome outcome) {
-    for (;;) {
-      Job& job = *folder->job;
-      if (!folder->parent) return complete(job, outcome);
-      // The target itself is described by `gone`; only what lies below it counts as remaining.
-      if (!outcome.removed) job.note(1, outcome.reason);
-      std::shared_ptr<Folder> parent = folder->parent;
+      node->folder.reset();
+      std::shared_ptr<Node> parent = std::move(node->parent);
+      if (!parent) return complete(node->job, job.pass == Pass::Remove && !node->stays);
+      if (node->stays) parent->stays = true;
       if (parent->pending.fetch_sub(1) != 1) return;
-      folder = std::move(parent);
-      outcome = backend_->removeEntry(folder->path);
+      node = std::move(parent);
     }
   }
 
-  void complete(Job& job, const EntryOutcome& outcome) {
+  // The target is done with; `gone` when it is no longer there.
+  void complete(const std::shared_ptr<Job>& job, bool gone) {
+    if (job->pass == Pass::Remove && !gone) {
+      job->pass = Pass::Count;
+      return queue_.push([this, job] { start(job); });
+    }
     RemovalReport report;
-    report.target = job.target;
-    report.gone = outcome.removed;
-    if (!report.gone) {
-      job.note(0, outcome.reason);
-      report.remaining = job.remaining;
-      std::lock_guard<std::mutex> lock(job.reasonLock);
-      report.firstReason = job.firstReason;
+    report.target = job->target;
+    report.gone = gone;
+    if (!gone) {
+      report.remaining = job->counted;
+      report.firstReason = job->firstReason();
+      // Nothing failed, yet something is there: another program wrote into the tree meanwhile.
+      if (report.firstReason == RemovalReason::None) report.firstReason = RemovalReason::NotEmpty;
     }
-    deliver(job.done, std::move(report));
+    deliver(*job, std::move(report));
   }
 
-  void deliver(const Done& done, RemovalReport report) {
-    if (!done) return;
-    ui_.post([done, report = std::move(report)] { done(report); });
+  void deliver(const Job& job, RemovalReport report) {
+    std::lock_guard lock(deliverLock_);
+    if (closed_ || !job.done) return;
+    ui_.post([done = job.done, report = std::move(report)] { done(report); });
   }
 
   platform::TimerHost& ui_;
   std::unique_ptr<RemovalBackend> backend_;
-  std::mutex queueLock_;
-  std::condition_variable wake_;
-  std::deque<std::shared_ptr<Folder>> queue_;
-  bool stopping_ = false;
-  std::vector<std::thread> workers_;  // last: started after everything they use exists
+  std::mutex deliverLock_;
+  bool closed_ = false;        // set as the engine shuts down, under deliverLock_
+  platform::WorkQueue queue_;  // last: its threads use the rest
 };
 
 }  // namespace

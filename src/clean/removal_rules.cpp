@@ -93,9 +93,6 @@ std::string segmentError(const std::string& seg, PathStyle style) {
       return "a name contains a character Windows does not allow";
     }
   }
-  // Win32 drops a trailing dot or space, so such a name would reach a different folder than the
-  // one the caller saw.
-  if (seg.back() == '.' || seg.back() == ' ') return "a name ends in a dot or space";
   return "";
 }
 

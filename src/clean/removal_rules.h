@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "platform/removal_backend.h"
+
 namespace clean {
 
-// How a backend spells paths. Windows: drive or share roots, backslashes (slashes accepted),
-// names compared case-insensitively as NTFS does. Posix: "/" root, case-sensitive names.
-enum class PathStyle { Windows, Posix };
+using platform::PathStyle;
 
 struct TargetCheck {
   std::string path;     // the target in canonical form: what a backend may remove
@@ -18,8 +18,9 @@ struct TargetCheck {
 
 // Allows `target` only when it lies strictly below `accountRoot` (the account folder itself is
 // refused, and "C:\a\bc" is not below "C:\a\b"). Also refuses roots, relative paths, "." and ".."
-// segments, names Windows would silently rewrite (trailing dot or space), device paths and
-// text that is not valid UTF-8.
+// segments, characters Windows does not allow in names, device paths and text that is not valid
+// UTF-8. Names ending in a dot or a space are taken as they are: the backends pass every name
+// literally, so they reach exactly the folder that was checked.
 TargetCheck checkTarget(const std::string& target, const std::string& accountRoot, PathStyle style);
 
 }  // namespace clean

@@ -6,14 +6,18 @@
 #include <functional>
 #include <string>
 
+#include "platform/removal_reason.h"
+
 namespace clean {
+
+using platform::RemovalReason;
 
 struct RemovalReport {
   std::string target;
   bool refused = false;         // the target failed the safety rules; nothing was touched
   bool gone = false;            // the folder no longer exists
-  std::uint64_t remaining = 0;  // files and folders below the target that could not be removed
-  std::string firstReason;      // e.g. "in use", "access denied", or the refusal; empty when gone
+  std::uint64_t remaining = 0;  // files and folders below the target when the removal ended
+  RemovalReason firstReason = RemovalReason::None;  // why the first entry stayed; None when gone
 };
 
 class Remover {

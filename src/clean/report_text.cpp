@@ -3,13 +3,23 @@
 namespace clean {
 
 namespace {
-std::string reasonText(const std::string& reason) {
-  if (reason == "in use") return "它们正被其他程序占用";
-  if (reason == "access denied") return "没有删除它们的权限";
-  if (reason == "link left in place") return "它们是指向别处的链接，为安全起见保留了";
-  if (reason == "write-protected") return "磁盘处于写保护状态";
-  if (reason == "drive not available") return "磁盘已无法访问";
-  return "它们可能正被占用";
+std::string reasonText(RemovalReason reason) {
+  switch (reason) {
+    case RemovalReason::InUse:
+      return "它们正被其他程序占用";
+    case RemovalReason::AccessDenied:
+      return "没有删除它们的权限";
+    case RemovalReason::LinkKept:
+      return "它们是指向别处的链接，为安全起见保留了";
+    case RemovalReason::WriteProtected:
+      return "磁盘处于写保护状态";
+    case RemovalReason::DriveUnavailable:
+      return "磁盘已无法访问";
+    case RemovalReason::BadName:
+      return "它们的名字含有 Windows 无法处理的字符";
+    default:
+      return "它们可能正被占用";
+  }
 }
 }  // namespace
 

@@ -1,6 +1,8 @@
 // What the user is told when a removal could not finish, in the window's own language.
 #pragma once
 
+#include <string>
+
 #include "clean/remover.h"
 
 namespace clean {

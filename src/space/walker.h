@@ -4,19 +4,17 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "space/walk_backend.h"
+#include "platform/walk_backend.h"
 
 namespace space {
 
 // Totals the tree below `root` with `threads` threads (0: one per core), splitting the work by
 // folder. The figures do not depend on the thread count. Links are counted as entries and never
-// followed; a sub-folder that cannot be opened or listed is counted in `unreadable` and the walk
-// goes on with the rest. `subfolders` counts the root's entries that are folders, links to
-// folders included where the OS reports them as folders.
-platform::FolderSize walkFolder(WalkBackend& backend, const std::string& root,
+// followed; a sub-folder that cannot be opened or listed, or is no longer the folder that was
+// listed, is counted in `unreadable` and the walk goes on with the rest. `subfolders` counts the
+// root's entries that are folders, links to folders included where the OS reports them as
+// folders.
+platform::FolderSize walkFolder(platform::WalkBackend& backend, const std::string& root,
                                 unsigned threads = 0);
-
-// The thread count `threads` stands for: itself, or the number of cores when it is 0.
-unsigned walkThreads(unsigned threads);
 
 }  // namespace space

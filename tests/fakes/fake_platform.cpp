@@ -42,7 +42,7 @@ void FakeRemover::run(const std::string& target, Done done) {
   report.target = target;
   report.remaining = fs_.remove(target);
   report.gone = !fs_.exists(target);
-  if (!report.gone) report.firstReason = "正在使用";
+  if (!report.gone) report.firstReason = platform::RemovalReason::InUse;
   clock_.post([done = std::move(done), report] { done(report); });
 }
 

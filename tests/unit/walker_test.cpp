@@ -7,6 +7,7 @@
 #include <string>
 #include <tuple>
 
+#include "fakes/backend_seams.h"
 #include "platform/posix/measure.h"
 #include "space/walker.h"
 
@@ -27,6 +28,10 @@ struct TempDir {
 
 void writeFile(const fs::path& p, std::size_t size) {
   std::ofstream(p) << std::string(size, 'x');
+}
+
+FolderSize measure(const fs::path& root, unsigned threads = 0) {
+  return space::walkFolder(*platform::posix::makeWalkBackend(), root.string(), threads);
 }
 
 // Figures computed without the walker: files and links by their own size, links never followed.
@@ -63,38 +68,6 @@ auto fields(const FolderSize& f) {
   return std::tuple(f.exists, f.bytes, f.subfolders, f.unreadable);
 }
 
-// Fails chosen folders the way a locked or vanished folder would.
-class FaultyBackend final : public space::WalkBackend {
- public:
-  struct Wrapped : Folder {
-    std::unique_ptr<Folder> inner;
-    bool failList = false;
-  };
-
-  std::unique_ptr<Folder> openRoot(const std::string& path) override {
-    return wrap(real_->openRoot(path), false);
-  }
-  std::unique_ptr<Folder> openChild(const Folder& parent, std::string_view name) override {
-    if (name == "locked") return nullptr;
-    return wrap(real_->openChild(*static_cast<const Wrapped&>(parent).inner, name),
-                name == "broken");
-  }
-  bool list(Folder& folder, space::WalkSink& sink) override {
-    auto& w = static_cast<Wrapped&>(folder);
-    return !w.failList && real_->list(*w.inner, sink);
-  }
-
- private:
-  static std::unique_ptr<Folder> wrap(std::unique_ptr<Folder> inner, bool failList) {
-    if (!inner) return nullptr;
-    auto w = std::make_unique<Wrapped>();
-    w->inner = std::move(inner);
-    w->failList = failList;
-    return w;
-  }
-  std::unique_ptr<space::WalkBackend> real_ = platform::posix::makeWalkBackend();
-};
-
 }  // namespace
 
 TEST(Walker, RandomTreesMatchReferenceWithAnyThreadCount) {
@@ -104,7 +77,7 @@ TEST(Walker, RandomTreesMatchReferenceWithAnyThreadCount) {
     const FolderSize want = reference(t.path);
     for (unsigned threads : {1u, 2u, 5u}) {
       SCOPED_TRACE("seed " + std::to_string(seed) + ", threads " + std::to_string(threads));
-      EXPECT_EQ(fields(want), fields(platform::posix::measureFolder(t.path.string(), threads)));
+      EXPECT_EQ(fields(want), fields(measure(t.path, threads)));
     }
   }
 }
@@ -118,35 +91,39 @@ TEST(Walker, LinksCountThemselvesNotTheirTargets) {
   fs::create_directory_symlink(t.path / "outside", t.path / "in" / "dirlink");
   fs::create_directory_symlink(t.path / "outside", t.path / "in" / "sub" / "deeplink");
   fs::create_symlink(t.path / "outside" / "big", t.path / "in" / "filelink");
-  const FolderSize got = platform::posix::measureFolder((t.path / "in").string(), 2);
+  const FolderSize got = measure(t.path / "in", 2);
   EXPECT_EQ(fields(reference(t.path / "in")), fields(got));
   EXPECT_LT(got.bytes, 1000u);
 }
 
-TEST(Walker, FolderListedInManyBatches) {
-  TempDir t;
-  std::uint64_t want = 0;
-  for (std::size_t i = 0; i < 700; ++i) {
-    writeFile(t.path / (std::to_string(i) + std::string(200, 'n')), i % 7);
-    want += i % 7;
-  }
-  EXPECT_EQ(want, platform::posix::measureFolder(t.path.string()).bytes);
-}
-
-TEST(Walker, UnreadableFoldersAreCountedAndTheRestStillAdds) {
-  TempDir t;
-  fs::create_directories(t.path / "ok" / "locked" / "deeper");
-  fs::create_directories(t.path / "ok" / "broken" / "child");
-  writeFile(t.path / "ok" / "a", 10);
-  writeFile(t.path / "ok" / "locked" / "b", 1000);
-  writeFile(t.path / "ok" / "locked" / "deeper" / "c", 1000);
-  writeFile(t.path / "ok" / "broken" / "d", 1000);
-  writeFile(t.path / "ok" / "broken" / "child" / "e", 1000);
-  writeFile(t.path / "f", 5);
-  for (unsigned threads : {1u, 3u}) {
-    FaultyBackend backend;
-    EXPECT_EQ(fields({true, 15, 1, 2}),
-              fields(space::walkFolder(backend, t.path.string(), threads)));
+// A folder that cannot be opened, one that cannot be listed, and one swapped after its listing
+// for a link to a big folder elsewhere, or for that folder itself: each is counted as unreadable,
+// nothing in it or behind it is counted, and the rest still adds up.
+TEST(Walker, FoldersThatFailOrChangeAreLeftOutAndTheRestStillAdds) {
+  for (const bool byLink : {true, false}) {
+    SCOPED_TRACE(byLink ? "swapped for a link" : "swapped for a folder");
+    TempDir t, elsewhere;
+    for (const char* dir : {"ok/locked/deeper", "ok/broken/child", "ok/swapped"})
+      fs::create_directories(t.path / dir);
+    for (const char* file :
+         {"ok/locked/b", "ok/locked/deeper/c", "ok/broken/d", "ok/broken/child/e", "ok/swapped/s"})
+      writeFile(t.path / file, 1000);
+    writeFile(t.path / "ok" / "a", 10);
+    writeFile(t.path / "f", 5);
+    writeFile(elsewhere.path / "big", 100000);
+    fakes::WalkSeam seam(platform::posix::makeWalkBackend());
+    seam.hook = [&](const std::string& step, const std::string& name) {
+      if (step == "open" && name == "swapped") {
+        fs::rename(t.path / "ok" / "swapped", elsewhere.path / "moved");
+        if (byLink)
+          fs::create_directory_symlink(elsewhere.path, t.path / "ok" / "swapped");
+        else
+          fs::rename(elsewhere.path, t.path / "ok" / "swapped");
+      }
+      return name != (step == "open" ? "locked" : "broken");
+    };
+    EXPECT_EQ(fields({true, 15, 1, 3}), fields(space::walkFolder(seam, t.path.string(), 3)));
+    if (!byLink) fs::rename(t.path / "ok" / "swapped", elsewhere.path);
   }
 }
 
@@ -154,6 +131,5 @@ TEST(Walker, MissingRootOrFileRootIsNotAFolder) {
   TempDir t;
   writeFile(t.path / "file", 10);
   for (const char* name : {"missing", "file"})
-    EXPECT_EQ(fields({false, 0, 0, 0}),
-              fields(platform::posix::measureFolder((t.path / name).string())));
+    EXPECT_EQ(fields({false, 0, 0, 0}), fields(measure(t.path / name)));
 }

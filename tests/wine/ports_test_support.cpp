@@ -60,7 +60,13 @@ TempFolder::TempFolder(const std::string& path) {
 }
 
 TempFolder::~TempFolder() {
-  if (!path_.empty()) removeTree(rawPath(path_));
+  if (path_.empty()) return;
+  // Under Wine, deleting a Linux link from Windows deletes what it points to.
+  const std::string unix = unixPath(path_);
+  if (unix.empty() ||
+      !runUnixScript(path_.substr(0, path_.rfind('\\')), "rm -rf -- '" + unix + "'")) {
+    removeTree(rawPath(path_));
+  }
 }
 
 bool makeFolder(const std::string& path) {
@@ -75,6 +81,52 @@ bool writeFile(const std::string& path, const std::string& content) {
          WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written,
                    nullptr) &&
          written == content.size();
+}
+
+std::string unixPath(const std::string& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  // Through void*: a FARPROC cast straight to another function type trips -Wcast-function-type.
+  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unix = toUnix ? toUnix(widen(path).c_str()) : nullptr;
+  if (!unix) return {};
+  std::string out = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return out;
+}
+
+bool runUnixScript(const std::string& where, const std::string& script, bool wait) {
+  static unsigned serial = 0;
+  const std::string name =
+      "\\velmora-script-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  const std::string file = where + name + ".sh", ok = where + name + ".ok",
+                    failed = where + name + ".failed";
+  const std::string unixDir = unixPath(where);
+  // Wine does not track a Linux child (its handle is signalled at once): the script leaves a
+  // file that says how it ended.
+  if (unixDir.empty() ||
+      !writeFile(file, "cd '" + unixDir + "' || exit 1\nif (\n" + script + "\n); then touch '" +
+                           unixPath(ok) + "'; else touch '" + unixPath(failed) + "'; fi\n")) {
+    return false;
+  }
+  std::wstring line = widen("/bin/sh \"" + unixPath(file) + "\"");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  if (!wait) return true;
+  auto there = [](const std::string& p) {
+    return GetFileAttributesW(rawPath(p).c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  for (int i = 0; i < 6000 && !there(ok) && !there(failed); ++i) Sleep(10);
+  const bool done = there(ok);
+  for (const std::string& p : {file, ok, failed}) DeleteFileW(rawPath(p).c_str());
+  return done;
 }
 
 }  // namespace ports_test

@@ -1,4 +1,4 @@
-// UTF-8/UTF-16 conversion, the long-path form, and full paths as Windows resolves them.
+// UTF-8/UTF-16 conversion, the literal path form, and full paths by its rules.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,26 +22,28 @@ TEST(Wide, RoundTripsChineseAndCharactersOutsideTheBmp) {
   EXPECT_EQ(widen(std::string_view("ab\0c", 4)).size(), 4u);
 }
 
-TEST(Wide, LongPathAddsThePrefixOnlyWhenNeeded) {
-  const std::wstring deep(300, L'd');
-  const std::wstring longName(kLongPathThreshold, L'x');
-  struct Case {
-    std::wstring in;
-    std::wstring out;
+TEST(Wide, LiteralPathKeepsEveryNameAsItIs) {
+  wchar_t cwd[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, cwd);
+  const std::wstring here = cwd, drive = here.substr(0, 2);
+  const std::pair<const char*, std::wstring> cases[] = {
+      {R"(C:\a\b)", LR"(\\?\C:\a\b)"},
+      {R"(C:/a//b/)", LR"(\\?\C:\a\b)"},
+      {R"(E:\\WeChat Files\)", LR"(\\?\E:\WeChat Files)"},  // a drive root from the picker
+      {R"(C:\m\2023-01. )", LR"(\\?\C:\m\2023-01. )"},
+      {R"(C:\a\..\b\.\CON)", LR"(\\?\C:\b\CON)"},
+      {R"(C:\)", LR"(\\?\C:\)"},
+      {R"(C:\..)", LR"(\\?\C:\)"},
+      {R"(\\srv\share\x)", LR"(\\?\UNC\srv\share\x)"},
+      {R"(\\srv\share\..\..\x)", LR"(\\?\UNC\srv\share\x)"},
+      {R"(\\?\C:\x\)", LR"(\\?\C:\x)"},
+      {R"(\\?\UNC\srv\share\x)", LR"(\\?\UNC\srv\share\x)"},
+      {R"(\\.\C:)", L""},
+      {R"(\\srv)", L""},
+      {"rel\\x.", LR"(\\?\)" + (here.back() == L'\\' ? here : here + L"\\") + L"rel\\x."},
+      {R"(\top)", LR"(\\?\)" + drive + LR"(\top)"},
   };
-  const Case cases[] = {
-      {L"C:\\short\\path\\", L"C:\\short\\path\\"},
-      {L"C:\\" + deep, L"\\\\?\\C:\\" + deep},
-      // Normalised as Win32 would for a short path, trailing separator kept.
-      {L"C:\\a\\..\\" + deep + L"/b\\.\\c\\", L"\\\\?\\C:\\" + deep + L"\\b\\c\\"},
-      {L"\\\\server\\share\\" + deep, L"\\\\?\\UNC\\server\\share\\" + deep},
-      {L"\\\\?\\C:\\" + deep, L"\\\\?\\C:\\" + deep},
-      {L"C:\\" + longName.substr(4), L"C:\\" + longName.substr(4)},  // just below the threshold
-      {L"C:\\" + longName.substr(3), L"\\\\?\\C:\\" + longName.substr(3)},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(longPath(c.in), c.out) << narrow(c.in);
-  }
+  for (const auto& [in, out] : cases) EXPECT_EQ(literalPath(in), out) << in;
 }
 
 TEST(Win32FileSystem, FullPathFillsTheCurrentDriveAndCollapsesSeparators) {
@@ -52,4 +54,5 @@ TEST(Win32FileSystem, FullPathFillsTheCurrentDriveAndCollapsesSeparators) {
   EXPECT_EQ(fs.fullPath("\\WeChat Files\\"), drive + "\\WeChat Files\\");
   EXPECT_EQ(fs.fullPath("E:\\\\WeChat Files\\"), "E:\\WeChat Files\\");
   EXPECT_EQ(fs.fullPath("D:\\Docs\\WeChat Files\\"), "D:\\Docs\\WeChat Files\\");
+  EXPECT_EQ(fs.fullPath("D:\\data. \\"), "D:\\data. \\") << "names are kept as they are";
 }

@@ -3,18 +3,13 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
-#include "platform/file_system.h"
-#include "space/walk_backend.h"
+#include "platform/walk_backend.h"
 
 namespace platform::posix {
 
-// Opens folders relative to their parent (openat) and sizes entries with fstatat, never
-// following a symbolic link below the root.
-std::unique_ptr<space::WalkBackend> makeWalkBackend();
-
-// Walks the folder tree below `path` with up to `threads` threads (0: one per core).
-FolderSize measureFolder(const std::string& path, unsigned threads = 0);
+// Opens folders relative to their parent (openat, never through a symbolic link), checks that
+// each is the folder that was listed (device and inode), and sizes entries with fstatat.
+std::unique_ptr<WalkBackend> makeWalkBackend();
 
 }  // namespace platform::posix

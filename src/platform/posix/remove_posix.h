@@ -3,12 +3,15 @@
 
 #include <memory>
 
-#include "clean/removal_engine.h"
+#include "platform/removal_backend.h"
 
 namespace platform::posix {
 
-// Paths in Posix style. Symbolic links are removed themselves, never followed; a folder without
-// owner write permission is given it before its entries are removed (the "read-only" of Linux).
-std::unique_ptr<clean::RemovalBackend> makeRemovalBackend();
+// Paths in Posix style. Folders are opened relative to their parent (openat, never through a
+// symbolic link) and checked against the parent's listing (device and inode); entries are removed
+// relative to their folder (unlinkat), so a symbolic link is removed itself, never followed. A
+// folder without owner write permission is given it before its entries are removed (the
+// "read-only" of Linux).
+std::unique_ptr<RemovalBackend> makeRemovalBackend();
 
 }  // namespace platform::posix

@@ -8,53 +8,59 @@
 #include <string>
 
 #include "platform/posix/measure.h"
-#include "space/walker.h"
 
 namespace platform::posix {
 namespace {
 
 // Owns a DIR stream; its descriptor is what children are opened relative to.
-class PosixFolder final : public space::WalkBackend::Folder {
+class PosixFolder final : public WalkBackend::Folder {
  public:
-  explicit PosixFolder(DIR* dir) : dir_(dir) {}
+  PosixFolder(DIR* dir, dev_t device) : dir_(dir), device_(device) {}
   ~PosixFolder() override { closedir(dir_); }
   PosixFolder(const PosixFolder&) = delete;
   PosixFolder& operator=(const PosixFolder&) = delete;
 
   DIR* dir() const { return dir_; }
   int fd() const { return dirfd(dir_); }
+  dev_t device() const { return device_; }
 
  private:
   DIR* dir_;
+  dev_t device_;
 };
 
-std::unique_ptr<space::WalkBackend::Folder> adopt(int fd) {
+// The folder open as `fd`, when it is the one listed (any folder when `want` has no id).
+std::unique_ptr<WalkBackend::Folder> adopt(int fd, const ListedFolder* want) {
   if (fd < 0) return nullptr;
-  DIR* dir = fdopendir(fd);
+  struct stat st;
+  const bool same = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) &&
+                    (!want || want->id == 0 ||
+                     (st.st_ino == want->id && st.st_dev == static_cast<dev_t>(want->volume)));
+  DIR* dir = same ? fdopendir(fd) : nullptr;
   if (!dir) {
     close(fd);
     return nullptr;
   }
-  return std::make_unique<PosixFolder>(dir);
+  return std::make_unique<PosixFolder>(dir, st.st_dev);
 }
 
 bool isDots(const char* n) {
   return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
 }
 
-class PosixWalkBackend final : public space::WalkBackend {
+class PosixWalkBackend final : public WalkBackend {
  public:
   std::unique_ptr<Folder> openRoot(const std::string& path) override {
-    return adopt(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return adopt(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), nullptr);
   }
 
-  std::unique_ptr<Folder> openChild(const Folder& parent, std::string_view name) override {
-    const std::string n(name);
+  std::unique_ptr<Folder> openChild(const Folder& parent, const ListedFolder& child) override {
     const int at = static_cast<const PosixFolder&>(parent).fd();
-    return adopt(openat(at, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    return adopt(openat(at, child.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC),
+                 &child);
   }
 
-  bool list(Folder& folder, space::WalkSink& sink) override {
+  bool list(Folder& folder, WalkSink& sink) override {
     auto& f = static_cast<PosixFolder&>(folder);
     bool complete = true;
     for (;;) {
@@ -62,23 +68,21 @@ class PosixWalkBackend final : public space::WalkBackend {
       const dirent* d = readdir(f.dir());
       if (!d) return complete && errno == 0;
       if (isDots(d->d_name)) continue;
-      space::WalkEntry e;
-      e.name = d->d_name;
-      // The directory type alone decides for folders: their own size is not counted, so they
-      // need no stat call.
-      if (d->d_type == DT_DIR) {
-        e.directory = true;
-      } else {
-        struct stat st;
-        if (fstatat(f.fd(), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-          // Removed since the listing: not there any more. Anything else: the rest still counts.
-          if (errno != ENOENT) complete = false;
-          continue;
-        }
-        e.directory = S_ISDIR(st.st_mode);
-        e.link = S_ISLNK(st.st_mode);
-        if (!e.directory) e.size = static_cast<std::uint64_t>(st.st_size);
+      struct stat st;
+      if (fstatat(f.fd(), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        // Removed since the listing: not there any more. Anything else: the rest still counts.
+        if (errno != ENOENT) complete = false;
+        continue;
       }
+      WalkEntry e;
+      e.name = d->d_name;
+      e.directory = S_ISDIR(st.st_mode);
+      // Another file system mounted here is not this folder's contents, as a mount point is not
+      // on Windows.
+      e.link = S_ISLNK(st.st_mode) || (e.directory && st.st_dev != f.device());
+      e.id = st.st_ino;
+      e.volume = st.st_dev;
+      if (!e.directory) e.size = static_cast<std::uint64_t>(st.st_size);
       sink.entry(e);
     }
   }
@@ -86,13 +90,8 @@ class PosixWalkBackend final : public space::WalkBackend {
 
 }  // namespace
 
-std::unique_ptr<space::WalkBackend> makeWalkBackend() {
+std::unique_ptr<WalkBackend> makeWalkBackend() {
   return std::make_unique<PosixWalkBackend>();
-}
-
-FolderSize measureFolder(const std::string& path, unsigned threads) {
-  PosixWalkBackend backend;
-  return space::walkFolder(backend, path, threads);
 }
 
 }  // namespace platform::posix

@@ -12,7 +12,7 @@ std::optional<std::string> Win32Environment::readSmallFile(const std::string& pa
                                                            std::size_t maxBytes) {
   if (path.empty()) return std::nullopt;
   // Shared with every kind of access: WeChat may hold its own configuration open.
-  unique_hfile file(CreateFileW(widePath(path).c_str(), GENERIC_READ,
+  unique_hfile file(CreateFileW(literalPath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};

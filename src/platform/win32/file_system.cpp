@@ -2,63 +2,64 @@
 
 #include <windows.h>
 
+#include "platform/win32/dir_lister.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
 
-std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path) {
-  // "" names nothing; answered here so list("") and attributes("") agree by construction.
-  if (path.empty()) return std::nullopt;
-  const DWORD attrs = GetFileAttributesW(widePath(path).c_str());
-  if (attrs == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  return attrs;
-}
-
 namespace {
 
-// The search pattern for every entry of `folder`, keeping the folder's meaning: "C:" is the
-// current directory of drive C, so it gets no separator of its own.
-std::wstring allEntriesPattern(const std::string& folder) {
-  std::string pattern = folder;
-  const char last = pattern.back();
-  if (last != '\\' && last != '/' && last != ':') pattern += '\\';
-  pattern += '*';
-  return widePath(pattern);
-}
-
-bool isDotEntry(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+bool endsInSeparator(const std::string& path) {
+  return !path.empty() && (path.back() == '\\' || path.back() == '/');
 }
 
 }  // namespace
 
+std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path) {
+  // "" names nothing; answered here so list("") and attributes("") agree by construction.
+  const std::wstring full = path.empty() ? std::wstring() : literalPath(path);
+  if (full.empty()) return std::nullopt;
+  const DWORD attrs = GetFileAttributesW(full.c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  // "dir\" names the folder, "file.txt\" names nothing, as Win32 has it.
+  if (endsInSeparator(path) && !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+  return attrs;
+}
+
 std::vector<DirEntry> Win32FileSystem::list(const std::string& path) {
   std::vector<DirEntry> entries;
   // "" is no folder (attributes() says so too), not the current directory.
-  if (path.empty()) return entries;
-  WIN32_FIND_DATAW data;
-  unique_hfind find(FindFirstFileExW(allEntriesPattern(path).c_str(), FindExInfoBasic, &data,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  if (!find) return entries;
-  do {
-    if (isDotEntry(data.cFileName)) continue;
-    entries.push_back({narrow(data.cFileName), data.dwFileAttributes});
-  } while (FindNextFileW(find.get(), &data));
+  const std::wstring full = path.empty() ? std::wstring() : literalPath(path);
+  if (full.empty()) return entries;
+  unique_hfile folder(CreateFileW(full.c_str(),
+                                  FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FILE_BASIC_INFO basic;
+  if (!folder || !GetFileInformationByHandleEx(folder.get(), FileBasicInfo, &basic, sizeof basic) ||
+      !(basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return entries;
+  }
+  listFolder(folder.get(), full, volumeOf(folder.get()), [&](const ListedEntry& e) {
+    // A name with a separator in it (Wine lists such Linux names) cannot be part of a path: a
+    // caller would reach another entry by it.
+    if (e.name.find_first_of(L"\\/") == std::wstring_view::npos) {
+      entries.push_back({narrow(e.name), e.attributes});
+    }
+    return true;
+  });
   return entries;
 }
 
 std::string Win32FileSystem::fullPath(const std::string& path) {
-  const std::wstring in = widen(path);
-  std::wstring out(MAX_PATH, L'\0');
-  DWORD n = GetFullPathNameW(in.c_str(), static_cast<DWORD>(out.size()), out.data(), nullptr);
-  if (n >= out.size()) {  // too long for the buffer: n is the size it needs
-    out.resize(n);
-    n = GetFullPathNameW(in.c_str(), static_cast<DWORD>(out.size()), out.data(), nullptr);
-  }
-  if (n == 0 || n >= out.size()) return path;
-  out.resize(n);
-  return narrow(out);
+  // By the same rules as every other path here: a name ending in a dot or a space keeps it.
+  std::wstring full = literalPath(path);
+  if (full.empty()) return path;
+  full = full.rfind(L"\\\\?\\UNC\\", 0) == 0 ? L"\\" + full.substr(7) : full.substr(4);
+  const bool separator = !path.empty() && (path.back() == '\\' || path.back() == '/');
+  if (separator && full.back() != L'\\') full += L'\\';
+  return narrow(full);
 }
 
 }  // namespace platform::win32

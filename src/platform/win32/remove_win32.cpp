@@ -2,19 +2,17 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <functional>
 #include <string>
-#include <vector>
 
+#include "platform/win32/dir_lister.h"
 #include "platform/win32/handle.h"
+#include "platform/win32/nt_file.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
 namespace {
 
-using clean::EntryOutcome;
-using clean::FolderPass;
+using Pass = RemovalBackend::Pass;
 
 // Spelled out rather than taken from the SDK headers, whose guards for them differ between SDKs.
 constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
@@ -24,255 +22,283 @@ constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
 struct DispositionInfoEx {
   DWORD flags;
 };
-constexpr DWORD kNameSurrogateTag = 0x20000000;  // junctions, symbolic links, mount points
-constexpr DWORD kListBatchBytes = 64 * 1024;
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-constexpr DWORD kOpenAsItself = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+constexpr ACCESS_MASK kFolderAccess =
+    FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | DELETE | SYNCHRONIZE;
 
-// Wine deletes the file a link resolves to rather than the link, so there links are left alone.
-const char kWineLink[] = "link left in place";
-
-bool runningOnWine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-bool isMissing(DWORD err) {
-  return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
-}
-
-std::string reasonFor(DWORD err) {
+RemovalReason reasonFor(DWORD err) {
   switch (err) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_USER_MAPPED_FILE:
-      return "in use";
+      return RemovalReason::InUse;
     case ERROR_ACCESS_DENIED:
     case ERROR_PRIVILEGE_NOT_HELD:
-      return "access denied";
+      return RemovalReason::AccessDenied;
     case ERROR_DIR_NOT_EMPTY:
-      return "not empty";
+      return RemovalReason::NotEmpty;
     case ERROR_WRITE_PROTECT:
-      return "write-protected";
-    case ERROR_FILENAME_EXCED_RANGE:
-      return "path too long";
+      return RemovalReason::WriteProtected;
     case ERROR_NOT_READY:
     case ERROR_BAD_NETPATH:
     case ERROR_NETNAME_DELETED:
-      return "drive not available";
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_UNEXP_NET_ERR:
+      return RemovalReason::DriveUnavailable;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+      return RemovalReason::BadName;
     default:
-      return "error " + std::to_string(err);
+      return RemovalReason::Other;
   }
 }
 
-// The vetted path with the \\?\ prefix, so Win32 takes every name literally: no MAX_PATH limit,
-// no trailing dots or spaces dropped, no device names.
-std::wstring literalPath(const std::string& canonical) {
-  const std::wstring w = widen(canonical);
-  if (w.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + w.substr(2);
-  return L"\\\\?\\" + w;
-}
-
-// The path below its volume that an open handle resolves to; empty when it cannot say. Wine
-// resolves links here, and GetFinalPathNameByHandleW fails there past MAX_PATH.
-std::wstring resolvedName(HANDLE h) {
-  std::vector<LONGLONG> buffer(128);  // grows for long paths
-  for (;;) {
-    auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-    const auto bytes = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
-    if (GetFileInformationByHandleEx(h, FileNameInfo, info, bytes)) {
-      return std::wstring(info->FileName, info->FileNameLength / sizeof(WCHAR));
-    }
-    if (GetLastError() != ERROR_MORE_DATA || buffer.size() > 16384) return {};
-    buffer.resize(buffer.size() * 8);
+// What an entry that would not open stands for: None when nothing is there any more.
+RemovalReason reasonFor(const RelativeOpen& failed) {
+  switch (failed.status) {
+    case kStatusObjectNameNotFound:
+    case kStatusObjectPathNotFound:
+    case kStatusDeletePending:
+      return RemovalReason::None;
+    case kStatusNoSuchFile:
+      return RemovalReason::LinkKept;
+    case kStatusNotADirectory:
+    case kStatusFileIsADirectory:
+      return RemovalReason::Changed;
+    default:
+      return reasonFor(errorOf(failed.status));
   }
 }
 
-bool sameText(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+// A name that would be read as more than one name ("a\b", "a:stream"); Wine lists such Linux
+// names as they are.
+bool unusableName(std::wstring_view name) {
+  return name.find_first_of(L"\\/:") != std::wstring_view::npos;
 }
 
-struct ListedEntry {
-  std::wstring_view name;
-  DWORD attributes;
-  DWORD reparseTag;
+std::wstring below(const std::wstring& folder, std::wstring_view name) {
+  std::wstring out = folder;
+  if (out.empty() || out.back() != L'\\') out += L'\\';
+  out += name;
+  return out;
+}
+
+class Win32Folder final : public RemovalBackend::Folder {
+ public:
+  unique_hfile handle;
+  std::wstring path;      // \\?\ form, for volumes listed with FindFirstFileExW
+  std::wstring resolved;  // under Wine: where it really is; its entries must be right below
+  Volume* volume = nullptr;
+  bool readOnly = false;
+  // The target only: its parent and name, to see under Wine that its removal really happened.
+  unique_hfile parent;
+  std::wstring name;
 };
 
-class Win32RemovalBackend final : public clean::RemovalBackend {
+class Win32RemovalBackend final : public RemovalBackend {
  public:
-  clean::PathStyle pathStyle() const override { return clean::PathStyle::Windows; }
+  PathStyle pathStyle() const override { return PathStyle::Windows; }
 
-  FolderPass clearFolder(const std::string& path) override {
-    FolderPass pass;
-    const std::wstring dir = literalPath(path);
-    const DWORD attrs = GetFileAttributesW(dir.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES) return unopened(GetLastError());
-    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-      pass.kind = FolderPass::Kind::NotAFolder;
-      return pass;
+  Opened openTarget(const std::string& path, Pass pass) override {
+    const std::wstring full = literalPath(path);
+    const std::size_t cut = full.rfind(L'\\');
+    if (full.empty() || cut == std::wstring::npos) return {nullptr, RemovalReason::Other};
+    // Links above the target are followed: that is where the user's folders are.
+    unique_hfile parent(CreateFileW(full.substr(0, cut).c_str(), kFolderAccess & ~DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!parent) {
+      const DWORD err = GetLastError();
+      const bool missing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+      return {nullptr, missing ? RemovalReason::None : reasonFor(err)};
     }
-    unique_hfile h(CreateFileW(dir.c_str(),
-                               FILE_LIST_DIRECTORY | SYNCHRONIZE | FILE_READ_ATTRIBUTES, kShareAll,
-                               nullptr, OPEN_EXISTING, kOpenAsItself, nullptr));
-    if (!h) return unopened(GetLastError());
-    if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) {
-      FILE_ATTRIBUTE_TAG_INFO tag{};
-      GetFileInformationByHandleEx(h.get(), FileAttributeTagInfo, &tag, sizeof tag);
-      if (isLink(attrs, tag.ReparseTag)) {
-        pass.kind = FolderPass::Kind::NotAFolder;
-        return pass;
-      }
+    const std::wstring name = full.substr(cut + 1);
+    const DWORD attrs = GetFileAttributesW(full.c_str());
+    Win32Folder above;
+    above.handle = std::move(parent);
+    above.path = full.substr(0, cut);
+    if (wine_) above.resolved = resolvedName(above.handle.get());
+
+    ListedEntry entry;
+    entry.name = name;
+    entry.attributes = attrs == INVALID_FILE_ATTRIBUTES ? 0 : attrs;
+    Found found = openFolder(above, entry, 0);
+    if (found.folder) {
+      found.folder->parent = std::move(above.handle);
+      found.folder->name = name;
+      found.folder->volume = &volumeOf(found.folder->handle.get());
+      return {std::move(found.folder), RemovalReason::None};
     }
-    // Under Wine a file link lists as a plain file, so each file's resolved path is checked
-    // against where it was listed.
-    const std::wstring resolvedDir = wine_ ? resolvedName(h.get()) + L"\\" : std::wstring();
-    const DWORD listError = list(h.get(), dir, [&](const ListedEntry& e) {
-      if ((e.attributes & FILE_ATTRIBUTE_DIRECTORY) && !isLink(e.attributes, e.reparseTag)) {
-        pass.subfolders.push_back(narrow(e.name));
-        return;
-      }
-      const std::wstring child = dir + L"\\" + std::wstring(e.name);
-      const std::wstring expected = wine_ ? resolvedDir + std::wstring(e.name) : std::wstring();
-      EntryOutcome out = deleteEntry(child, e.attributes, wine_ ? &expected : nullptr);
-      if (out.removed) return;
-      ++pass.remaining;
-      if (pass.firstReason.empty()) pass.firstReason = std::move(out.reason);
-    });
-    if (listError != ERROR_SUCCESS) {
-      if (pass.firstReason.empty()) pass.firstReason = reasonFor(listError);
-      if (pass.remaining == 0 && pass.subfolders.empty()) pass.kind = FolderPass::Kind::Unreadable;
-    }
-    return pass;
+    if (found.what != Found::File && found.what != Found::Link) return {nullptr, found.reason};
+    // A file or a link: the target is just that entry.
+    if (pass == Pass::Count) return {nullptr, RemovalReason::Changed};
+    return {nullptr,
+            deleteEntry(above, entry, found.what == Found::File ? Kind::File : Kind::Folder)};
   }
 
-  EntryOutcome removeEntry(const std::string& path) override {
-    const std::wstring full = literalPath(path);
-    const DWORD attrs = GetFileAttributesW(full.c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES) {
-      const DWORD err = GetLastError();
-      return isMissing(err) ? EntryOutcome{true, ""} : EntryOutcome{false, reasonFor(err)};
+  Opened openChild(Folder& parent, const ListedFolder& child) override {
+    const std::wstring name = widen(child.name);
+    ListedEntry entry;
+    entry.name = name;
+    entry.attributes = child.attributes;
+    Found found = openFolder(static_cast<Win32Folder&>(parent), entry, child.id);
+    // Not the folder listed: whatever it is now stays as it is.
+    if (found.what == Found::File) found.reason = RemovalReason::Changed;
+    if (found.what == Found::Link) found.reason = RemovalReason::LinkKept;
+    return {std::move(found.folder), found.reason};
+  }
+
+  FolderPass clearFolder(Folder& folder, Pass pass, const std::atomic<bool>& stop) override {
+    FolderPass out;
+    auto& f = static_cast<Win32Folder&>(folder);
+    auto stays = [&out](RemovalReason why) {
+      ++out.entries;
+      if (out.reason == RemovalReason::None) out.reason = why;
+    };
+    const DWORD error = listFolder(f.handle.get(), f.path, *f.volume, [&](const ListedEntry& e) {
+      if (stop) return false;
+      if ((e.attributes & FILE_ATTRIBUTE_DIRECTORY) && !isLink(e.attributes, e.tag) &&
+          !unusableName(e.name)) {
+        out.subfolders.push_back({narrow(e.name), e.id, 0, e.attributes});
+      } else if (pass == Pass::Count) {
+        ++out.entries;
+      } else if (const RemovalReason why = deleteEntry(f, e, kindOf(e));
+                 why != RemovalReason::None) {
+        stays(why);
+      }
+      return true;
+    });
+    if (error != ERROR_SUCCESS) {
+      out.listed = false;
+      if (out.reason == RemovalReason::None) out.reason = reasonFor(error);
     }
-    std::wstring expected;
-    if (wine_ && !(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-      const std::size_t cut = full.rfind(L'\\');
-      unique_hfile parent(CreateFileW(full.substr(0, cut).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
-                                      nullptr, OPEN_EXISTING, kOpenAsItself, nullptr));
-      if (parent) expected = resolvedName(parent.get()) + full.substr(cut);
-    }
-    return deleteEntry(full, attrs, expected.empty() ? nullptr : &expected);
+    return out;
+  }
+
+  RemovalReason removeFolder(std::unique_ptr<Folder> folder) override {
+    auto& f = static_cast<Win32Folder&>(*folder);
+    RemovalReason why = deleteOpen(f.handle.get(), f.readOnly, *f.volume);
+    // Wine does not list a Linux link whose target is missing, so a folder that holds one looks
+    // empty and is not: that link is what stays.
+    if (why == RemovalReason::NotEmpty && wine_ && looksEmpty(f)) why = RemovalReason::LinkKept;
+    f.handle.reset();  // the deletion happens as the last handle closes
+    if (why != RemovalReason::None || !wine_ || !f.parent) return why;
+    // Wine checks that a folder is empty when told to delete it, and deletes it on close, when
+    // something written meanwhile makes that fail without a word.
+    const RelativeOpen still =
+        openRelative(f.parent.get(), f.name, FILE_READ_ATTRIBUTES, Kind::Any);
+    return still.handle ? RemovalReason::NotEmpty : RemovalReason::None;
   }
 
  private:
-  // A reparse point that names another place. Other kinds (cloud-file placeholders, for one)
-  // hold their own contents. Wine reports links without a tag.
-  bool isLink(DWORD attrs, DWORD tag) const {
-    return (attrs & FILE_ATTRIBUTE_REPARSE_POINT) &&
-           (wine_ || tag == 0 || (tag & kNameSurrogateTag));
+  static bool looksEmpty(Win32Folder& f) {
+    bool empty = true;
+    const DWORD error = listFolder(f.handle.get(), f.path, *f.volume,
+                                   [&](const ListedEntry&) { return empty = false; });
+    return empty && error == ERROR_SUCCESS;
   }
 
-  static FolderPass unopened(DWORD err) {
-    FolderPass pass;
-    pass.kind = isMissing(err) ? FolderPass::Kind::Missing : FolderPass::Kind::Unreadable;
-    if (!isMissing(err)) pass.firstReason = reasonFor(err);
-    return pass;
+  static Kind kindOf(const ListedEntry& e) {
+    return (e.attributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Folder : Kind::File;
   }
 
-  // Calls `fn` for each entry of the folder open as `h` ("." and ".." left out). Returns the
-  // error that ended the listing early, or ERROR_SUCCESS.
-  static DWORD list(HANDLE h, const std::wstring& dir,
-                    const std::function<void(const ListedEntry&)>& fn) {
-    std::vector<LONGLONG> buffer(kListBatchBytes / sizeof(LONGLONG));  // 8-byte aligned
-    for (bool first = true;; first = false) {
-      const auto cls = first ? FileFullDirectoryRestartInfo : FileFullDirectoryInfo;
-      if (!GetFileInformationByHandleEx(h, cls, buffer.data(), kListBatchBytes)) {
-        const DWORD err = GetLastError();
-        if (err == ERROR_NO_MORE_FILES) return ERROR_SUCCESS;
-        if (first && (err == ERROR_INVALID_PARAMETER || err == ERROR_NOT_SUPPORTED)) {
-          return listByFind(dir, fn);
-        }
-        return err;
-      }
-      const auto* at = reinterpret_cast<const BYTE*>(buffer.data());
-      for (;;) {
-        const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
-        const std::wstring_view name(info->FileName, info->FileNameLength / sizeof(WCHAR));
-        if (name != L"." && name != L"..") {
-          // For a reparse point the EA size field carries its tag.
-          fn({name, info->FileAttributes, info->EaSize});
-        }
-        if (info->NextEntryOffset == 0) break;
-        at += info->NextEntryOffset;
-      }
+  struct Found {
+    enum What { Folder, Gone, Stays, File, Link } what = Stays;
+    std::unique_ptr<Win32Folder> folder;
+    RemovalReason reason = RemovalReason::None;
+  };
+
+  // Opens `entry` of `parent` as a real folder, checked against `id` when the listing gave one.
+  // A file there, or a link that can be removed as itself (not under Wine), is left to the
+  // caller.
+  Found openFolder(Win32Folder& parent, const ListedEntry& entry, std::uint64_t id) {
+    if (unusableName(entry.name)) return {Found::Stays, nullptr, RemovalReason::BadName};
+    const bool readOnly = entry.attributes & FILE_ATTRIBUTE_READONLY;
+    RelativeOpen opened =
+        openRelative(parent.handle.get(), entry.name,
+                     kFolderAccess | (readOnly ? FILE_WRITE_ATTRIBUTES : 0), Kind::Folder);
+    if (!opened.handle) {
+      if (opened.status == kStatusNotADirectory) return {Found::File, nullptr, RemovalReason::None};
+      const RemovalReason why = reasonFor(opened);
+      return {why == RemovalReason::None ? Found::Gone : Found::Stays, nullptr, why};
     }
-  }
-
-  // For volumes that refuse the by-handle listing (some network shares).
-  static DWORD listByFind(const std::wstring& dir,
-                          const std::function<void(const ListedEntry&)>& fn) {
-    WIN32_FIND_DATAW data;
-    unique_hfind find(FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return GetLastError();
-    do {
-      const std::wstring_view name(data.cFileName);
-      if (name != L"." && name != L"..") fn({name, data.dwFileAttributes, data.dwReserved0});
-    } while (FindNextFileW(find.get(), &data));
-    const DWORD err = GetLastError();
-    return err == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : err;
-  }
-
-  // Deletes one file, link or empty folder by handle. `expected`, under Wine, is the path the
-  // entry must resolve to; anything else means it is a link.
-  EntryOutcome deleteEntry(const std::wstring& path, DWORD attrs, const std::wstring* expected) {
-    if (wine_ && (attrs & FILE_ATTRIBUTE_REPARSE_POINT)) return {false, kWineLink};
-    const bool readOnly = attrs & FILE_ATTRIBUTE_READONLY;
-    const DWORD access = DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0);
-    unique_hfile h(CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
-                               kOpenAsItself, nullptr));
-    if (!h) {
-      const DWORD err = GetLastError();
-      return isMissing(err) ? EntryOutcome{true, ""} : EntryOutcome{false, reasonFor(err)};
+    HANDLE h = opened.handle.get();
+    std::wstring resolved;
+    if (wine_) {
+      // Wine opened what a link points to: only where it resolves tells.
+      resolved = resolvedName(h);
+      if (!samePlace(resolved, below(parent.resolved, entry.name))) {
+        return {Found::Stays, nullptr, RemovalReason::LinkKept};
+      }
+    } else if (isLinkHandle(h)) {
+      return {Found::Link, nullptr, RemovalReason::None};
     }
-    if (expected && !sameText(resolvedName(h.get()), *expected)) return {false, kWineLink};
+    if (id != 0 && fileIdOf(h) != id) return {Found::Stays, nullptr, RemovalReason::Changed};
+    auto folder = std::make_unique<Win32Folder>();
+    folder->handle = std::move(opened.handle);
+    folder->path = childPath(parent.path, entry.name);
+    folder->resolved = std::move(resolved);
+    folder->volume = parent.volume;
+    folder->readOnly = readOnly;
+    return {Found::Folder, std::move(folder), RemovalReason::None};
+  }
 
-    if (posixDelete_.load(std::memory_order_relaxed)) {
+  // Deletes one file or link of `folder` by handle; None when it is gone.
+  RemovalReason deleteEntry(Win32Folder& folder, const ListedEntry& e, Kind kind) {
+    if (unusableName(e.name)) return RemovalReason::BadName;
+    // Wine shows a Unix link to a folder as a reparse point, and would delete its target.
+    if (wine_ && (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return RemovalReason::LinkKept;
+    const bool readOnly = e.attributes & FILE_ATTRIBUTE_READONLY;
+    const RelativeOpen opened =
+        openRelative(folder.handle.get(), e.name,
+                     DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0), kind);
+    if (!opened.handle) return reasonFor(opened);
+    HANDLE h = opened.handle.get();
+    if (kind == Kind::Folder && !isLinkHandle(h))
+      return RemovalReason::Changed;  // a link was listed
+    // Wine shows a Unix link to a file as that file: only where it resolves tells them apart.
+    if (wine_ && !samePlace(resolvedName(h), below(folder.resolved, e.name))) {
+      return RemovalReason::LinkKept;
+    }
+    return deleteOpen(h, readOnly, folder.volume ? *folder.volume : volumeOf(h));
+  }
+
+  // Marks the open entry for deletion; None when that worked.
+  static RemovalReason deleteOpen(HANDLE h, bool readOnly, Volume& volume) {
+    if (volume.posixDelete.load(std::memory_order_relaxed)) {
       // The name goes at once even while others hold the file open, so the folder above can be
       // removed right after; read-only needs no separate step.
       DispositionInfoEx ex{kDispositionDelete | kDispositionPosixSemantics |
                            kDispositionIgnoreReadOnly};
-      if (SetFileInformationByHandle(h.get(), kFileDispositionInfoEx, &ex, sizeof ex)) {
-        return {true, ""};
+      if (SetFileInformationByHandle(h, kFileDispositionInfoEx, &ex, sizeof ex)) {
+        return RemovalReason::None;
       }
       const DWORD err = GetLastError();
       const bool unsupported = err == ERROR_INVALID_PARAMETER || err == ERROR_NOT_SUPPORTED ||
                                err == ERROR_INVALID_FUNCTION;
-      if (unsupported) posixDelete_.store(false, std::memory_order_relaxed);
-      if (!unsupported && !readOnly) return {false, reasonFor(err)};
+      if (unsupported) volume.posixDelete.store(false, std::memory_order_relaxed);
+      if (!unsupported && !readOnly) return reasonFor(err);
     }
     if (readOnly) {
       FILE_BASIC_INFO basic{};
-      if (GetFileInformationByHandleEx(h.get(), FileBasicInfo, &basic, sizeof basic)) {
+      if (GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic)) {
         basic.FileAttributes &= ~FILE_ATTRIBUTE_READONLY;
         if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        SetFileInformationByHandle(h.get(), FileBasicInfo, &basic, sizeof basic);
+        SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic);
       }
     }
     FILE_DISPOSITION_INFO disposition{TRUE};
-    if (!SetFileInformationByHandle(h.get(), FileDispositionInfo, &disposition,
-                                    sizeof disposition)) {
-      return {false, reasonFor(GetLastError())};
+    if (!SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof disposition)) {
+      return reasonFor(GetLastError());
     }
-    return {true, ""};  // deleted when `h` closes
+    return RemovalReason::None;  // deleted as the handle closes
   }
 
   const bool wine_ = runningOnWine();
-  std::atomic<bool> posixDelete_{true};  // until the system turns the extended call down
 };
 
 }  // namespace
 
-std::unique_ptr<clean::RemovalBackend> makeRemovalBackend() {
+std::unique_ptr<RemovalBackend> makeRemovalBackend() {
   return std::make_unique<Win32RemovalBackend>();
 }
 

@@ -1,23 +1,23 @@
-// The Win32 backend of the size walker, for measureFolder, its tests and its benchmark.
+// The Win32 backend of the size walker.
 #pragma once
 
 #include <memory>
 
-#include "space/walk_backend.h"
+#include "platform/walk_backend.h"
 
 namespace platform::win32 {
 
 enum class ListMethod {
-  // GetFileInformationByHandleEx(FileIdBothDirectoryInfo): a whole 64 KiB batch per call on the
-  // handle the folder was opened with. Falls back to kFind where the volume refuses the class.
-  kDirectoryInfo,
-  // FindFirstFileExW(FindExInfoBasic, FIND_FIRST_EX_LARGE_FETCH).
-  kFind,
+  kDirectoryInfo,  // batches through the folder's handle, FindFirstFileExW where a volume refuses
+  kFind,           // FindFirstFileExW only (tests and the benchmark)
 };
 
-// Folders are opened with \\?\ (or \\?\UNC\) paths, so depth is not limited by MAX_PATH.
-// Junctions, symbolic links and mount points are reported as links; other reparse points
+// The root is opened by its \\?\ path; every folder below by its bare name relative to its
+// parent's handle, and checked against the parent's listing (file id, not a link) before it is
+// listed. Junctions, symbolic links and mount points are reported as links; other reparse points
 // (cloud-file placeholders, for one) hold their own contents and are walked like any folder.
-std::unique_ptr<space::WalkBackend> makeWalkBackend(ListMethod method = ListMethod::kDirectoryInfo);
+// Under Wine, which shows a Unix link to a file as that file, files of 1 MiB or more are opened
+// to tell such links apart, and a link found is counted as a link, not at its target's size.
+std::unique_ptr<WalkBackend> makeWalkBackend(ListMethod method = ListMethod::kDirectoryInfo);
 
 }  // namespace platform::win32

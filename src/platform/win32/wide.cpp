@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace platform::win32 {
 
 std::wstring widen(std::string_view utf8) {
@@ -31,12 +33,17 @@ bool startsWith(std::wstring_view s, std::wstring_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
-// The absolute, normalised form of `path`, or empty when Windows cannot make one.
-std::wstring fullPath(const std::wstring& path) {
-  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+bool isDriveLetter(wchar_t c) {
+  return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+// Where Win32 would take a relative path from: the current directory ("."), the current
+// directory of a drive ("D:"), or the root of the current drive ("\").
+std::wstring fullPath(const wchar_t* relative) {
+  DWORD size = GetFullPathNameW(relative, 0, nullptr, nullptr);
   while (size > 0) {
     std::wstring out(size, L'\0');
-    const DWORD written = GetFullPathNameW(path.c_str(), size, out.data(), nullptr);
+    const DWORD written = GetFullPathNameW(relative, size, out.data(), nullptr);
     if (written == 0) break;
     if (written < size) {
       out.resize(written);
@@ -47,22 +54,76 @@ std::wstring fullPath(const std::wstring& path) {
   return {};
 }
 
-}  // namespace
-
-std::wstring longPath(std::wstring_view path) {
-  if (path.size() < kLongPathThreshold || startsWith(path, L"\\\\?\\") ||
-      startsWith(path, L"\\\\.\\")) {
-    return std::wstring(path);
+// `root` followed by the segments of `rest`, resolved and joined by single separators.
+std::wstring join(const std::wstring& root, std::wstring_view rest) {
+  std::vector<std::wstring_view> segments;
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find(L'\\'), rest.size());
+    const std::wstring_view seg = rest.substr(0, end);
+    if (seg == L"..") {
+      if (!segments.empty()) segments.pop_back();
+    } else if (!seg.empty() && seg != L".") {
+      segments.push_back(seg);
+    }
+    rest.remove_prefix(std::min(end + 1, rest.size()));
   }
-  const std::wstring full = fullPath(std::wstring(path));
-  if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
-  const bool device = startsWith(full, L"\\\\?\\") || startsWith(full, L"\\\\.\\");
-  if (!device && startsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
-  return std::wstring(path);
+  std::wstring out = root;
+  for (const auto& seg : segments) (out += L'\\') += seg;
+  if (segments.empty()) out += L'\\';
+  return out;
 }
 
-std::wstring widePath(std::string_view utf8Path) {
-  return longPath(widen(utf8Path));
+bool isAbsolute(std::wstring_view p) {
+  return startsWith(p, L"\\\\") ||
+         (p.size() >= 3 && isDriveLetter(p[0]) && p[1] == L':' && p[2] == L'\\');
+}
+
+std::wstring literal(std::wstring p) {
+  for (auto& c : p) {
+    if (c == L'/') c = L'\\';
+  }
+  if (p.empty() || startsWith(p, L"\\\\.\\")) return {};
+  if (startsWith(p, L"\\\\?\\")) {
+    std::wstring_view body = std::wstring_view(p).substr(4);
+    if (startsWith(body, L"UNC\\"))
+      p = L"\\\\" + std::wstring(body.substr(4));
+    else if (body.size() >= 2 && body[1] == L':')
+      p = std::wstring(body);
+    else
+      return {};  // a volume or device name: not a folder path a user gives
+  }
+  if (startsWith(p, L"\\\\")) {
+    // \\server\share is the root: ".." never climbs above it.
+    const std::wstring_view body = std::wstring_view(p).substr(2);
+    const std::size_t server = body.find(L'\\');
+    if (server == 0 || server == std::wstring_view::npos) return {};
+    const std::size_t share = std::min(body.find(L'\\', server + 1), body.size());
+    if (share == server + 1) return {};
+    return join(L"\\\\?\\UNC\\" + std::wstring(body.substr(0, share)), body.substr(share));
+  }
+  if (p.size() >= 3 && isDriveLetter(p[0]) && p[1] == L':' && p[2] == L'\\') {
+    return join(L"\\\\?\\" + p.substr(0, 2), std::wstring_view(p).substr(2));
+  }
+  // Relative: to the current directory of a drive ("D:x"), the current drive's root ("\x") or
+  // the current directory ("x").
+  std::wstring base;
+  std::wstring_view rest = p;
+  if (p.size() >= 2 && isDriveLetter(p[0]) && p[1] == L':') {
+    base = fullPath(p.substr(0, 2).c_str());
+    rest.remove_prefix(2);
+  } else if (p[0] == L'\\') {
+    base = fullPath(L"\\");
+  } else {
+    base = fullPath(L".");
+  }
+  if (!isAbsolute(base)) return {};  // nothing absolute to build on
+  return literal(base + L"\\" + std::wstring(rest));
+}
+
+}  // namespace
+
+std::wstring literalPath(std::string_view utf8Path) {
+  return literal(widen(utf8Path));
 }
 
 }  // namespace platform::win32

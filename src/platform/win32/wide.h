@@ -1,5 +1,5 @@
 // Text and path conversion at the Win32 boundary. Everything inside Velmora is UTF-8; the W
-// functions want UTF-16, and paths longer than MAX_PATH want the \\?\ form.
+// functions want UTF-16, and names taken literally want the \\?\ form.
 #pragma once
 
 #include <string>
@@ -14,18 +14,13 @@ std::wstring widen(std::string_view utf8);
 // round-trip; nothing Velmora creates has one.
 std::string narrow(std::wstring_view utf16);
 
-// Shorter than this, a path works with every W function as it is. CreateDirectoryW is the
-// strictest (MAX_PATH minus room for an 8.3 name), so the threshold is below MAX_PATH.
-inline constexpr std::size_t kLongPathThreshold = 248;
-
-// `path` as the W functions need it: unchanged while it is short or already has a \\?\ or
-// \\.\ prefix; otherwise made absolute and normalised (as the Win32 layer would do for a short
-// path:
-// "/" to "\", "." and ".." resolved, a trailing "\" kept) and given the \\?\ (drive) or
-// \\?\UNC\ (share) prefix, which lifts the MAX_PATH limit.
-std::wstring longPath(std::wstring_view path);
-
-// widen + longPath: the usual way to hand a UTF-8 path to a W function.
-std::wstring widePath(std::string_view utf8Path);
+// The one way a path reaches the W functions: absolute, in the \\?\ (drive) or \\?\UNC\ (share)
+// form, so every name is taken literally — a trailing dot or space is kept rather than dropped,
+// "CON" is a file, and the MAX_PATH limit does not apply. "/" becomes "\", doubled separators
+// collapse (a drive root picked in the folder picker gives "E:\\WeChat Files\"), "." and ".."
+// segments are resolved, and a trailing separator is dropped except at a root. A relative path
+// is taken from the current directory (of its drive), as Win32 would. Empty for device paths
+// (\\.\) and for what Windows cannot make absolute.
+std::wstring literalPath(std::string_view utf8Path);
 
 }  // namespace platform::win32

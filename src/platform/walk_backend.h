@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace space {
+#include "platform/listed_folder.h"
+
+namespace platform {
 
 struct WalkEntry {
   std::string_view name;  // bare name, never "." or ".."; valid only during the call
@@ -17,6 +19,7 @@ struct WalkEntry {
   // A junction, symbolic link or mount point: it leads somewhere else, so the walk counts the
   // entry and never goes through it.
   bool link = false;
+  std::uint64_t id = 0, volume = 0;  // of a folder: what openChild checks against
 };
 
 class WalkSink {
@@ -31,8 +34,8 @@ class WalkSink {
 // folder is shared by the threads opening its children, so openChild must not change it.
 class WalkBackend {
  public:
-  // An open folder. Kept open while its sub-folders are still to be opened, so backends can
-  // open children relative to it (no path parsing, no race with a renamed parent).
+  // An open folder, kept open while its sub-folders are still to be opened: children are opened
+  // relative to it, never by a path that could lead elsewhere by then.
   class Folder {
    public:
     virtual ~Folder() = default;
@@ -42,11 +45,12 @@ class WalkBackend {
   // The folder at `path` (links in the path itself are followed), or null when it is missing or
   // not a folder.
   virtual std::unique_ptr<Folder> openRoot(const std::string& path) = 0;
-  // Sub-folder `name` of `parent`, never through a link; null when it cannot be opened.
-  virtual std::unique_ptr<Folder> openChild(const Folder& parent, std::string_view name) = 0;
+  // Sub-folder `child` of `parent`, as listed: null when it cannot be opened, or when what opens is
+  // not that folder (a link, or another folder put in its place).
+  virtual std::unique_ptr<Folder> openChild(const Folder& parent, const ListedFolder& child) = 0;
   // Reports every entry of `folder` to `sink`. False when the listing failed, possibly after
   // some entries were already reported.
   virtual bool list(Folder& folder, WalkSink& sink) = 0;
 };
 
-}  // namespace space
+}  // namespace platform

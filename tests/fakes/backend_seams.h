@@ -1,0 +1,104 @@
+// Real walker and removal backends with a hook before each step on a folder, so a test can change
+// the tree between a folder's listing and its opening, or fail a step as a locked or vanished
+// folder, or Windows, would.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/removal_backend.h"
+#include "platform/walk_backend.h"
+
+namespace fakes {
+
+// Steps "open" and "list" on folder `name` (the root is ""); a false hook fails the step.
+class WalkSeam final : public platform::WalkBackend {
+ public:
+  explicit WalkSeam(std::unique_ptr<platform::WalkBackend> real) : real_(std::move(real)) {}
+  std::function<bool(const std::string& step, const std::string& name)> hook = [](auto&&...) {
+    return true;
+  };
+
+  std::unique_ptr<Folder> openRoot(const std::string& path) override {
+    return wrap(real_->openRoot(path), "");
+  }
+  std::unique_ptr<Folder> openChild(const Folder& parent,
+                                    const platform::ListedFolder& child) override {
+    if (!hook("open", child.name)) return nullptr;
+    return wrap(real_->openChild(*static_cast<const Wrapped&>(parent).inner, child), child.name);
+  }
+  bool list(Folder& folder, platform::WalkSink& sink) override {
+    auto& w = static_cast<Wrapped&>(folder);
+    return hook("list", w.name) && real_->list(*w.inner, sink);
+  }
+
+ private:
+  struct Wrapped : Folder {
+    std::unique_ptr<Folder> inner;
+    std::string name;
+  };
+  static std::unique_ptr<Folder> wrap(std::unique_ptr<Folder> inner, const std::string& name) {
+    if (!inner) return nullptr;
+    auto w = std::make_unique<Wrapped>();
+    w->inner = std::move(inner);
+    w->name = name;
+    return w;
+  }
+  std::unique_ptr<platform::WalkBackend> real_;
+};
+
+// Steps "open", "clear" and "remove" on folder `name` (the target is ""); a reason other than
+// None fails the step with it, touching nothing.
+class RemovalSeam final : public platform::RemovalBackend {
+ public:
+  explicit RemovalSeam(std::unique_ptr<platform::RemovalBackend> real) : real_(std::move(real)) {}
+  using Reason = platform::RemovalReason;
+  std::function<Reason(const std::string& step, const std::string& name, Pass pass,
+                       const std::atomic<bool>& stop)>
+      hook = [](auto&&...) { return Reason::None; };
+
+  platform::PathStyle pathStyle() const override { return real_->pathStyle(); }
+  Opened openTarget(const std::string& path, Pass pass) override {
+    pass_ = pass;
+    return wrap(real_->openTarget(path, pass), "");
+  }
+  Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
+    if (Reason why = hook("open", child.name, pass_, never_); why != Reason::None) {
+      return {nullptr, why};
+    }
+    return wrap(real_->openChild(*inner(parent), child), child.name);
+  }
+  platform::FolderPass clearFolder(Folder& f, Pass pass, const std::atomic<bool>& stop) override {
+    if (Reason why = hook("clear", name(f), pass, stop); why != Reason::None) {
+      return {{}, 1, why, true};
+    }
+    return real_->clearFolder(*inner(f), pass, stop);
+  }
+  Reason removeFolder(std::unique_ptr<Folder> f) override {
+    if (Reason why = hook("remove", name(*f), pass_, never_); why != Reason::None) return why;
+    return real_->removeFolder(std::move(static_cast<Wrapped&>(*f).inner));
+  }
+
+ private:
+  struct Wrapped : Folder {
+    std::unique_ptr<Folder> inner;
+    std::string name;
+  };
+  static Opened wrap(Opened o, const std::string& name) {
+    if (!o.folder) return o;
+    auto w = std::make_unique<Wrapped>();
+    w->inner = std::move(o.folder);
+    w->name = name;
+    return {std::move(w), o.reason};
+  }
+  static Folder* inner(Folder& f) { return static_cast<Wrapped&>(f).inner.get(); }
+  static const std::string& name(Folder& f) { return static_cast<Wrapped&>(f).name; }
+
+  std::unique_ptr<platform::RemovalBackend> real_;
+  std::atomic<Pass> pass_{Pass::Remove};
+  const std::atomic<bool> never_{false};
+};
+
+}  // namespace fakes
