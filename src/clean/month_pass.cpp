@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <set>
 
-#include "wechat/discovery.h"
+#include "platform/text.h"
 
 namespace clean {
 
 namespace {
+
+namespace text = platform::text;
 
 std::vector<std::string> splitPattern(std::string_view pattern) {
   std::vector<std::string> parts;
@@ -21,13 +23,6 @@ std::vector<std::string> splitPattern(std::string_view pattern) {
     }
   }
   return parts;
-}
-
-std::string upperKey(const std::string& path) {
-  std::string k = path;
-  for (char& c : k)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return k;
 }
 
 std::string withoutTrailingSeparators(std::string path) {
@@ -50,7 +45,7 @@ std::vector<std::string> subfolders(platform::FileSystem& fs, const std::string&
     names.push_back(e.name);
   }
   // FAT32 and exFAT list in creation order; keeping "the newest N" needs the order by name.
-  std::sort(names.begin(), names.end(), wechat::lessNoCase);
+  std::sort(names.begin(), names.end(), text::lessNoCase);
   return names;
 }
 
@@ -84,7 +79,7 @@ std::vector<std::string> expandParents(platform::FileSystem& fs, const std::stri
   for (auto& folder : reached) {
     const auto attrs = fs.attributes(folder + "\\");
     if (!attrs || (*attrs & platform::kAttrReparsePoint)) continue;
-    if (seen.insert(upperKey(folder)).second) parents.push_back(std::move(folder));
+    if (seen.insert(text::foldKey(folder)).second) parents.push_back(std::move(folder));
   }
   return parents;
 }
@@ -95,7 +90,7 @@ std::vector<PassFolder> listPassFolders(platform::FileSystem& fs, const std::str
   if (!source.folder.empty()) {
     const std::string folder = withoutTrailingSeparators(source.folder);
     for (auto& name : subfolders(fs, folder, true)) {
-      if (!source.companion.empty() && wechat::equalNoCase(name, source.companion)) continue;
+      if (!source.companion.empty() && text::equalNoCase(name, source.companion)) continue;
       if (source.anyName || isMonthName(name)) list.push_back({name, folder + "\\" + name});
     }
   }
@@ -105,7 +100,7 @@ std::vector<PassFolder> listPassFolders(platform::FileSystem& fs, const std::str
         if (isMonthName(name)) list.push_back({name, parent + "\\" + name});
   }
   std::stable_sort(list.begin(), list.end(), [](const PassFolder& a, const PassFolder& b) {
-    return wechat::lessNoCase(b.name, a.name);
+    return text::lessNoCase(b.name, a.name);
   });
   return list;
 }
@@ -115,7 +110,7 @@ void keepNewest(std::vector<PassFolder>& list, unsigned count) {
   auto cut = list.begin();
   while (cut != list.end() && kept < count) {
     const std::string& name = cut->name;
-    while (cut != list.end() && wechat::equalNoCase(cut->name, name)) ++cut;
+    while (cut != list.end() && text::equalNoCase(cut->name, name)) ++cut;
     ++kept;
   }
   list.erase(list.begin(), cut);

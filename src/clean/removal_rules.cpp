@@ -1,5 +1,7 @@
 #include "clean/removal_rules.h"
 
+#include "platform/text.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -7,6 +9,8 @@
 
 namespace clean {
 namespace {
+
+namespace text = platform::text;
 
 struct ParsedPath {
   std::string root;  // "C:" or "\\server\share" (Windows), "" (Posix)
@@ -22,53 +26,9 @@ Parse fail(std::string why) {
   return {std::nullopt, std::move(why)};
 }
 
-// Code points of UTF-8 text, or nothing when it is malformed. Malformed text would be converted
-// lossily at the Win32 boundary and could then name a different file than the one checked here.
-std::optional<std::u32string> decodeUtf8(const std::string& s) {
-  std::u32string out;
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    int extra = b < 0x80           ? 0
-                : (b >> 5) == 0x6  ? 1
-                : (b >> 4) == 0xE  ? 2
-                : (b >> 3) == 0x1E ? 3
-                                   : -1;
-    if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size()) return std::nullopt;
-    char32_t cp = extra == 0 ? b : b & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      const auto c = static_cast<unsigned char>(s[i + k]);
-      if ((c & 0xC0) != 0x80) return std::nullopt;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
-    out.push_back(cp);
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return out;
-}
-
-// NTFS compares names by upper-casing both through its own table. Only the ranges below are
-// folded: they map exactly as that table does, and a case difference outside them makes a target
-// look outside the account, which refuses it (the safe direction).
-char32_t upcase(char32_t c) {
-  if (c >= U'a' && c <= U'z') return c - 0x20;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;     // Latin-1
-  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // Greek
-  if (c >= 0x430 && c <= 0x44F) return c - 0x20;                // Cyrillic
-  if (c >= 0x450 && c <= 0x45F) return c - 0x50;                // Cyrillic Ѐ..Џ
-  return c;
-}
-
 bool sameName(const std::string& a, const std::string& b, PathStyle style) {
   if (style == PathStyle::Posix) return a == b;
-  const auto x = decodeUtf8(a), y = decodeUtf8(b);
-  if (!x || !y || x->size() != y->size()) return false;
-  for (std::size_t i = 0; i < x->size(); ++i) {
-    if (upcase((*x)[i]) != upcase((*y)[i])) return false;
-  }
-  return true;
+  return text::decode(a) && text::decode(b) && text::equalNoCase(a, b);
 }
 
 std::vector<std::string> split(const std::string& s, char sep) {
@@ -156,7 +116,8 @@ TargetCheck checkTarget(const std::string& target, const std::string& accountRoo
                         PathStyle style) {
   auto refuse = [](std::string why) { return TargetCheck{"", std::move(why)}; };
   if (accountRoot.empty()) return refuse("no account folder is selected");
-  if (!decodeUtf8(target) || !decodeUtf8(accountRoot)) return refuse("the path is not valid text");
+  if (!text::decode(target) || !text::decode(accountRoot))
+    return refuse("the path is not valid text");
   auto parse = [style](const std::string& s) {
     return style == PathStyle::Windows ? parseWindows(s) : parsePosix(s);
   };

@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/text.h"
 #include "wechat/discovery.h"
 
 namespace wechat {
 
 namespace {
+
+using platform::text::equalNoCase;
+using platform::text::lessNoCase;
 
 constexpr const char* kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -162,10 +166,7 @@ std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typ
 }
 
 std::string pathKey(const std::string& path) {
-  std::string key = tidyPath(path);
-  for (char& c : key)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return key;
+  return platform::text::foldKey(tidyPath(path));
 }
 
 }  // namespace wechat

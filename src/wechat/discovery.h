@@ -10,15 +10,11 @@ namespace wechat {
 
 inline constexpr const char* kWeChatFilesSuffix = "\\WeChat Files\\";
 
-// Orders names as NTFS lists them: letters compared without regard to case.
-bool lessNoCase(const std::string& a, const std::string& b);
-bool equalNoCase(const std::string& a, const std::string& b);
-
 // Whether `name` can be an account: one folder name, no separator, drive colon, "." or "..".
 bool isAccountName(const std::string& name);
 
 // The visible sub-folders of `weChatFiles` (hidden and system entries and plain files left out),
-// sorted by lessNoCase whatever order the volume lists them in.
+// sorted as NTFS orders names, whatever order the volume lists them in.
 std::vector<std::string> listAccounts(platform::FileSystem& fs, const std::string& weChatFiles);
 
 }  // namespace wechat

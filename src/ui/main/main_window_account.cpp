@@ -2,7 +2,7 @@
 #include <set>
 
 #include "ui/main/main_window.h"
-#include "ui/model/utf8.h"
+#include "platform/text.h"
 #include "wechat/discovery.h"
 
 namespace ui {
@@ -100,7 +100,7 @@ void MainWindow::commitTypedAccount() {
   const std::string name = accountPanel.accounts.text();
   const auto& items = accountPanel.accounts.items();
   for (std::size_t i = 0; i < accounts_.size(); ++i) {
-    if (items[i] == name || wechat::equalNoCase(accounts_[i].name, name)) {
+    if (items[i] == name || platform::text::equalNoCase(accounts_[i].name, name)) {
       if (accounts_[i].path != account_) useAccount(accounts_[i]);
       return;
     }
@@ -124,7 +124,7 @@ void MainWindow::useAccount(const wechat::Account& account) {
   rowBytes_.assign(rowBytes_.size(), std::nullopt);
   applyTable(account.layout == wechat::Layout::Current ? wechat::kCurrent : wechat::kClassic);
   validationTimer.setEnabled(true);
-  if (utf8::length(account.name) > kLongAccountName) accountIdHelpButton.setVisible(true);
+  if (platform::text::length(account.name) > kLongAccountName) accountIdHelpButton.setVisible(true);
 }
 
 // Rows the account's WeChat has no folder for are shown disabled, with a dash.

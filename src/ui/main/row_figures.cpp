@@ -1,16 +1,11 @@
 #include "ui/main/row_figures.h"
 
 #include "clean/month_pass.h"
+#include "platform/text.h"
 
 namespace ui {
 
 namespace {
-
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 void add(platform::FolderSize& total, const platform::FolderSize& more) {
   total.exists = total.exists || more.exists;
@@ -40,12 +35,12 @@ RowMeasure measureRow(platform::FileSystem& fs, const space::Measurer::Walk& wal
     m.count += other.subfolders;
   }
   // Per-chat parents inside the row's folder are in its size already.
-  const std::string inside = upper(folder);
+  const std::string inside = platform::text::foldKey(folder);
   auto walkChats = [&](std::string_view pattern, bool counted) {
     if (pattern.empty()) return;
     for (const auto& parent : clean::expandParents(fs, account, pattern)) {
       if (counted) m.count += clean::listPassFolders(fs, account, {parent, false, "", ""}).size();
-      if (upper(parent + "\\").rfind(inside, 0) != 0) add(m.size, walk(parent));
+      if (platform::text::foldKey(parent + "\\").rfind(inside, 0) != 0) add(m.size, walk(parent));
     }
   };
   walkChats(category.chats, true);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "ui/model/utf8.h"
+#include "platform/text.h"
 
 namespace ui {
 
@@ -87,7 +87,7 @@ void Control::mouseMove() {
 
 void Control::typeChar(char32_t ch) {
   if (onKeyPress && !onKeyPress(ch)) return;
-  std::u32string t = utf8::decode(text_);
+  std::u32string t = platform::text::decodeLossy(text_);
   auto start = static_cast<std::size_t>(std::min<int>(selStart_, static_cast<int>(t.size())));
   auto len = std::min<std::size_t>(static_cast<std::size_t>(selLength_), t.size() - start);
   if (ch == U'\b') {
@@ -102,7 +102,7 @@ void Control::typeChar(char32_t ch) {
   }
   selStart_ = static_cast<int>(start);
   selLength_ = 0;
-  std::string next = utf8::encode(t);
+  std::string next = platform::text::encode(t);
   if (next == text_) return;
   text_ = std::move(next);
   notify(Prop::Text);

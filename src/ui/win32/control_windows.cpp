@@ -6,7 +6,7 @@
 #include "platform/win32/guard.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
-#include "ui/model/utf8.h"
+#include "platform/text.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/form_window.h"
 #include "ui/win32/names.h"
@@ -29,7 +29,7 @@ std::wstring windowText(HWND h) {
 // A position in characters (code points, as the model counts) as UTF-16 units.
 int utf16Offset(const std::string& text, int chars) {
   int units = 0;
-  for (char32_t ch : utf8::decode(text)) {
+  for (char32_t ch : platform::text::decodeLossy(text)) {
     if (chars-- <= 0) break;
     units += ch > 0xFFFF ? 2 : 1;
   }
