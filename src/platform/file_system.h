@@ -9,15 +9,13 @@
 
 namespace platform {
 
-// Windows file attribute bits, as GetFileAttributesW reports them.
+// What the file system says of an entry, in our own bits (the Win32 port maps its attributes).
 enum Attr : std::uint32_t {
-  kAttrReadOnly = 0x1,
-  kAttrHidden = 0x2,
-  kAttrSystem = 0x4,
-  kAttrDirectory = 0x10,
-  kAttrArchive = 0x20,
-  kAttrNormal = 0x80,
-  kAttrReparsePoint = 0x400,
+  kAttrDirectory = 1 << 0,
+  kAttrHidden = 1 << 1,
+  kAttrSystem = 1 << 2,
+  kAttrReadOnly = 1 << 3,
+  kAttrReparsePoint = 1 << 4,  // a junction, link or other reparse point
 };
 
 struct DirEntry {

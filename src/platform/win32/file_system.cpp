@@ -14,6 +14,16 @@ bool endsInSeparator(const std::string& path) {
   return !path.empty() && (path.back() == '\\' || path.back() == '/');
 }
 
+std::uint32_t ourAttributes(DWORD win32) {
+  std::uint32_t a = 0;
+  if (win32 & FILE_ATTRIBUTE_DIRECTORY) a |= kAttrDirectory;
+  if (win32 & FILE_ATTRIBUTE_HIDDEN) a |= kAttrHidden;
+  if (win32 & FILE_ATTRIBUTE_SYSTEM) a |= kAttrSystem;
+  if (win32 & FILE_ATTRIBUTE_READONLY) a |= kAttrReadOnly;
+  if (win32 & FILE_ATTRIBUTE_REPARSE_POINT) a |= kAttrReparsePoint;
+  return a;
+}
+
 }  // namespace
 
 std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path) {
@@ -24,7 +34,7 @@ std::optional<std::uint32_t> Win32FileSystem::attributes(const std::string& path
   if (attrs == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   // "dir\" names the folder, "file.txt\" names nothing, as Win32 has it.
   if (endsInSeparator(path) && !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
-  return attrs;
+  return ourAttributes(attrs);
 }
 
 std::vector<DirEntry> Win32FileSystem::list(const std::string& path) {
@@ -45,7 +55,7 @@ std::vector<DirEntry> Win32FileSystem::list(const std::string& path) {
     // A name with a separator in it (Wine lists such Linux names) cannot be part of a path: a
     // caller would reach another entry by it.
     if (e.name.find_first_of(L"\\/") == std::wstring_view::npos) {
-      entries.push_back({narrow(e.name), e.attributes});
+      entries.push_back({narrow(e.name), ourAttributes(e.attributes)});
     }
     return true;
   });
