@@ -110,6 +110,29 @@ std::string canonical(const ParsedPath& p, PathStyle style) {
   return out;
 }
 
+// Chat databases, settings, backups and favourites are the user's, whatever a category table
+// says: `below` is the target's path below the account folder. WeChat 3.x keeps its databases in
+// "Msg"; WeChat 4.x keeps media in "msg" (the same name to NTFS), so only its media folders pass.
+bool neverCleaned(const std::vector<std::string>& below, PathStyle style) {
+  auto is = [style](const std::string& name, const char* what) {
+    return sameName(name, what, style);
+  };
+  auto oneOf = [&is](const std::string& name, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+      if (is(name, n)) return true;
+    return false;
+  };
+  const std::string& top = below[0];
+  if (oneOf(top, {"db_storage", "config", "all_users", "All Users", "Backup", "BackupFiles"}))
+    return true;
+  if (is(top, "Msg")) return below.size() < 2 || !oneOf(below[1], {"attach", "video", "file"});
+  if (is(top, "business")) {
+    if (below.size() >= 2 && is(below[1], "emoticon")) return false;
+    return below.size() < 3 || !is(below[1], "favorite") || !is(below[2], "temp");
+  }
+  return false;
+}
+
 }  // namespace
 
 TargetCheck checkTarget(const std::string& target, const std::string& accountRoot,
@@ -134,6 +157,8 @@ TargetCheck checkTarget(const std::string& target, const std::string& accountRoo
   for (std::size_t i = 0; inside && i < as.size(); ++i) inside = sameName(ts[i], as[i], style);
   if (!inside) return refuse("the target is outside the account folder");
   if (ts.size() == as.size()) return refuse("the target is the account folder itself");
+  if (neverCleaned({ts.begin() + static_cast<std::ptrdiff_t>(as.size()), ts.end()}, style))
+    return refuse("the target holds chat records, settings or backups");
   return TargetCheck{canonical(*t.path, style), ""};
 }
 

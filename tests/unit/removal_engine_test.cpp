@@ -56,6 +56,18 @@ TEST(RemovalRules, WindowsTable) {
       {R"(C:\a\b\*)", R"(C:\a\b)", "character", 0},
       {R"(C:\a\b\x:stream)", R"(C:\a\b)", "character", 0},
       {"C:\\a\\b\\\xC3", R"(C:\a\b)", "not valid text", 0},
+      // Whatever a category table says, these stay: chat records, settings, backups, favourites.
+      {R"(C:\a\b\Msg\Multi)", R"(C:\a\b)", "chat records", 0},
+      {R"(C:\a\b\msg)", R"(C:\a\b)", "chat records", 0},
+      {R"(C:\a\b\msg\attach\0a1b\2023-01)", R"(C:\a\b)", R"(C:\a\b\msg\attach\0a1b\2023-01)", 1},
+      {R"(C:\a\b\DB_Storage\message)", R"(C:\a\b)", "chat records", 0},
+      {R"(C:\a\b\config)", R"(C:\a\b)", "chat records", 0},
+      {R"(C:\a\b\BackupFiles\x)", R"(C:\a\b)", "chat records", 0},
+      {R"(C:\a\b\all_users)", R"(C:\a\b)", "chat records", 0},
+      {R"(C:\a\b\business)", R"(C:\a\b)", "chat records", 0},
+      {R"(C:\a\b\business\favorite\data)", R"(C:\a\b)", "chat records", 0},
+      {R"(C:\a\b\business\favorite\temp)", R"(C:\a\b)", R"(C:\a\b\business\favorite\temp)", 1},
+      {R"(C:\a\b\business\emoticon)", R"(C:\a\b)", R"(C:\a\b\business\emoticon)", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.target) + " in " + c.account);
