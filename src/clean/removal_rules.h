@@ -20,8 +20,8 @@ struct TargetCheck {
 // refused, and "C:\a\bc" is not below "C:\a\b"). Also refuses roots, relative paths, "." and ".."
 // segments, characters Windows does not allow in names, device paths and text that is not valid
 // UTF-8, and whatever lies in an account's chat records, settings, backups or favourites (the
-// temporary favourites excepted). Names ending in a dot or a space are taken as they are: the backends pass every name
-// literally, so they reach exactly the folder that was checked.
+// temporary favourites excepted). Names ending in a dot or a space are taken as they are: the
+// backends pass every name literally, so they reach exactly the folder that was checked.
 TargetCheck checkTarget(const std::string& target, const std::string& accountRoot, PathStyle style);
 
 }  // namespace clean

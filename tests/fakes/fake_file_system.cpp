@@ -76,8 +76,7 @@ void FakeFileSystem::addFile(const std::string& path, std::uint64_t size,
                              std::uint32_t attributes) {
   const auto parts = split(path);
   makeDirs(parts, parts.size() - 1)
-      ->children.push_back(std::make_unique<Node>(
-          Node{parts.back(), attributes, size, {}}));
+      ->children.push_back(std::make_unique<Node>(Node{parts.back(), attributes, size, {}}));
 }
 
 // Erases every child of `n` that holds no locked file; the locked files left below `n`.
