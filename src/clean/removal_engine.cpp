@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -25,8 +26,11 @@ struct Job {
   std::string target;  // as the caller spelled it, for the report
   std::string path;    // vetted and canonical
   Remover::Done done;
+  Remover::Progress progress;
   Pass pass = Pass::Remove;
   std::atomic<std::uint64_t> counted{0};
+  std::atomic<std::uint64_t> removedFiles{0}, removedBytes{0};
+  std::atomic<std::int64_t> lastProgressMs{0};
 
   void stays(RemovalReason why) {
     std::lock_guard lock(reasonLock_);
@@ -72,10 +76,12 @@ class RemovalEngine final : public Remover {
     queue_.stop();
   }
 
-  void remove(const std::string& target, const std::string& accountRoot, Done done) override {
+  void remove(const std::string& target, const std::string& accountRoot, Done done,
+              Progress progress) override {
     auto job = std::make_shared<Job>();
     job->target = target;
     job->done = std::move(done);
+    job->progress = std::move(progress);
     TargetCheck check = checkTarget(target, accountRoot, backend_->pathStyle());
     if (!check.allowed()) {
       RemovalReport report;
@@ -119,9 +125,14 @@ class RemovalEngine final : public Remover {
     platform::FolderPass pass = backend_->clearFolder(*node->folder, job.pass, queue_.stopFlag());
     if (job.pass == Pass::Count) {
       job.counted += pass.entries + pass.subfolders.size();
-    } else if (pass.entries > 0 || !pass.listed) {
-      job.stays(pass.reason);
-      node->stays = true;
+    } else {
+      if (pass.entries > 0 || !pass.listed) {
+        job.stays(pass.reason);
+        node->stays = true;
+      }
+      job.removedFiles += pass.removedFiles;
+      job.removedBytes += pass.removedBytes;
+      reportProgress(job);
     }
     if (pass.subfolders.empty()) return finish(node);
     node->pending = pass.subfolders.size();
@@ -167,6 +178,8 @@ class RemovalEngine final : public Remover {
     RemovalReport report;
     report.target = job->target;
     report.gone = gone;
+    report.removedFiles = job->removedFiles;
+    report.removedBytes = job->removedBytes;
     if (!gone) {
       report.remaining = job->counted;
       report.firstReason = job->firstReason();
@@ -174,6 +187,20 @@ class RemovalEngine final : public Remover {
       if (report.firstReason == RemovalReason::None) report.firstReason = RemovalReason::NotEmpty;
     }
     deliver(*job, std::move(report));
+  }
+
+  // At most a few times a second, so a tree of small files does not flood the UI thread.
+  void reportProgress(Job& job) {
+    if (!job.progress) return;
+    using namespace std::chrono;
+    const std::int64_t now =
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    std::int64_t last = job.lastProgressMs;
+    if (now - last < 250 || !job.lastProgressMs.compare_exchange_strong(last, now)) return;
+    std::lock_guard lock(deliverLock_);
+    if (closed_) return;
+    ui_.post([progress = job.progress, files = job.removedFiles.load(),
+              bytes = job.removedBytes.load()] { progress(files, bytes); });
   }
 
   void deliver(const Job& job, RemovalReport report) {

@@ -18,16 +18,22 @@ struct RemovalReport {
   bool gone = false;            // the folder no longer exists
   std::uint64_t remaining = 0;  // files and folders below the target when the removal ended
   RemovalReason firstReason = RemovalReason::None;  // why the first entry stayed; None when gone
+  std::uint64_t removedFiles = 0;                   // files and links removed
+  std::uint64_t removedBytes = 0;                   // what they held: the space given back
 };
 
 class Remover {
  public:
   using Done = std::function<void(const RemovalReport&)>;
+  // Files removed and bytes given back so far by one removal.
+  using Progress = std::function<void(std::uint64_t files, std::uint64_t bytes)>;
   virtual ~Remover() = default;
   // Starts removing `target` (and the folder itself) in the background and returns at once.
   // `accountRoot` is the current account folder: the target must lie strictly inside it.
-  // `done` runs on the UI thread when the job ends.
-  virtual void remove(const std::string& target, const std::string& accountRoot, Done done) = 0;
+  // `done` runs on the UI thread when the job ends; `progress`, when given, a few times a second
+  // while it runs.
+  virtual void remove(const std::string& target, const std::string& accountRoot, Done done,
+                      Progress progress = {}) = 0;
 };
 
 }  // namespace clean

@@ -26,6 +26,10 @@ struct FolderPass {
   // Why the first of them stayed, or why the listing stopped part-way.
   RemovalReason reason = RemovalReason::None;
   bool listed = true;  // false: the listing stopped part-way
+  // Removing: the files and links removed, and their logical bytes where the listing gave them
+  // at no cost (the Win32 backend; the POSIX one, for tests and benchmarks, counts no bytes).
+  std::uint64_t removedFiles = 0;
+  std::uint64_t removedBytes = 0;
 };
 
 // Every member may be called from several threads at once, each on its own folders, and never

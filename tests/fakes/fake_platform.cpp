@@ -21,29 +21,34 @@ platform::Answer FakeShell::messageBox(const std::string& text, const std::strin
   return answer(boxes.back());
 }
 
-void FakeRemover::remove(const std::string& target, const std::string& accountRoot, Done done) {
+void FakeRemover::remove(const std::string& target, const std::string& accountRoot, Done done,
+                         Progress progress) {
   jobs.push_back({target, accountRoot});
-  if (hold)
-    held_.emplace_back(target, std::move(done));
-  else
-    run(target, std::move(done));
+  held_.push_back({target, std::move(done), std::move(progress)});
+  if (!hold) release();
 }
 
 void FakeRemover::release(std::size_t jobs) {
   const auto end = held_.begin() + static_cast<std::ptrdiff_t>(std::min(jobs, held_.size()));
-  std::vector<std::pair<std::string, Done>> now(std::make_move_iterator(held_.begin()),
-                                                std::make_move_iterator(end));
+  std::vector<Held> now(std::make_move_iterator(held_.begin()), std::make_move_iterator(end));
   held_.erase(held_.begin(), end);
-  for (auto& [target, done] : now) run(target, std::move(done));
+  for (Held& job : now) run(job);
 }
 
-void FakeRemover::run(const std::string& target, Done done) {
+// Everything is removed at once, so the whole removal is one progress report before the end.
+void FakeRemover::run(Held& job) {
   clean::RemovalReport report;
-  report.target = target;
-  report.remaining = fs_.remove(target);
-  report.gone = !fs_.exists(target);
+  report.target = job.target;
+  const std::uint64_t before = fs_.measure(job.target).bytes;
+  report.remaining = fs_.remove(job.target);
+  report.gone = !fs_.exists(job.target);
+  report.removedBytes = before - fs_.measure(job.target).bytes;
   if (!report.gone) report.firstReason = platform::RemovalReason::InUse;
-  clock_.post([done = std::move(done), report] { done(report); });
+  if (job.progress)
+    clock_.post([progress = std::move(job.progress), bytes = report.removedBytes] {
+      progress(bytes > 0 ? 1 : 0, bytes);
+    });
+  clock_.post([done = std::move(job.done), report] { done(report); });
 }
 
 void FakeMeasurer::run(Job job) {

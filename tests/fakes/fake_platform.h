@@ -55,7 +55,8 @@ class FakeShell : public platform::Shell {
 class FakeRemover : public clean::Remover {
  public:
   FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
-  void remove(const std::string& target, const std::string& accountRoot, Done done) override;
+  void remove(const std::string& target, const std::string& accountRoot, Done done,
+              Progress progress) override;
   void release(std::size_t jobs = SIZE_MAX);  // the oldest held jobs
 
   struct Job {
@@ -65,10 +66,15 @@ class FakeRemover : public clean::Remover {
   bool hold = false;
 
  private:
-  void run(const std::string& target, Done done);
+  struct Held {
+    std::string target;
+    Done done;
+    Progress progress;
+  };
+  void run(Held& job);
   FakeFileSystem& fs_;
   VirtualClock& clock_;
-  std::vector<std::pair<std::string, Done>> held_;
+  std::vector<Held> held_;
 };
 
 // Runs measuring jobs on the fake file system and reports through the clock's post queue, as the

@@ -54,6 +54,8 @@ TEST_F(Cleaning, WholeCategoryConfirmsOnceRemovesAndReportsOnlyWhenDone) {
   EXPECT_EQ(h.shell.boxes.back().text, "删除完成");
   EXPECT_EQ(h.shell.boxes.back().title, "Velmora2023.02版");
   EXPECT_FALSE(h.form.busyOverlay.frame.visible());
+  EXPECT_EQ(h.form.busyOverlay.soFar.text(), "已删除 1 个文件，已释放 1.50 K");
+  EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps) << "all the row held";
   // Measured again: the row, what it gave back, and the account.
   EXPECT_EQ(h.row(1).size.text(), "×0 K");
   EXPECT_EQ(h.form.status.text(), "已释放 1.50 K");
@@ -139,6 +141,9 @@ TEST_F(Cleaning, MonthByMonthKeepsTheNewestN) {
     h.row(7).button.click();
     h.clock.advance(1000);
     EXPECT_EQ(h.remover.jobs.size(), c.deleted.empty() ? 0u : 1u) << "one folder per tick";
+    if (c.deleted.size() == 8) {  // the bar moves by the pass's folders
+      EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps / 8);
+    }
     h.clock.advance(1000 * (static_cast<std::uint64_t>(c.months) + 1));
     std::vector<std::string> expected;
     for (auto& name : c.deleted) expected.push_back(listed + name);

@@ -148,10 +148,23 @@ TEST_F(RemovalEngine, RemovesTreeAndLinksButNeverWhatTheyPointTo) {
   fs::create_directory_symlink(outside, target / "a" / "link");
   fs::create_symlink(outside / "keep.txt", target / "filelink");
 
-  const auto r = removeOne(target);
+  // The window's progress line: running totals on the UI thread, never more than the report.
+  std::vector<std::uint64_t> progress;
+  engine_->remove(
+      target.string(), account_.string(),
+      [this](const clean::RemovalReport& r) { reports_.push_back(r); },
+      [&](std::uint64_t files, std::uint64_t) {
+        EXPECT_EQ(std::this_thread::get_id(), testThread_);
+        progress.push_back(files);
+      });
+  ASSERT_TRUE(host_.pumpUntil([&] { return reports_.size() >= 1; }));
+  const auto r = reports_.back();
   EXPECT_TRUE(r.gone);
   EXPECT_FALSE(r.refused);
   EXPECT_EQ(r.remaining, 0u);
+  EXPECT_EQ(r.removedFiles, 3u);  // the file and both links
+  ASSERT_FALSE(progress.empty());
+  EXPECT_LE(progress.back(), r.removedFiles);
   EXPECT_FALSE(fs::exists(fs::symlink_status(target)));
   EXPECT_TRUE(fs::exists(outside / "keep.txt"));
 

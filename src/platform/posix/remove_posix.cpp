@@ -180,6 +180,8 @@ class PosixRemovalBackend final : public RemovalBackend {
       } else if (unlinkat(fd, name, 0) != 0 && errno != ENOENT) {
         // A folder put in its place since the listing is left as it is.
         stays(errno == EISDIR ? RemovalReason::Changed : reasonFor(errno));
+      } else {
+        ++out.removedFiles;  // no bytes: they would cost a stat per file here
       }
     }
     closedir(dir);

@@ -164,6 +164,9 @@ class Win32RemovalBackend final : public RemovalBackend {
       } else if (const RemovalReason why = deleteEntry(f, e, kindOf(e));
                  why != RemovalReason::None) {
         stays(why);
+      } else {
+        ++out.removedFiles;
+        out.removedBytes += e.size;
       }
       return true;
     });

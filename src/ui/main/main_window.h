@@ -103,6 +103,8 @@ class MainWindow : public Form, public MainWindowLink {
     BusyOverlay(Form& form);
     Frame frame;
     Label pleaseWait, notFrozen, goesAway;
+    ProgressBar bar;  // bytes of the row given back, or month folders done
+    Label soFar;      // files removed and space given back so far
   } busyOverlay;
 
   // Shown for an account that still holds the folders of WeChat 2019 and earlier.
@@ -146,7 +148,12 @@ class MainWindow : public Form, public MainWindowLink {
     bool measured = false;
     std::string leftBehind;     // a whole category's message when something stayed
     int foldersLeftBehind = 0;  // a pass's month folders that stayed
+    std::uint64_t filesRemoved = 0, bytesRemoved = 0;  // so far, over all its removals
+    std::size_t foldersListed = 0, foldersDone = 0;    // a pass's month folders
   };
+  // Sums one removal's running totals into its deletion and shows them on the overlay.
+  clean::Remover::Progress progressOf(const std::shared_ptr<Deletion>& deletion);
+  void showProgress(const Deletion& deletion);
 
   void layout();
   void wireEvents();

@@ -59,18 +59,21 @@ void MainWindow::deleteWholeCategory(std::size_t row, const std::string& account
     status.setText(target + "已清空..");
     return;
   }
-  busyOverlay.frame.setVisible(true);
   auto deletion = std::make_shared<Deletion>(account, row, rowBytes_[row]);
+  showProgress(*deletion);
+  busyOverlay.frame.setVisible(true);
   // One notice for the category, once every folder of it has reported.
   auto leftBehind = std::make_shared<std::optional<clean::RemovalReport>>();
   std::weak_ptr<bool> alive = alive_;
   for (const auto& folder : there) {
     ++removalsOut_;
     ++deletion->removalsOut;
+    auto progress = progressOf(deletion);
     ports_.remover.remove(
         folder, account,
-        [this, alive, target, deletion, leftBehind](const clean::RemovalReport& r) {
+        [this, alive, target, deletion, leftBehind, progress](const clean::RemovalReport& r) {
           if (alive.expired()) return;
+          progress(r.removedFiles, r.removedBytes);
           --removalsOut_;
           if (!r.gone && !*leftBehind) *leftBehind = r;
           if (--deletion->removalsOut > 0) return;
@@ -85,7 +88,8 @@ void MainWindow::deleteWholeCategory(std::size_t row, const std::string& account
           }
           hideOverlayWhenIdle();
           deletionEnded(deletion);
-        });
+        },
+        progress);
   }
   deletion->handingOut = false;
 }
@@ -128,6 +132,10 @@ void MainWindow::prepareMonthPass(std::size_t row, const std::string& account, b
     pass.target = account + std::string(cat.folder) + std::string(cat.companion) + "\\";
     source = {pass.target, cat.anyNameIsMonth, "", std::string(cat.companionChats)};
   }
+  if (!companion) {  // figures of an earlier deletion do not belong to this one
+    busyOverlay.bar.setProgress(0, 0);
+    busyOverlay.soFar.setText("");
+  }
   busyOverlay.frame.setVisible(true);
   passPreparing_ = true;
   std::weak_ptr<bool> alive = alive_;
@@ -148,6 +156,8 @@ void MainWindow::prepareMonthPass(std::size_t row, const std::string& account, b
       }
       passDeletion_ =
           chain ? chain : std::make_shared<Deletion>(pass.account, pass.row, rowBytes_[pass.row]);
+      passDeletion_->foldersListed += list->size();
+      showProgress(*passDeletion_);
       pass_ = pass;
       pass_.queue.assign(list->begin(), list->end());
       monthPassTimer.setEnabled(true);
@@ -160,20 +170,29 @@ void MainWindow::deleteNextMonthFolder() {
     const std::string folder = pass_.queue.front().path;
     pass_.queue.pop_front();
     status.setText(folder);
-    if (ports_.fs.exists(folder)) {
-      ++removalsOut_;
-      ++passDeletion_->removalsOut;
-      std::weak_ptr<bool> alive = alive_;
-      ports_.remover.remove(folder, pass_.account,
-                            [this, alive, deletion = passDeletion_](const clean::RemovalReport& r) {
-                              if (alive.expired()) return;
-                              --removalsOut_;
-                              --deletion->removalsOut;
-                              if (!r.gone) ++deletion->foldersLeftBehind;
-                              hideOverlayWhenIdle();
-                              deletionEnded(deletion);
-                            });
+    if (!ports_.fs.exists(folder)) {
+      ++passDeletion_->foldersDone;
+      showProgress(*passDeletion_);
+      return;
     }
+    ++removalsOut_;
+    ++passDeletion_->removalsOut;
+    std::weak_ptr<bool> alive = alive_;
+    auto progress = progressOf(passDeletion_);
+    ports_.remover.remove(
+        folder, pass_.account,
+        [this, alive, deletion = passDeletion_, progress](const clean::RemovalReport& r) {
+          if (alive.expired()) return;
+          progress(r.removedFiles, r.removedBytes);
+          --removalsOut_;
+          --deletion->removalsOut;
+          ++deletion->foldersDone;
+          if (!r.gone) ++deletion->foldersLeftBehind;
+          showProgress(*deletion);
+          hideOverlayWhenIdle();
+          deletionEnded(deletion);
+        },
+        progress);
     return;
   }
   monthPassTimer.setEnabled(false);
@@ -240,6 +259,29 @@ void MainWindow::cleanedElsewhere() {
         status.setText("已释放 " + space::sizeText(before > s.bytes ? before - s.bytes : 0,
                                                    ports_.shell.decimalSeparator()));
       });
+}
+
+clean::Remover::Progress MainWindow::progressOf(const std::shared_ptr<Deletion>& deletion) {
+  // A removal reports running totals; the deletion sums the growth of each of its removals.
+  auto seen = std::make_shared<std::pair<std::uint64_t, std::uint64_t>>(0, 0);
+  std::weak_ptr<bool> alive = alive_;
+  return [this, alive, deletion, seen](std::uint64_t files, std::uint64_t bytes) {
+    if (alive.expired()) return;
+    deletion->filesRemoved += files > seen->first ? files - seen->first : 0;
+    deletion->bytesRemoved += bytes > seen->second ? bytes - seen->second : 0;
+    *seen = {std::max(files, seen->first), std::max(bytes, seen->second)};
+    showProgress(*deletion);
+  };
+}
+
+// A month pass moves by its folders; a whole category by the bytes its row held before.
+void MainWindow::showProgress(const Deletion& d) {
+  if (d.foldersListed > 0)
+    busyOverlay.bar.setProgress(d.foldersDone, d.foldersListed);
+  else
+    busyOverlay.bar.setProgress(d.bytesRemoved, d.bytesBefore.value_or(0));
+  busyOverlay.soFar.setText("已删除 " + std::to_string(d.filesRemoved) + " 个文件，已释放 " +
+                            space::sizeText(d.bytesRemoved, ports_.shell.decimalSeparator()));
 }
 
 // The overlay goes when no month list is being prepared or worked through and every removal,

@@ -86,7 +86,9 @@ MainWindow::BusyOverlay::BusyOverlay(Form& form)
     : frame(form, "Frame2"),
       pleaseWait(form, "Label16", &frame),
       notFrozen(form, "Label17", &frame),
-      goesAway(form, "Label18", &frame) {}
+      goesAway(form, "Label18", &frame),
+      bar(form, "ProgressBar1", &frame),
+      soFar(form, "Label19", &frame) {}
 
 MainWindow::LegacyBanner::LegacyBanner(Form& form)
     : frame(form, "Frame4"), text(form, "Label14", &frame), cleanButton(form, "Command2", &frame) {}
@@ -215,6 +217,10 @@ void MainWindow::layout() {
   place(o.goesAway, 240, 3120, 4515, 375, "清理结束本窗口消失");
   o.goesAway.setFont(font(12));
   o.goesAway.setAlign(Align::Center);
+  place(o.bar, 240, 3600, 4515, 240, "");
+  o.bar.setRange(0, ProgressBar::kSteps);
+  place(o.soFar, 240, 3900, 4515, 255, "");
+  o.soFar.setAlign(Align::Center);
 
   LegacyBanner& b = legacyBanner;
   place(b.frame, 180, 7440, 4935, 1155, "存在老版微信垃圾，清理吗？");
