@@ -7,7 +7,8 @@
 #   bench/stall.sh [files=200000]
 #
 # Builds Velmora.exe and the probe (Release) in /tmp/velmora-bench-mingw unless VELMORA_BUILD_DIR
-# names an already configured MinGW tree, and the native tree generator in
+# names an already configured MinGW tree (VELMORA_STALL_EXE=<Velmora.exe> times another build with
+# the same probe), and the native tree generator in
 # /tmp/velmora-bench-walk-native. Runs in a throwaway Wine prefix whose Documents folder is a new
 # temporary folder, the only thing this script deletes.
 set -euo pipefail
@@ -20,8 +21,7 @@ if [ -z "${VELMORA_BUILD_DIR:-}" ]; then
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" >/dev/null
 fi
 cmake --build "$build" -j2 --target Velmora velmora_stall_probe >/dev/null
-velmora=$build/bin/Velmora.exe
-[ -f "$velmora" ] || velmora=$build/Velmora.exe
+velmora=${VELMORA_STALL_EXE:-$build/bin/Velmora.exe}
 probe=$build/bench/velmora_stall_probe.exe
 native=/tmp/velmora-bench-walk-native
 cmake -S "$repo" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
