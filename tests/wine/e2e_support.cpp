@@ -1,6 +1,5 @@
 #include "e2e_support.h"
 
-#include <commctrl.h>
 #include <shlobj.h>
 
 #include <thread>
@@ -67,6 +66,21 @@ std::vector<HWND> windowsOf(DWORD pid, bool all = false) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// The child of `window` with this control name.
+HWND controlIn(HWND window, const std::string& name) {
+  std::pair<const std::string*, HWND> search{&name, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND h, LPARAM lp) {
+        auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
+        if (ui::win32::windowName(h) != *s->first) return TRUE;
+        s->second = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }
 
 }  // namespace
@@ -141,64 +155,6 @@ void chooseComboItem(HWND combo, int index) {
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(combo));
-}
-
-HWND controlIn(HWND window, const std::string& name) {
-  std::pair<const std::string*, HWND> search{&name, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND h, LPARAM lp) {
-        auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
-        if (ui::win32::windowName(h) != *s->first) return TRUE;
-        s->second = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
-}
-
-bool selectInFolderPicker(HWND picker, const std::string& folder) {
-  HWND tree = nullptr;
-  EnumChildWindows(
-      picker,
-      [](HWND child, LPARAM lp) -> BOOL {
-        if (className(child) != WC_TREEVIEWW) return TRUE;
-        *reinterpret_cast<HWND*>(lp) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tree));
-  // The picker's messages carry pointers the system does not copy between processes: the path
-  // and the tree item live in memory of the picker's process.
-  HANDLE process = tree ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                      FALSE, processOf(picker))
-                        : nullptr;
-  if (!process) return false;
-  const std::wstring path = widen(folder);
-  const std::wstring leaf = path.substr(path.find_last_of(L'\\') + 1);
-  const std::size_t pathBytes = (path.size() + 1) * sizeof(wchar_t), itemAt = pathBytes + 16;
-  auto* remote = static_cast<char*>(
-      VirtualAllocEx(process, nullptr, itemAt + 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  auto* remoteItem = remote + itemAt / 16 * 16;
-  auto* remoteText = reinterpret_cast<wchar_t*>(remoteItem + sizeof(TVITEMW));
-  bool selected = false;
-  if (remote && WriteProcessMemory(process, remote, path.c_str(), pathBytes, nullptr)) {
-    selected = waitFor([&] {
-      SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-      TVITEMW item{};
-      item.mask = TVIF_TEXT;
-      item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-      item.pszText = remoteText;
-      item.cchTextMax = MAX_PATH;
-      wchar_t text[MAX_PATH + 1] = {};
-      return item.hItem && WriteProcessMemory(process, remoteItem, &item, sizeof item, nullptr) &&
-             SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remoteItem)) &&
-             ReadProcessMemory(process, remoteText, text, MAX_PATH * sizeof(wchar_t), nullptr) &&
-             leaf == text;
-    });
-  }
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return selected;
 }
 
 App::App() {

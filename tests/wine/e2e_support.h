@@ -46,12 +46,6 @@ void click(HWND control);
 void setText(HWND edit, const std::string& text);
 // Selects list entry `index` and sends the CBN_SELCHANGE a choice with the mouse sends.
 void chooseComboItem(HWND combo, int index);
-// The child of `window` with this control name (the forms repeat names such as Command1).
-HWND controlIn(HWND window, const std::string& name);
-// Selects `folder` in a folder picker (#32770 with a tree) of another process. The picker fills
-// its tree after it appears, which resets the selection, so this asks again until the tree shows
-// the folder's own name selected; false when it never does.
-bool selectInFolderPicker(HWND picker, const std::string& folder);
 
 // One Velmora.exe process, started from the test binary's folder. It never outlives the object:
 // the destructor closes the main window and, if the process does not end, terminates it.
@@ -62,7 +56,6 @@ class App {
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
-  bool started() const { return process_ != nullptr; }
   bool waitForExit(std::chrono::milliseconds timeout);  // true when the process ended in time
   DWORD exitCode() const;
 

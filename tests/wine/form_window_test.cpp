@@ -23,7 +23,6 @@ struct DemoForm : ui::Form {
     setSize(6000, 4000);
     name.setRect({1440, 300, 2400, 315});
     name.setMaxLength(2);
-    name.setTooltip("提示");
     go.setRect({4000, 300, 1200, 400});
     frame.setRect({180, 900, 5000, 2400});
     inside.setText("框内");
@@ -33,6 +32,8 @@ struct DemoForm : ui::Form {
     cover.setRect({180, 900, 5000, 2400});
     cover.setVisible(false);
     under.setRect({4000, 300, 1200, 400});  // declared after `go`, drawn beneath it
+    bar.setRect({300, 3400, 4000, 200});
+    bar.setProgress(1, 4);  // before the window exists
   }
   ui::TextBox name{*this, "Name"};
   ui::Button go{*this, "Go"};
@@ -42,6 +43,7 @@ struct DemoForm : ui::Form {
   ui::ComboBox combo{*this, "Combo", &frame};
   ui::Frame cover{*this, "Cover"};
   ui::Label under{*this, "Under"};
+  ui::ProgressBar bar{*this, "Bar"};
 };
 
 class FormWindowTest : public ::testing::Test {
@@ -154,28 +156,20 @@ TEST_F(FormWindowTest, KeyFilterDropsRejectedCharactersAndTypingReachesTheModel)
   EXPECT_EQ(form.name.text(), "42");
 }
 
-TEST_F(FormWindowTest, TooltipsOnlyWhereTheModelHasOne) {
-  HWND tip = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND h, LPARAM out) {
-        wchar_t cls[64];
-        GetClassNameW(h, cls, 64);
-        if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0) return TRUE;
-        *reinterpret_cast<HWND*>(out) = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tip));
-  ASSERT_NE(tip, nullptr);
-  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
-  wchar_t text[80] = {};
-  TOOLINFOW ti{};
-  ti.cbSize = TTTOOLINFOW_V2_SIZE;
-  ti.hwnd = window.hwnd();
-  ti.uId = reinterpret_cast<UINT_PTR>(hwndOf(form.name));
-  ti.lpszText = text;
-  SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
-  EXPECT_EQ(narrow(text), "提示");
+TEST_F(FormWindowTest, ProgressBarIsTheCommonControlAndFollowsTheModel) {
+  HWND h = hwndOf(form.bar);
+  wchar_t cls[64] = {};
+  GetClassNameW(h, cls, 64);
+  EXPECT_EQ(lstrcmpiW(cls, PROGRESS_CLASSW), 0);
+  auto shown = [h] {
+    PBRANGE range{};
+    SendMessageW(h, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    return std::to_string(range.iLow) + ".." + std::to_string(range.iHigh) + "@" +
+           std::to_string(SendMessageW(h, PBM_GETPOS, 0, 0));
+  };
+  EXPECT_EQ(shown(), "0..1000@250");
+  form.bar.setRange(-5, 5);
+  EXPECT_EQ(shown(), "-5..5@5");
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
-// Win32Environment against the real system: a file of the test's own, the prefix's environment,
-// the system's code pages and a real process started under WeChat 4.x's name.
+// Win32Environment against the real system: a file of the test's own, the prefix's environment
+// and the system's code pages. (The process list is seen by the end-to-end test with Weixin.exe.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "platform/win32/environment.h"
-#include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
 #include "ports_test_support.h"
 
@@ -32,28 +31,6 @@ TEST(Win32Environment, ReadsSmallFilesExpandsAndDecodes) {
   EXPECT_EQ(env.decode(gbk, platform::kCodePageUtf8), std::nullopt);
   EXPECT_EQ(env.decode("\xCE", platform::kCodePageGbk), std::nullopt);  // half a character
   EXPECT_EQ(env.decode("D:\\微信数据", platform::kCodePageUtf8), "D:\\微信数据");
-}
-
-TEST(Win32Environment, SeesAProcessByItsNameWithoutCase) {
-  ports_test::TempFolder tmp;
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring idle = self, copy = platform::win32::widen(tmp.path()) + L"\\Weixin.exe";
-  idle = idle.substr(0, idle.find_last_of(L'\\') + 1) + L"velmora_idle_process.exe";
-  ASSERT_TRUE(CopyFileW(idle.c_str(), copy.c_str(), TRUE));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  ASSERT_TRUE(CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &info));
-  platform::win32::unique_handle process(info.hProcess), thread(info.hThread);
-  auto end = platform::win32::scope_exit([&] {
-    TerminateProcess(process.get(), 0);
-    WaitForSingleObject(process.get(), 10000);  // before the folder holding it goes
-  });
-  // Another test may run a process of that name too: only the positive answer is ours to check.
-  EXPECT_TRUE(env.processRunning({"WeChat.exe", "weixin.EXE"}));
-  EXPECT_FALSE(env.processRunning({"Weixin", "Weixin.exe.exe", "velmora-nothing.exe"}));
 }
 
 }  // namespace

@@ -12,38 +12,33 @@
 using platform::kAttrDirectory;
 using platform::kAttrHidden;
 using platform::kAttrSystem;
-using platform::win32::Win32FileSystem;
 
-namespace {
-
-class Win32FileSystemTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(root.empty());
-    ASSERT_TRUE(ports_test::writeFile(root + "\\plain.txt", "hello"));
-    ASSERT_TRUE(ports_test::writeFile(root + "\\隐藏.dat", "x"));
-    ASSERT_TRUE(ports_test::makeFolder(root + "\\系统 folder"));
-    ASSERT_TRUE(ports_test::makeFolder(root + "\\子文件夹"));
-    ASSERT_TRUE(ports_test::makeFolder(root + "\\2023-01."));
-    ASSERT_TRUE(SetFileAttributesW(ports_test::rawPath(root + "\\隐藏.dat").c_str(),
-                                   FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(SetFileAttributesW(ports_test::rawPath(root + "\\系统 folder").c_str(),
-                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
-  }
-
+TEST(Win32FileSystem, ListsAndTellsFoldersByWindowsPathRulesAtAnyLength) {
   ports_test::TempFolder tmp;
   const std::string root = tmp.path();
-  Win32FileSystem fs;
-};
+  ASSERT_TRUE(ports_test::writeFile(root + "\\plain.txt", "hello"));
+  ASSERT_TRUE(ports_test::writeFile(root + "\\隐藏.dat", "x"));
+  for (const char* folder : {"\\系统 folder", "\\子文件夹", "\\2023-01.", "\\long"})
+    ASSERT_TRUE(ports_test::makeFolder(root + folder));
+  ASSERT_TRUE(
+      SetFileAttributesW(ports_test::rawPath(root + "\\隐藏.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesW(ports_test::rawPath(root + "\\系统 folder").c_str(),
+                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
+  std::string deep = root + "\\long";
+  while (platform::win32::widen(deep).size() <= MAX_PATH + 20) {
+    deep += "\\很长的文件夹名字-abcdefghijklmnopqrstuvwxyz";
+    ASSERT_TRUE(ports_test::makeFolder(deep));
+  }
+  ASSERT_TRUE(ports_test::writeFile(deep + "\\深处.txt", "deep"));
+  platform::win32::Win32FileSystem fs;
 
-}  // namespace
-
-TEST_F(Win32FileSystemTest, ListsEveryEntryWithItsAttributeBits) {
-  const std::map<std::string, std::uint32_t> expected{{"plain.txt", 0},
-                                                      {"隐藏.dat", kAttrHidden},
-                                                      {"系统 folder", kAttrDirectory | kAttrSystem},
-                                                      {"子文件夹", kAttrDirectory},
-                                                      {"2023-01.", kAttrDirectory}};
+  const std::map<std::string, std::uint32_t> expected{
+      {"plain.txt", 0},
+      {"隐藏.dat", kAttrHidden},
+      {"子文件夹", kAttrDirectory},
+      {"long", kAttrDirectory},
+      {"2023-01.", kAttrDirectory},
+      {"系统 folder", kAttrDirectory | kAttrSystem}};
   for (const std::string& folder : {root, root + "\\"}) {
     std::map<std::string, std::uint32_t> listed;
     for (const auto& e : fs.list(folder))
@@ -53,9 +48,10 @@ TEST_F(Win32FileSystemTest, ListsEveryEntryWithItsAttributeBits) {
   for (const std::string& nothing :
        {root + "\\子文件夹", root + "\\missing", root + "\\plain.txt", std::string()})
     EXPECT_TRUE(fs.list(nothing).empty()) << nothing;
-}
+  const auto deepList = fs.list(deep + "\\");
+  ASSERT_EQ(deepList.size(), 1u);
+  EXPECT_EQ(deepList[0].name, "深处.txt");
 
-TEST_F(Win32FileSystemTest, AttributesFollowWindowsPathRules) {
   struct Case {
     std::string path;
     std::optional<bool> directory;  // nothing: the path names nothing
@@ -66,12 +62,14 @@ TEST_F(Win32FileSystemTest, AttributesFollowWindowsPathRules) {
       {root + "\\plain.txt", false},
       {root + "\\plain.txt\\", std::nullopt},
       {root + "\\missing", std::nullopt},
-      {root + "\\missing\\", std::nullopt},
       // Every name literally: the month pass must see a month folder whose name ends in a dot.
       {root + "\\2023-01.", true},
       {root + "\\子文件夹.", std::nullopt},
       {root + "\\\\子文件夹\\", true},  // "E:\\WeChat Files\", as a picked drive root gives
       {"", std::nullopt},
+      {deep + "\\", true},
+      {deep + "\\深处.txt", false},
+      {deep + "\\深处.txt\\", std::nullopt},
   };
   for (const Case& c : cases) {
     const auto attrs = fs.attributes(c.path);
@@ -80,23 +78,4 @@ TEST_F(Win32FileSystemTest, AttributesFollowWindowsPathRules) {
       EXPECT_EQ((*attrs & kAttrDirectory) != 0, *c.directory) << c.path;
     }
   }
-}
-
-TEST_F(Win32FileSystemTest, HandlesPathsLongerThanMaxPath) {
-  std::string deep = root;
-  while (platform::win32::widen(deep).size() <= MAX_PATH + 20) {
-    deep += "\\很长的文件夹名字-abcdefghijklmnopqrstuvwxyz";
-    ASSERT_TRUE(ports_test::makeFolder(deep));
-  }
-  const std::string file = deep + "\\深处.txt";
-  ASSERT_TRUE(ports_test::writeFile(file, "deep"));
-
-  EXPECT_TRUE(fs.isDirectory(deep));
-  EXPECT_TRUE(fs.isDirectory(deep + "\\"));
-  EXPECT_TRUE(fs.exists(file));
-  EXPECT_FALSE(fs.isDirectory(file));
-  EXPECT_FALSE(fs.exists(file + "\\"));
-  const auto entries = fs.list(deep + "\\");
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].name, "深处.txt");
 }
