@@ -66,17 +66,6 @@ TEST_F(Cleaning, WholeCategoryConfirmsOnceRemovesAndReportsOnlyWhenDone) {
   EXPECT_EQ(h.shell.boxes.back().text, "文件夹不存在");
 }
 
-TEST_F(Cleaning, FilesInUseAreReportedNotCalledDone) {
-  h.fs.addFile(storage() + "\\General\\a", 10);
-  h.fs.addFile(storage() + "\\General\\held", 10);
-  h.fs.setLocked(storage() + "\\General\\held");
-  h.row(4).button.click();
-  h.clock.advance(10);
-  EXPECT_NE(h.shell.boxes.back().text.find("有 1 个文件"), std::string::npos);
-  EXPECT_NE(h.shell.boxes.back().text.find("退出微信"), std::string::npos);
-  EXPECT_EQ(h.form.status.text().find("已清空"), std::string::npos);
-}
-
 TEST_F(Cleaning, CancelAndMissingFolder) {
   h.fs.addFile(storage() + "\\Fav\\a", 10);
   h.form.status.setText("before");
@@ -92,23 +81,6 @@ TEST_F(Cleaning, CancelAndMissingFolder) {
   EXPECT_EQ(h.shell.boxes.back().text, "文件夹不存在");
   EXPECT_EQ(h.form.status.text(), storage() + "\\CustomEmotion\\已清空..");
   EXPECT_TRUE(h.remover.jobs.empty());
-}
-
-TEST_F(Cleaning, TargetIsTakenWhenTheDeletionBegins) {
-  h.fs.addFile(storage() + "\\Cache\\a", 10);
-  h.fs.addFile(storage() + "\\video\\2023-01\\v", 10);
-  // A scan runs while the confirmation is open and measures every category.
-  h.shell.answer = [this](const fakes::MessageBoxCall& box) {
-    if (box.title == "想确认下") {
-      h.form.grid.scanButton.click();
-      h.clock.advance(5000);
-    }
-    return platform::Answer::Ok;
-  };
-  h.row(1).button.click();
-  h.clock.advance(10);
-  EXPECT_EQ(removed(), std::vector<std::string>{storage() + "\\Cache\\"});
-  EXPECT_TRUE(h.fs.exists(storage() + "\\video\\2023-01"));
 }
 
 std::vector<std::string> months(int from, int to) {  // indices into 2022-01 …, newest first

@@ -59,33 +59,6 @@ TEST(Discovery, ListsVisibleFoldersSortedAndSelectsFirst) {
   EXPECT_FALSE(h.form.discoveryTimer.enabled());
 }
 
-// Once no account is found, neither the grid nor the old-version banner may clean the last one.
-TEST(Discovery, NoAccountFoundForgetsTheLastOne) {
-  struct Case {
-    const char* text1;
-    const char* tip;
-    std::size_t entriesLeft;
-  } cases[] = {
-      {"D:\\Nowhere", "未找到微信文件夹，请核实", 1},
-      {"D:\\Empty", "微信文件夹里没有找到账号文件夹，请核实", 0},
-  };
-  for (const auto& c : cases) {
-    Harness h;
-    h.addAccount("wxid_a", true);
-    h.fs.addFile("D:\\Empty\\WeChat Files\\desktop.ini", 10);
-    h.startAndSettle();
-    ASSERT_TRUE(h.form.grid.frame.visible() && h.form.legacyBanner.frame.visible());
-    h.form.dataFolderBox.setText(c.text1);
-    h.clock.advance(200);
-    EXPECT_FALSE(h.form.accountPanel.frame.visible() || h.form.grid.frame.visible() ||
-                 h.form.legacyBanner.frame.visible());
-    EXPECT_EQ(h.form.height(), 8000);
-    EXPECT_EQ(h.form.accountPath(), "");
-    EXPECT_EQ(h.form.status.text(), c.tip);
-    EXPECT_EQ(h.form.accountPanel.accounts.items().size(), c.entriesLeft);
-  }
-}
-
 TEST(Discovery, TheFolderIsResolvedOnceSoWhatIsShownIsWhatIsCleaned) {
   Harness h;
   h.fs.addDir("C:\\WeChat Files\\acct\\Msg");
@@ -105,23 +78,6 @@ TEST(Discovery, TheFolderIsResolvedOnceSoWhatIsShownIsWhatIsCleaned) {
   ASSERT_EQ(h.remover.jobs.size(), 1u);
   EXPECT_EQ(h.remover.jobs[0].target, "C:\\WeChat Files\\acct\\FileStorage\\Cache\\");
   EXPECT_EQ(h.remover.jobs[0].accountRoot, "C:\\WeChat Files\\acct");
-}
-
-TEST(Discovery, TypingRunsOnceForKeysBeforeTheTickAndAgainAfter) {
-  Harness h;
-  h.addAccount("a");
-  h.form.load();
-  h.form.dataFolderBox.typeChar(U'C');
-  h.form.dataFolderBox.typeChar(U':');
-  h.clock.advance(200);
-  EXPECT_EQ(h.form.weChatFilesPath(), "C:\\WeChat Files\\");
-  for (char c : std::string("\\Users\\u\\Documents"))
-    h.form.dataFolderBox.typeChar(static_cast<char32_t>(c));
-  h.clock.advance(199);
-  EXPECT_EQ(h.form.weChatFilesPath(), "C:\\WeChat Files\\");
-  h.clock.advance(1);
-  EXPECT_EQ(h.form.weChatFilesPath(), std::string(kDocs) + "\\WeChat Files\\");
-  EXPECT_EQ(h.form.accountPanel.accounts.text(), "a");
 }
 
 }  // namespace
