@@ -4,7 +4,6 @@ namespace fakes {
 
 std::optional<std::string> FakeRegistry::readUserString(const std::string& key,
                                                         const std::string& value) {
-  reads.push_back(key + "\\" + value);
   auto it = values.find(key + "\\" + value);
   if (it == values.end()) return std::nullopt;
   return it->second;

@@ -19,7 +19,6 @@ namespace fakes {
 class FakeRegistry : public platform::Registry {
  public:
   std::map<std::string, std::string> values;  // "key\\value" -> data
-  std::vector<std::string> reads;
   std::optional<std::string> readUserString(const std::string& key,
                                             const std::string& value) override;
 };

@@ -34,23 +34,6 @@ bool makeFile(const std::wstring& path, std::size_t size) {
   return ok;
 }
 
-void setDocuments(const std::wstring& value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_SZ, value.c_str(),
-                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-std::wstring className(HWND h) {
-  wchar_t cls[64] = {};
-  GetClassNameW(h, cls, 64);
-  return cls;
-}
-
-DWORD processOf(HWND h) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  return pid;
-}
-
 // The top-level windows of a process (the visible ones only, unless `all`).
 std::vector<HWND> windowsOf(DWORD pid, bool all = false) {
   struct Search {
@@ -61,7 +44,9 @@ std::vector<HWND> windowsOf(DWORD pid, bool all = false) {
   EnumWindows(
       [](HWND h, LPARAM lp) {
         auto* s = reinterpret_cast<Search*>(lp);
-        if (processOf(h) == s->pid && (s->all || IsWindowVisible(h))) s->found.push_back(h);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == s->pid && (s->all || IsWindowVisible(h))) s->found.push_back(h);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
@@ -97,19 +82,13 @@ bool makeTree(const std::string& root, const std::vector<std::string>& entries,
 }
 
 DocumentsFolder::DocumentsFolder(const std::string& folder) {
-  wchar_t old[1024] = {};
-  DWORD size = sizeof old;
-  if (RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", RRF_RT_REG_SZ, nullptr, old,
-                   &size) == ERROR_SUCCESS)
-    old_ = old;
-  setDocuments(widen(folder));
+  const std::wstring value = widen(folder);
+  RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 DocumentsFolder::~DocumentsFolder() {
-  if (old_)
-    setDocuments(*old_);
-  else
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
 }
 
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout,
@@ -144,11 +123,6 @@ std::vector<std::string> comboItems(HWND combo) {
 void click(HWND control) {
   PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
                reinterpret_cast<LPARAM>(control));
-}
-
-void setText(HWND edit, const std::string& text) {
-  // WM_SETTEXT is one of the messages the system copies into the other process.
-  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
 }
 
 void chooseComboItem(HWND combo, int index) {
@@ -223,10 +197,13 @@ HWND App::control(const std::string& name) const {
 
 HWND App::waitForMessageBox(std::chrono::milliseconds timeout, const std::string& text) const {
   HWND box = nullptr;
+  wchar_t cls[8] = {};
   waitFor(
       [&] {
         for (HWND h : windowsOf(pid_))
-          if (className(h) == L"#32770" && (text.empty() || messageText(h) == text)) box = h;
+          if (GetClassNameW(h, cls, 8) && std::wstring(cls) == L"#32770" &&
+              (text.empty() || messageText(h) == text))
+            box = h;
         return box != nullptr;
       },
       timeout);
