@@ -51,7 +51,6 @@ void FakeRemover::run(Held& job) {
 }
 
 void FakeMeasurer::run(Job job) {
-  ++jobs;
   held_.push_back(std::move(job));
   if (!hold) release();
 }

@@ -84,7 +84,6 @@ class FakeMeasurer : public space::Measurer {
   void run(Job job) override;
   void release(std::size_t jobs = SIZE_MAX);  // the oldest held ones
 
-  std::size_t jobs = 0;  // how many were given
   bool hold = false;
 
  private:
