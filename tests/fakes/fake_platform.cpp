@@ -4,7 +4,6 @@ namespace fakes {
 
 std::optional<std::string> FakeRegistry::readUserString(const std::string& key,
                                                         const std::string& value) {
-  reads.push_back(key + "\\" + value);
   auto it = values.find(key + "\\" + value);
   if (it == values.end()) return std::nullopt;
   return it->second;
@@ -52,7 +51,6 @@ void FakeRemover::run(Held& job) {
 }
 
 void FakeMeasurer::run(Job job) {
-  ++jobs;
   held_.push_back(std::move(job));
   if (!hold) release();
 }

@@ -19,7 +19,6 @@ namespace fakes {
 class FakeRegistry : public platform::Registry {
  public:
   std::map<std::string, std::string> values;  // "key\\value" -> data
-  std::vector<std::string> reads;
   std::optional<std::string> readUserString(const std::string& key,
                                             const std::string& value) override;
 };
@@ -85,7 +84,6 @@ class FakeMeasurer : public space::Measurer {
   void run(Job job) override;
   void release(std::size_t jobs = SIZE_MAX);  // the oldest held ones
 
-  std::size_t jobs = 0;  // how many were given
   bool hold = false;
 
  private:

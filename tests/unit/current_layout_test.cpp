@@ -81,32 +81,9 @@ TEST_F(Today, ListsBothAccountsAndScansEachWithItsOwnTable) {
   EXPECT_EQ(h.shell.boxes.back().text, "删除完成");
   h.shell.boxes.clear();
   h.remover.jobs.clear();
-  h.row(5).button.mouseMove();
-  EXPECT_EQ(h.form.status.text(), wechat::kNoSuchFolder);
   h.row(5).button.click();
   h.clock.advance(2000);
   EXPECT_TRUE(h.shell.boxes.empty() && h.remover.jobs.empty()) << "a dash deletes nothing";
-}
-
-TEST_F(Today, KeepingSixMonthsKeepsTheSixNewestAcrossAllChats) {
-  choose(1);
-  h.row(6).button.click();
-  h.clock.advance(4000);  // three folders, one a second, and the tick that ends the pass
-  ASSERT_EQ(h.shell.boxes.size(), 1u);
-  EXPECT_EQ(h.shell.boxes[0].text,
-            "确认删除 " + moved + "\\msg\\attach\\ 下所有文件吗？确认后将直接删除");
-  std::vector<std::string> removed;
-  for (const auto& j : h.remover.jobs) removed.push_back(j.target.substr(moved.size()));
-  EXPECT_EQ(removed,
-            (std::vector<std::string>{"\\msg\\attach\\c0\\2023-03", "\\msg\\attach\\b0\\2023-02",
-                                      "\\msg\\attach\\a0\\2023-01"}));
-  for (int m = 4; m <= 9; ++m)
-    EXPECT_TRUE(h.fs.exists(moved + "\\msg\\attach\\" + std::string(1, 'a' + (m - 1) % 3) +
-                            "0\\2023-0" + std::to_string(m)));
-  EXPECT_TRUE(h.fs.exists(moved + "\\msg\\attach\\a0\\Rec\\r"));
-  EXPECT_TRUE(h.fs.exists(moved + "\\db_storage\\message\\message_0.db"));
-  EXPECT_EQ(h.row(6).count.text(), "6个") << "measured again";
-  EXPECT_EQ(h.form.status.text(), "已释放 30");
 }
 
 TEST_F(Today, TheClassicImagePassAndItsThumbnailsTakeTheChatsMonthsToo) {

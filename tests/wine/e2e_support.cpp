@@ -1,6 +1,5 @@
 #include "e2e_support.h"
 
-#include <commctrl.h>
 #include <shlobj.h>
 
 #include <thread>
@@ -35,23 +34,6 @@ bool makeFile(const std::wstring& path, std::size_t size) {
   return ok;
 }
 
-void setDocuments(const std::wstring& value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_SZ, value.c_str(),
-                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-std::wstring className(HWND h) {
-  wchar_t cls[64] = {};
-  GetClassNameW(h, cls, 64);
-  return cls;
-}
-
-DWORD processOf(HWND h) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  return pid;
-}
-
 // The top-level windows of a process (the visible ones only, unless `all`).
 std::vector<HWND> windowsOf(DWORD pid, bool all = false) {
   struct Search {
@@ -62,11 +44,28 @@ std::vector<HWND> windowsOf(DWORD pid, bool all = false) {
   EnumWindows(
       [](HWND h, LPARAM lp) {
         auto* s = reinterpret_cast<Search*>(lp);
-        if (processOf(h) == s->pid && (s->all || IsWindowVisible(h))) s->found.push_back(h);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == s->pid && (s->all || IsWindowVisible(h))) s->found.push_back(h);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// The child of `window` with this control name.
+HWND controlIn(HWND window, const std::string& name) {
+  std::pair<const std::string*, HWND> search{&name, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND h, LPARAM lp) {
+        auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
+        if (ui::win32::windowName(h) != *s->first) return TRUE;
+        s->second = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }
 
 }  // namespace
@@ -83,19 +82,13 @@ bool makeTree(const std::string& root, const std::vector<std::string>& entries,
 }
 
 DocumentsFolder::DocumentsFolder(const std::string& folder) {
-  wchar_t old[1024] = {};
-  DWORD size = sizeof old;
-  if (RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", RRF_RT_REG_SZ, nullptr, old,
-                   &size) == ERROR_SUCCESS)
-    old_ = old;
-  setDocuments(widen(folder));
+  const std::wstring value = widen(folder);
+  RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 DocumentsFolder::~DocumentsFolder() {
-  if (old_)
-    setDocuments(*old_);
-  else
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
 }
 
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout,
@@ -132,73 +125,10 @@ void click(HWND control) {
                reinterpret_cast<LPARAM>(control));
 }
 
-void setText(HWND edit, const std::string& text) {
-  // WM_SETTEXT is one of the messages the system copies into the other process.
-  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
-}
-
 void chooseComboItem(HWND combo, int index) {
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(combo));
-}
-
-HWND controlIn(HWND window, const std::string& name) {
-  std::pair<const std::string*, HWND> search{&name, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND h, LPARAM lp) {
-        auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
-        if (ui::win32::windowName(h) != *s->first) return TRUE;
-        s->second = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
-}
-
-bool selectInFolderPicker(HWND picker, const std::string& folder) {
-  HWND tree = nullptr;
-  EnumChildWindows(
-      picker,
-      [](HWND child, LPARAM lp) -> BOOL {
-        if (className(child) != WC_TREEVIEWW) return TRUE;
-        *reinterpret_cast<HWND*>(lp) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tree));
-  // The picker's messages carry pointers the system does not copy between processes: the path
-  // and the tree item live in memory of the picker's process.
-  HANDLE process = tree ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                      FALSE, processOf(picker))
-                        : nullptr;
-  if (!process) return false;
-  const std::wstring path = widen(folder);
-  const std::wstring leaf = path.substr(path.find_last_of(L'\\') + 1);
-  const std::size_t pathBytes = (path.size() + 1) * sizeof(wchar_t), itemAt = pathBytes + 16;
-  auto* remote = static_cast<char*>(
-      VirtualAllocEx(process, nullptr, itemAt + 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  auto* remoteItem = remote + itemAt / 16 * 16;
-  auto* remoteText = reinterpret_cast<wchar_t*>(remoteItem + sizeof(TVITEMW));
-  bool selected = false;
-  if (remote && WriteProcessMemory(process, remote, path.c_str(), pathBytes, nullptr)) {
-    selected = waitFor([&] {
-      SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-      TVITEMW item{};
-      item.mask = TVIF_TEXT;
-      item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-      item.pszText = remoteText;
-      item.cchTextMax = MAX_PATH;
-      wchar_t text[MAX_PATH + 1] = {};
-      return item.hItem && WriteProcessMemory(process, remoteItem, &item, sizeof item, nullptr) &&
-             SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remoteItem)) &&
-             ReadProcessMemory(process, remoteText, text, MAX_PATH * sizeof(wchar_t), nullptr) &&
-             leaf == text;
-    });
-  }
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return selected;
 }
 
 App::App() {
@@ -267,10 +197,13 @@ HWND App::control(const std::string& name) const {
 
 HWND App::waitForMessageBox(std::chrono::milliseconds timeout, const std::string& text) const {
   HWND box = nullptr;
+  wchar_t cls[8] = {};
   waitFor(
       [&] {
         for (HWND h : windowsOf(pid_))
-          if (className(h) == L"#32770" && (text.empty() || messageText(h) == text)) box = h;
+          if (GetClassNameW(h, cls, 8) && std::wstring(cls) == L"#32770" &&
+              (text.empty() || messageText(h) == text))
+            box = h;
         return box != nullptr;
       },
       timeout);

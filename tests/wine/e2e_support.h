@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,17 +19,11 @@ using namespace std::chrono_literals;
 bool makeTree(const std::string& root, const std::vector<std::string>& entries,
               std::size_t fileSize = 1000);
 
-// Points HKCU\...\Explorer\Shell Folders\Personal at a folder while it lives, and puts the old
-// value back (or removes the value when there was none) when it goes.
-class DocumentsFolder {
- public:
+// Points HKCU\...\Explorer\Shell Folders\Personal at a folder while it lives (the prefix is the
+// test run's own), and removes the value when it goes.
+struct DocumentsFolder {
   explicit DocumentsFolder(const std::string& folder);
   ~DocumentsFolder();
-  DocumentsFolder(const DocumentsFolder&) = delete;
-  DocumentsFolder& operator=(const DocumentsFolder&) = delete;
-
- private:
-  std::optional<std::wstring> old_;
 };
 
 // Polls `done` every `interval` until it holds; false after `timeout`.
@@ -42,16 +35,8 @@ std::vector<std::string> comboItems(HWND combo);
 // Input as a user's would arrive, for controls of another process. A click is BN_CLICKED to the
 // control's parent, posted, so that a modal box the handler opens does not hold the test up.
 void click(HWND control);
-// Replaces an edit control's text; the edit tells its parent (EN_CHANGE) as after typing.
-void setText(HWND edit, const std::string& text);
 // Selects list entry `index` and sends the CBN_SELCHANGE a choice with the mouse sends.
 void chooseComboItem(HWND combo, int index);
-// The child of `window` with this control name (the forms repeat names such as Command1).
-HWND controlIn(HWND window, const std::string& name);
-// Selects `folder` in a folder picker (#32770 with a tree) of another process. The picker fills
-// its tree after it appears, which resets the selection, so this asks again until the tree shows
-// the folder's own name selected; false when it never does.
-bool selectInFolderPicker(HWND picker, const std::string& folder);
 
 // One Velmora.exe process, started from the test binary's folder. It never outlives the object:
 // the destructor closes the main window and, if the process does not end, terminates it.
@@ -62,7 +47,6 @@ class App {
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
-  bool started() const { return process_ != nullptr; }
   bool waitForExit(std::chrono::milliseconds timeout);  // true when the process ended in time
   DWORD exitCode() const;
 

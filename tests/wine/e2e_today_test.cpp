@@ -1,8 +1,8 @@
 // The machine of late 2026 on the real Velmora.exe: a WeChat 3.9 account left in Documents and a
 // WeChat 4.x account moved to C:\微信数据, which WeChat's GBK setting names. Both are listed at
-// start-up, each grid adds up to the files created, keeping six months of the 4.x images keeps the
-// six newest across all chats, and the chat databases stay. A program named Weixin.exe stands in
-// for a running WeChat.
+// start-up, the 4.x grid adds up to the files created, keeping six months of the 4.x images keeps
+// the six newest across all chats, and the chat databases stay. A program named Weixin.exe stands
+// in for a running WeChat.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,10 +20,7 @@ using e2e::App;
 using e2e::textOf;
 using e2e::waitFor;
 using platform::win32::widen;
-
-bool exists(const std::string& path) {
-  return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using ports_test::exists;
 
 std::string appData() {
   wchar_t buf[MAX_PATH] = {};
@@ -61,15 +58,10 @@ class RunningWeixin {
   platform::win32::unique_handle process_;
 };
 
-TEST(E2EToday, BothAccountsListedTheirGridsAddUpAndKeepingSixMonthsSpansTheChats) {
+TEST(E2EToday, BothAccountsListedTheNewGridAddsUpAndKeepingSixMonthsSpansTheChats) {
   ports_test::TempFolder docs;
   const std::string old = docs.path() + "\\WeChat Files\\wxid_old39";
-  const std::string chat3 = "FileStorage\\MsgAttach\\0123456789abcdef0123456789abcdef\\";
   ASSERT_TRUE(e2e::makeTree(old, {"Msg\\MicroMsg.db"}, 50000));
-  ASSERT_TRUE(e2e::makeTree(old,
-                            {"FileStorage\\Image\\2023-01\\a.dat", chat3 + "Image\\2023-02\\b.dat",
-                             chat3 + "Image\\2023-03\\c.dat", chat3 + "Thumb\\2023-03\\c_t.dat"},
-                            1000));
 
   ports_test::TempFolder moved("C:\\微信数据");
   ASSERT_FALSE(moved.path().empty()) << "C:\\微信数据 was there before the test";
@@ -100,9 +92,6 @@ TEST(E2EToday, BothAccountsListedTheirGridsAddUpAndKeepingSixMonthsSpansTheChats
   ASSERT_TRUE(waitFor([&] { return textOf(status) == "计算结束"; }, 30s));
   EXPECT_EQ(e2e::comboItems(combo),
             (std::vector<std::string>{"wxid_old39", "wxid_k7v4e2e9q2p22_5c1e（新版微信）"}));
-  // 3.9: the chats' images and thumbnails count in the image row.
-  EXPECT_EQ(textOf(app.control("lj6")), "×4.00 K");
-  EXPECT_EQ(textOf(app.control("Lab6")), "3个");
 
   e2e::chooseComboItem(combo, 1);
   ASSERT_TRUE(waitFor([&] { return textOf(status) == "正在计算空间占用情况，请稍等..."; }, 30s));
@@ -111,8 +100,6 @@ TEST(E2EToday, BothAccountsListedTheirGridsAddUpAndKeepingSixMonthsSpansTheChats
   EXPECT_EQ(textOf(app.control("lj6")), "×1.00 K");
   EXPECT_EQ(textOf(app.control("Lab6")), "10个");
   EXPECT_EQ(textOf(app.control("lj7")), "×5.00 K");
-  EXPECT_EQ(textOf(app.control("lj4")), "—");
-  EXPECT_FALSE(IsWindowEnabled(app.control("C4")));
 
   RunningWeixin weixin(docs.path());
   ASSERT_TRUE(weixin.running());

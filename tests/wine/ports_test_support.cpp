@@ -42,6 +42,10 @@ std::wstring rawPath(const std::string& path) {
   return L"\\\\?\\" + widen(path);
 }
 
+bool exists(const std::string& path) {
+  return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 TempFolder::TempFolder() {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
@@ -120,11 +124,8 @@ bool runUnixScript(const std::string& where, const std::string& script, bool wai
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   if (!wait) return true;
-  auto there = [](const std::string& p) {
-    return GetFileAttributesW(rawPath(p).c_str()) != INVALID_FILE_ATTRIBUTES;
-  };
-  for (int i = 0; i < 6000 && !there(ok) && !there(failed); ++i) Sleep(10);
-  const bool done = there(ok);
+  for (int i = 0; i < 6000 && !exists(ok) && !exists(failed); ++i) Sleep(10);
+  const bool done = exists(ok);
   for (const std::string& p : {file, ok, failed}) DeleteFileW(rawPath(p).c_str());
   return done;
 }

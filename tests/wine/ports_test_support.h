@@ -24,6 +24,7 @@ class TempFolder {
 
 // Absolute UTF-8 path to the raw \\?\ form.
 std::wstring rawPath(const std::string& path);
+bool exists(const std::string& path);
 bool makeFolder(const std::string& path);
 bool writeFile(const std::string& path, const std::string& content);
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <thread>
+#include <optional>
 
 #include "clean/removal_engine.h"
 #include "fakes/backend_seams.h"
@@ -18,12 +18,9 @@
 namespace {
 
 using platform::RemovalReason;
+using ports_test::exists;
 using ports_test::makeFolder;
 using ports_test::rawPath;
-
-bool exists(const std::string& path) {
-  return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 class RemovalWin32 : public ::testing::Test {
  protected:
@@ -37,24 +34,16 @@ class RemovalWin32 : public ::testing::Test {
   }
   bool underWine() const { return !ports_test::unixPath(temp_.path()).empty(); }
   clean::RemovalReport removeOne(const std::string& target, const std::string& account = {}) {
-    clean::RemovalReport report;
-    bool done = false;
+    std::optional<clean::RemovalReport> report;
     engine_->remove(target, account.empty() ? account_ : account,
-                    [&](const clean::RemovalReport& r) {
-                      EXPECT_EQ(std::this_thread::get_id(), testThread_);
-                      report = r;
-                      done = true;
-                    });
-    EXPECT_FALSE(done) << "reported before the UI thread pumped";
-    EXPECT_TRUE(host_.pumpOne());
-    EXPECT_TRUE(done);
-    return report;
+                    [&](const clean::RemovalReport& r) { report = r; });
+    EXPECT_TRUE(host_.pumpUntil([&] { return report.has_value(); }));
+    return report.value_or(clean::RemovalReport{});
   }
 
   ports_test::TempFolder temp_;
   std::string account_ = temp_.path() + "\\wxid_test";
   fakes::PumpedHost host_;
-  std::thread::id testThread_ = std::this_thread::get_id();
   std::unique_ptr<clean::Remover> engine_ =
       clean::makeRemovalEngine(host_, platform::win32::makeRemovalBackend(), 2);
 };
