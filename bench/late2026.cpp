@@ -141,10 +141,12 @@ int wmain() {
       row->button.click();
       const bool dialog = received.visible();
       if (dialog) received.clearAllButton.click();
-      // Done when the row was measured again; a whole category with nothing in it is done at once.
+      // Done when the row was measured again (what stayed, if anything, comes before the figure);
+      // a whole category with nothing in it is done at once. A month pass goes one folder a
+      // second, and a row of a busy account has a thousand of them.
       if (dialog || w.busyOverlay.frame.visible())
-        pumpUntil([&] { return w.status.text().rfind("已释放", 0) == 0; },
-                  std::chrono::seconds(600));
+        pumpUntil([&] { return w.status.text().find("已释放") != std::string::npos; },
+                  std::chrono::seconds(3600));
     }
     if (!scan(a)) return 1;
     left += gridBytes();
