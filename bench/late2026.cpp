@@ -79,7 +79,7 @@ std::uint64_t neverTouched(const std::string& account, bool current) {
 // And beside the accounts.
 std::uint64_t neverTouchedRoot(const std::string& root) {
   std::uint64_t bytes = 0;
-  for (const char* f : {"\\All Users", "\\Backup"}) bytes += walk(root + f);  // no case
+  for (const char* f : {"\\All Users", "\\all_users", "\\Backup"}) bytes += walk(root + f);
   return bytes;
 }
 
