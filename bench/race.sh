@@ -17,20 +17,8 @@ native_runs=${1:-20}
 wine_runs=${2:-5}
 folders=${3:-3000}
 
-build() {
-  cmake -S "$repo" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF "${@:2}" >/dev/null
-  cmake --build "$1" -j2 --target velmora_bench_remove >/dev/null
-}
-native=${VELMORA_BENCH_REMOVE_NATIVE:-}
-if [ -z "$native" ] && [ "$native_runs" -gt 0 ]; then
-  build /tmp/velmora-bench-remove-native
-  native=/tmp/velmora-bench-remove-native/bench/velmora_bench_remove
-fi
-win=${VELMORA_BENCH_REMOVE_WIN:-}
-if [ -z "$win" ] && [ "$wine_runs" -gt 0 ]; then
-  build /tmp/velmora-bench-remove-mingw -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake"
-  win=/tmp/velmora-bench-remove-mingw/bench/velmora_bench_remove.exe
-fi
+. "$repo/bench/remove-programs.sh"
+remove_programs "$((native_runs > 0))" "$((wine_runs > 0))"
 
 work=$(mktemp -d "${BENCH_DIR:-/tmp}/velmora-race.XXXXXX")
 swapper=""

@@ -20,20 +20,8 @@ folders=${2:-2000}
 rounds=${3:-5}
 wine_rounds=${4:-3}
 
-build() {
-  cmake -S "$repo" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF "${@:2}" >/dev/null
-  cmake --build "$1" -j2 --target velmora_bench_remove >/dev/null
-}
-native=${VELMORA_BENCH_REMOVE_NATIVE:-}
-if [ -z "$native" ]; then
-  build /tmp/velmora-bench-remove-native
-  native=/tmp/velmora-bench-remove-native/bench/velmora_bench_remove
-fi
-win=${VELMORA_BENCH_REMOVE_WIN:-}
-if [ -z "$win" ] && [ "$wine_rounds" -gt 0 ]; then
-  build /tmp/velmora-bench-remove-mingw -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake"
-  win=/tmp/velmora-bench-remove-mingw/bench/velmora_bench_remove.exe
-fi
+. "$repo/bench/remove-programs.sh"
+remove_programs 1 "$((wine_rounds > 0))"
 
 work=$(mktemp -d "${BENCH_DIR:-/tmp}/velmora-bench-remove.XXXXXX")
 trap 'rm -rf -- "$work"' EXIT
