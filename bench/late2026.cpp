@@ -28,9 +28,7 @@
 #include "platform/win32/walk_win32.h"
 #include "space/measurer.h"
 #include "space/walker.h"
-#include "ui/dialogs/legacy_cleaner_window.h"
-#include "ui/dialogs/received_files_window.h"
-#include "ui/main/main_window.h"
+#include "ui/windows/windows.h"
 
 namespace {
 
@@ -38,7 +36,7 @@ namespace {
 class YesShell final : public platform::win32::Win32Shell {
  public:
   platform::Answer messageBox(const std::string&, const std::string&, platform::Buttons,
-                              platform::Icon) override {
+                              platform::Icon, platform::WindowHandle) override {
     return platform::Answer::Ok;
   }
 };
@@ -97,9 +95,9 @@ int wmain() {
     static const auto backend = platform::win32::makeWalkBackend();
     return space::walkFolder(*backend, path);
   });
-  ui::MainWindow w({fs, registry, shell, timers, *remover, *measurer, environment});
-  ui::ReceivedFilesWindow received(w, fs, shell, environment, *remover);
-  w.openReceivedFiles = [&](const wechat::Category& row) { received.open(row); };
+  ui::Windows windows({fs, registry, shell, timers, *remover, *measurer, environment});
+  ui::MainWindow& w = windows.main;
+  ui::ReceivedFilesWindow& received = windows.receivedFiles;
 
   w.load();
   auto scanned = [&] { return w.status.text() == "计算结束"; };

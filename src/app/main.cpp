@@ -18,11 +18,9 @@
 #include "platform/win32/walk_win32.h"
 #include "space/measurer.h"
 #include "space/walker.h"
-#include "ui/dialogs/legacy_cleaner_window.h"
-#include "ui/dialogs/received_files_window.h"
-#include "ui/main/main_window.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/form_window.h"
+#include "ui/windows/windows.h"
 
 namespace {
 
@@ -53,14 +51,11 @@ int run() {
 
   int code = 0;
   {
-    ui::MainWindow mainWindow({fs, registry, shell, timers, *remover, *measurer, environment});
-    ui::LegacyCleanerWindow legacyCleaner(mainWindow, fs, shell, environment, timers, *remover);
-    ui::ReceivedFilesWindow receivedFiles(mainWindow, fs, shell, environment, *remover);
-    mainWindow.openReceivedFiles = [&](const wechat::Category& row) { receivedFiles.open(row); };
-    mainWindow.openLegacyCleaner = [&] { legacyCleaner.open(); };
+    ui::Windows windows({fs, registry, shell, timers, *remover, *measurer, environment});
+    ui::MainWindow& mainWindow = windows.main;
     ui::win32::FormWindow main(mainWindow);
-    ui::win32::FormWindow legacy(legacyCleaner);
-    ui::win32::FormWindow received(receivedFiles);
+    ui::win32::FormWindow legacy(windows.legacyCleaner);
+    ui::win32::FormWindow received(windows.receivedFiles);
     // Closing the main window ends the program, after whatever the form does on unload. An open
     // question is cancelled first: ending its box otherwise reads as OK.
     mainWindow.onUnload = [&mainWindow, unload = std::move(mainWindow.onUnload)] {

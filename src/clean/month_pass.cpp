@@ -34,19 +34,27 @@ bool hiddenOrSystem(std::uint32_t attributes) {
   return attributes & (platform::kAttrHidden | platform::kAttrSystem);
 }
 
+struct Subfolder {
+  std::string name;
+  bool link = false;
+};
+
 // The visible sub-folders of `folder` by name, in name order.
-std::vector<std::string> subfolders(platform::FileSystem& fs, const std::string& folder,
-                                    bool throughLinks) {
-  std::vector<std::string> names;
+std::vector<Subfolder> subfolders(platform::FileSystem& fs, const std::string& folder,
+                                  bool throughLinks) {
+  std::vector<Subfolder> found;
   for (const auto& e : fs.list(folder + "\\")) {
     if (!(e.attributes & platform::kAttrDirectory) || hiddenOrSystem(e.attributes)) continue;
+    const bool link = e.attributes & platform::kAttrReparsePoint;
     // A link is no chat folder to look into; as a month it is removed itself, never followed.
-    if (!throughLinks && (e.attributes & platform::kAttrReparsePoint)) continue;
-    names.push_back(e.name);
+    if (!throughLinks && link) continue;
+    found.push_back({e.name, link});
   }
   // FAT32 and exFAT list in creation order; keeping "the newest N" needs the order by name.
-  std::sort(names.begin(), names.end(), text::lessNoCase);
-  return names;
+  std::sort(found.begin(), found.end(), [](const Subfolder& a, const Subfolder& b) {
+    return text::lessNoCase(a.name, b.name);
+  });
+  return found;
 }
 
 }  // namespace
@@ -70,7 +78,8 @@ std::vector<std::string> expandParents(platform::FileSystem& fs, const std::stri
         next.push_back(folder + "\\" + part);
         continue;
       }
-      for (const auto& name : subfolders(fs, folder, false)) next.push_back(folder + "\\" + name);
+      for (const auto& sub : subfolders(fs, folder, false))
+        next.push_back(folder + "\\" + sub.name);
     }
     reached = std::move(next);
   }
@@ -89,15 +98,28 @@ std::vector<PassFolder> listPassFolders(platform::FileSystem& fs, const std::str
   std::vector<PassFolder> list;
   if (!source.folder.empty()) {
     const std::string folder = withoutTrailingSeparators(source.folder);
-    for (auto& name : subfolders(fs, folder, true)) {
-      if (!source.companion.empty() && text::equalNoCase(name, source.companion)) continue;
-      if (source.anyName || isMonthName(name)) list.push_back({name, folder + "\\" + name});
+    for (auto& sub : subfolders(fs, folder, true)) {
+      if (!source.companion.empty() && text::equalNoCase(sub.name, source.companion)) continue;
+      if (source.anyName || isMonthName(sub.name))
+        list.push_back({sub.name, folder + "\\" + sub.name, sub.link, folder});
     }
   }
   if (!source.chats.empty()) {
-    for (const auto& parent : expandParents(fs, account, source.chats))
-      for (auto& name : subfolders(fs, parent, true))
-        if (isMonthName(name)) list.push_back({name, parent + "\\" + name});
+    for (const auto& parent : expandParents(fs, account, source.chats)) {
+      for (auto& sub : subfolders(fs, parent, true)) {
+        if (!isMonthName(sub.name)) continue;
+        const std::string month = parent + "\\" + sub.name;
+        if (source.part.empty()) {
+          list.push_back({sub.name, month, sub.link, parent});
+          continue;
+        }
+        if (sub.link) continue;  // what lies behind a link is not the row's
+        const auto attrs = fs.attributes(month + "\\" + source.part + "\\");
+        if (!attrs || !(*attrs & platform::kAttrDirectory)) continue;
+        list.push_back({sub.name, month + "\\" + source.part,
+                        (*attrs & platform::kAttrReparsePoint) != 0, parent});
+      }
+    }
   }
   std::stable_sort(list.begin(), list.end(), [](const PassFolder& a, const PassFolder& b) {
     return text::lessNoCase(b.name, a.name);

@@ -25,8 +25,10 @@ std::vector<std::string> expandParents(platform::FileSystem& fs, const std::stri
                                        std::string_view pattern);
 
 struct PassFolder {
-  std::string name;  // what the keep rule compares: the folder's own name
-  std::string path;  // full path, without a trailing backslash
+  std::string name;    // what the keep rule compares: the month folder's own name
+  std::string path;    // what goes: full path, without a trailing backslash
+  bool link = false;   // a link: removed itself, never followed
+  std::string parent;  // the folder the month folder lies in
   friend bool operator==(const PassFolder&, const PassFolder&) = default;
 };
 
@@ -36,6 +38,9 @@ struct PassSource {
   bool anyName = true;    // every visible sub-folder of `folder` is a month, else YYYY-MM only
   std::string companion;  // a sub-folder of `folder` that is no month (it has a pass of its own)
   std::string chats;      // a pattern below the account for per-chat parents, or empty
+  // What of each per-chat month folder goes: only this sub-folder of it, or (empty) all of it. A
+  // month without it has nothing to go, and a month folder that is a link is not looked into.
+  std::string part{};
 };
 
 // Every folder the pass may delete, the newest name first (names compared as NTFS orders them),

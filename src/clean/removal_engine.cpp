@@ -28,7 +28,8 @@ struct Job {
   Remover::Done done;
   Remover::Progress progress;
   Pass pass = Pass::Remove;
-  std::atomic<std::uint64_t> counted{0};
+  bool onlyIfEmpty = false;  // the folder goes only if nothing is in it; nothing below is touched
+  std::atomic<std::uint64_t> counted{0}, countedFiles{0};
   std::atomic<std::uint64_t> removedFiles{0}, removedBytes{0};
   std::atomic<std::int64_t> lastProgressMs{0};
 
@@ -78,10 +79,22 @@ class RemovalEngine final : public Remover {
 
   void remove(const std::string& target, const std::string& accountRoot, Done done,
               Progress progress) override {
+    submit(target, accountRoot, std::move(done), std::move(progress), false);
+  }
+
+  void removeIfEmpty(const std::string& target, const std::string& accountRoot,
+                     Done done) override {
+    submit(target, accountRoot, std::move(done), {}, true);
+  }
+
+ private:
+  void submit(const std::string& target, const std::string& accountRoot, Done done,
+              Progress progress, bool onlyIfEmpty) {
     auto job = std::make_shared<Job>();
     job->target = target;
     job->done = std::move(done);
     job->progress = std::move(progress);
+    job->onlyIfEmpty = onlyIfEmpty;
     TargetCheck check = checkTarget(target, accountRoot, backend_->pathStyle());
     if (!check.allowed()) {
       RemovalReport report;
@@ -93,8 +106,8 @@ class RemovalEngine final : public Remover {
     queue_.push([this, job] { start(job); });
   }
 
- private:
   void start(const std::shared_ptr<Job>& job) {
+    if (job->onlyIfEmpty) return startIfEmpty(job);
     RemovalBackend::Opened target = backend_->openTarget(job->path, job->pass);
     if (target.folder) {
       auto root = std::make_shared<Node>();
@@ -105,6 +118,18 @@ class RemovalEngine final : public Remover {
     // Nothing there, or a file or link (removed already, or staying): nothing below it.
     if (job->pass == Pass::Remove) job->stays(target.reason);
     complete(job, target.reason == RemovalReason::None);
+  }
+
+  // Opened without touching anything in it; removing a folder fails unless it is empty.
+  void startIfEmpty(const std::shared_ptr<Job>& job) {
+    RemovalBackend::Opened target = backend_->openTarget(job->path, Pass::Count);
+    RemovalReport report;
+    report.target = job->target;
+    const RemovalReason why =
+        target.folder ? backend_->removeFolder(std::move(target.folder)) : target.reason;
+    report.gone = why == RemovalReason::None;
+    report.firstReason = why;
+    deliver(*job, std::move(report));
   }
 
   void enter(const std::shared_ptr<Node>& node, const ListedFolder& listed) {
@@ -125,6 +150,7 @@ class RemovalEngine final : public Remover {
     platform::FolderPass pass = backend_->clearFolder(*node->folder, job.pass, queue_.stopFlag());
     if (job.pass == Pass::Count) {
       job.counted += pass.entries + pass.subfolders.size();
+      job.countedFiles += pass.entries;
     } else {
       if (pass.entries > 0 || !pass.listed) {
         job.stays(pass.reason);
@@ -182,6 +208,7 @@ class RemovalEngine final : public Remover {
     report.removedBytes = job->removedBytes;
     if (!gone) {
       report.remaining = job->counted;
+      report.remainingFiles = job->countedFiles;
       report.firstReason = job->firstReason();
       // Nothing failed, yet something is there: another program wrote into the tree meanwhile.
       if (report.firstReason == RemovalReason::None) report.firstReason = RemovalReason::NotEmpty;

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
+
+// A window of ours as the system knows it (an HWND on Windows); 0: none.
+using WindowHandle = std::uintptr_t;
 
 // How a started program's window is shown (the SW_ values).
 enum class ShowStyle { Normal = 1, Minimized = 2 };
@@ -18,10 +22,12 @@ class Shell {
   virtual ~Shell() = default;
   // Starts a program from a command line and returns at once; false if it could not start.
   virtual bool startProcess(const std::string& commandLine, ShowStyle style) = 0;
-  // A modal message box; timers and other events keep running while it is open. A box that
-  // closes without a button being pressed (the program ending) answers Cancel.
+  // A modal message box over `owner`, which is disabled while it is open; timers and other
+  // events keep running. A box that closes without a button being pressed (the program ending)
+  // answers Cancel.
   virtual Answer messageBox(const std::string& text, const std::string& title,
-                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+                            WindowHandle owner = 0) = 0;
   // The system folder picker; the chosen file-system path, or empty after Cancel.
   virtual std::string browseForFolder(const std::string& title) = 0;
   // The decimal separator of the user's regional settings.

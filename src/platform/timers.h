@@ -2,6 +2,7 @@
 // other threads reaches the UI thread through post().
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 namespace platform {
@@ -16,5 +17,11 @@ class TimerHost {
   // Runs `fn` on the UI thread soon. Safe to call from any thread.
   virtual void post(std::function<void()> fn) = 0;
 };
+
+// A timer id no other timer of the process has.
+inline TimerHost::Id newTimerId() {
+  static std::atomic<TimerHost::Id> next{1};
+  return next++;
+}
 
 }  // namespace platform

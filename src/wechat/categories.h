@@ -18,34 +18,37 @@ enum class Deletion {
 enum class Risk { Safe, Warning, Danger };
 
 struct Category {
-  std::string_view caption;  // the row's button
+  std::string_view caption{};  // the row's button
   // Below the account folder; begins and ends with a backslash, spelled as WeChat spells it. What
   // the row's confirmation names. Empty: this WeChat has no such folder; the row is shown
   // disabled and deletes nothing.
-  std::string_view folder;
-  Deletion deletion;
+  std::string_view folder{};
+  Deletion deletion = Deletion::WholeFolder;
   // Another folder a whole-folder row deletes together with `folder` ("temp" beside "cache").
-  std::string_view alsoWhole;
+  std::string_view alsoWhole{};
   // Month-by-month rows: whether every visible sub-folder of `folder` is one of its months
   // (WeChat 3.x's own folders), or only those named YYYY-MM.
-  bool anyNameIsMonth;
+  bool anyNameIsMonth = true;
   // More month folders of the row, in one parent per chat: a pattern below the account whose
   // "*" stands for each chat's folder. Only folders named YYYY-MM there are months. The
   // received-files row's dialog clears them too.
-  std::string_view chats;
+  std::string_view chats{};
+  // What of each per-chat month folder goes: only this sub-folder of it (WeChat 4.x keeps a
+  // chat's images in "<month>\Img" beside forwarded chat records); empty: the month folder.
+  std::string_view monthPart{};
   // A sub-folder of `folder` with month folders of its own that is no month: not counted, left
   // out of the row's pass and cleaned by a pass of its own right after it (the image thumbnails),
   // together with the month folders of `companionChats`.
-  std::string_view companion;
-  std::string_view companionChats;
+  std::string_view companion{};
+  std::string_view companionChats{};
   // The folder the received-files dialog names and clears (its own spelling of `folder`).
-  std::string_view dialogFolder;
-  Risk risk;
-  std::string_view hover;        // the status line's text while the pointer is over the button
-  std::string_view sizeTooltip;  // the size label's tooltip
-  int top;                       // of the button, in twips within the grid
-  int labelDrop;                 // the row's labels stand this much lower than its button
-  unsigned scanDelayMs;          // the pause before the row is measured in a scan
+  std::string_view dialogFolder{};
+  Risk risk = Risk::Safe;
+  std::string_view hover{};        // the status line's text while the pointer is over the button
+  std::string_view sizeTooltip{};  // the size label's tooltip
+  int top = 0;                     // of the button, in twips within the grid
+  int labelDrop = 60;              // the row's labels stand this much lower than its button
+  unsigned scanDelayMs = 500;      // the pause before the row is measured in a scan
 };
 
 // A risk mark at the grid's left edge, one for a group of rows of the same risk.
@@ -64,26 +67,57 @@ struct CategoryTable {
 // WeChat wrote them once; the file system ignores the case. Since 3.7 most chat images, their
 // thumbnails and received files also sit in "MsgAttach\<one folder per chat>".
 inline constexpr std::array<Category, 8> kClassicCategories{{
-    {"Cache", "\\FileStorage\\Cache\\", Deletion::WholeFolder, "", true, "", "", "", "", Risk::Safe,
-     "凌乱的缓存文件，放心清理", "", 660, 60, 200},
-    {"CustomEmotion", "\\FileStorage\\CustomEmotion\\", Deletion::WholeFolder, "", true, "", "", "",
-     "", Risk::Safe, "所有表情,删除后表情需重新加载,放心清理", "", 1020, 60, 200},
-    {"Fav", "\\FileStorage\\Fav\\", Deletion::WholeFolder, "", true, "", "", "", "", Risk::Safe,
-     "收藏相关的垃圾文件，放心清理", "", 1380, 60, 500},
-    {"General", "\\FileStorage\\General\\", Deletion::WholeFolder, "", true, "", "", "", "",
-     Risk::Safe, "常规垃圾，比如好友高清头像，放心清理", "", 1740, 60, 500},
-    {"SNS", "\\FileStorage\\Sns\\Cache\\", Deletion::MonthByMonth, "", true, "", "", "", "",
-     Risk::Warning, "2021版微信开始新增的SNS缓存", "点击打开Image文件夹", 2160, 60, 500},
-    {"Image", "\\FileStorage\\image\\", Deletion::MonthByMonth, "", true,
-     "\\FileStorage\\MsgAttach\\*\\Image\\", "Thumb", "\\FileStorage\\MsgAttach\\*\\Thumb\\", "",
-     Risk::Warning, "聊天记录中所有的图片，删除后记录中的图就看不到了", "点击打开Image文件夹", 2520,
-     60, 500},
-    {"Video", "\\FileStorage\\video\\", Deletion::MonthByMonth, "", true, "", "", "", "",
-     Risk::Warning, "聊天记录中的所有视频，删了视频就看不到了", "点击打开Video文件夹", 2880, 60,
-     500},
-    {"File", "\\FileStorage\\File\\", Deletion::ReceivedFilesDialog, "", true,
-     "\\FileStorage\\MsgAttach\\*\\File\\", "", "", "\\FileStorage\\file\\", Risk::Danger,
-     "所有别人发来和自己发出的文件", "", 3720, 120, 500},
+    {.caption = "Cache",
+     .folder = "\\FileStorage\\Cache\\",
+     .hover = "凌乱的缓存文件，放心清理",
+     .top = 660,
+     .scanDelayMs = 200},
+    {.caption = "CustomEmotion",
+     .folder = "\\FileStorage\\CustomEmotion\\",
+     .hover = "所有表情,删除后表情需重新加载,放心清理",
+     .top = 1020,
+     .scanDelayMs = 200},
+    {.caption = "Fav",
+     .folder = "\\FileStorage\\Fav\\",
+     .hover = "收藏相关的垃圾文件，放心清理",
+     .top = 1380},
+    {.caption = "General",
+     .folder = "\\FileStorage\\General\\",
+     .hover = "常规垃圾，比如好友高清头像，放心清理",
+     .top = 1740},
+    {.caption = "SNS",
+     .folder = "\\FileStorage\\Sns\\Cache\\",
+     .deletion = Deletion::MonthByMonth,
+     .risk = Risk::Warning,
+     .hover = "2021版微信开始新增的SNS缓存",
+     .sizeTooltip = "点击打开Image文件夹",
+     .top = 2160},
+    {.caption = "Image",
+     .folder = "\\FileStorage\\image\\",
+     .deletion = Deletion::MonthByMonth,
+     .chats = "\\FileStorage\\MsgAttach\\*\\Image\\",
+     .companion = "Thumb",
+     .companionChats = "\\FileStorage\\MsgAttach\\*\\Thumb\\",
+     .risk = Risk::Warning,
+     .hover = "聊天记录中所有的图片，删除后记录中的图就看不到了",
+     .sizeTooltip = "点击打开Image文件夹",
+     .top = 2520},
+    {.caption = "Video",
+     .folder = "\\FileStorage\\video\\",
+     .deletion = Deletion::MonthByMonth,
+     .risk = Risk::Warning,
+     .hover = "聊天记录中的所有视频，删了视频就看不到了",
+     .sizeTooltip = "点击打开Video文件夹",
+     .top = 2880},
+    {.caption = "File",
+     .folder = "\\FileStorage\\File\\",
+     .deletion = Deletion::ReceivedFilesDialog,
+     .chats = "\\FileStorage\\MsgAttach\\*\\File\\",
+     .dialogFolder = "\\FileStorage\\file\\",
+     .risk = Risk::Danger,
+     .hover = "所有别人发来和自己发出的文件",
+     .top = 3720,
+     .labelDrop = 120},
 }};
 
 inline constexpr std::array<RiskMark, 3> kClassicMarks{{
@@ -101,23 +135,61 @@ inline constexpr const char* kNoSuchFolder = "新版微信（4.0及以后）没�
 // "db_storage". The same rows in the same places as WeChat 3.x's; chat images sit in one folder
 // per chat below "msg\attach", each with month folders.
 inline constexpr std::array<Category, 8> kCurrentCategories{{
-    {"Cache", "\\cache\\", Deletion::WholeFolder, "\\temp\\", false, "", "", "", "", Risk::Safe,
-     "凌乱的缓存文件，放心清理", "", 660, 60, 200},
-    {"CustomEmotion", "\\business\\emoticon\\", Deletion::WholeFolder, "", false, "", "", "", "",
-     Risk::Safe, "所有表情,删除后表情需重新加载,放心清理", "", 1020, 60, 200},
-    {"Fav", "\\business\\favorite\\temp\\", Deletion::WholeFolder, "", false, "", "", "", "",
-     Risk::Safe, "收藏相关的垃圾文件，放心清理", "", 1380, 60, 500},
-    {"General", "", Deletion::WholeFolder, "", false, "", "", "", "", Risk::Safe, kNoSuchFolder, "",
-     1740, 60, 500},
-    {"SNS", "", Deletion::MonthByMonth, "", false, "", "", "", "", Risk::Warning, kNoSuchFolder, "",
-     2160, 60, 500},
-    {"Image", "\\msg\\attach\\", Deletion::MonthByMonth, "", false, "\\msg\\attach\\*\\", "", "",
-     "", Risk::Warning, "聊天记录中所有的图片，删除后记录中的图就看不到了", "点击打开Image文件夹",
-     2520, 60, 500},
-    {"Video", "\\msg\\video\\", Deletion::MonthByMonth, "", false, "", "", "", "", Risk::Warning,
-     "聊天记录中的所有视频，删了视频就看不到了", "点击打开Video文件夹", 2880, 60, 500},
-    {"File", "\\msg\\file\\", Deletion::ReceivedFilesDialog, "", false, "", "", "", "\\msg\\file\\",
-     Risk::Danger, "所有别人发来和自己发出的文件", "", 3720, 120, 500},
+    {.caption = "Cache",
+     .folder = "\\cache\\",
+     .alsoWhole = "\\temp\\",
+     .anyNameIsMonth = false,
+     .hover = "凌乱的缓存文件，放心清理",
+     .top = 660,
+     .scanDelayMs = 200},
+    {.caption = "CustomEmotion",
+     .folder = "\\business\\emoticon\\",
+     .anyNameIsMonth = false,
+     .hover = "所有表情,删除后表情需重新加载,放心清理",
+     .top = 1020,
+     .scanDelayMs = 200},
+    {.caption = "Fav",
+     .folder = "\\business\\favorite\\temp\\",
+     .anyNameIsMonth = false,
+     .hover = "收藏相关的垃圾文件，放心清理",
+     .top = 1380},
+    {.caption = "General", .anyNameIsMonth = false, .hover = kNoSuchFolder, .top = 1740},
+    {.caption = "SNS",
+     .deletion = Deletion::MonthByMonth,
+     .anyNameIsMonth = false,
+     .risk = Risk::Warning,
+     .hover = kNoSuchFolder,
+     .top = 2160},
+    // A chat's month folder holds "Img" (its images with their thumbnails and HD copies) beside
+    // "Rec" (forwarded chat records with their own files and videos) and others: only "Img" is
+    // this row's.
+    {.caption = "Image",
+     .folder = "\\msg\\attach\\",
+     .deletion = Deletion::MonthByMonth,
+     .anyNameIsMonth = false,
+     .chats = "\\msg\\attach\\*\\",
+     .monthPart = "Img",
+     .risk = Risk::Warning,
+     .hover = "聊天记录中所有的图片，删除后记录中的图就看不到了",
+     .sizeTooltip = "点击打开Image文件夹",
+     .top = 2520},
+    {.caption = "Video",
+     .folder = "\\msg\\video\\",
+     .deletion = Deletion::MonthByMonth,
+     .anyNameIsMonth = false,
+     .risk = Risk::Warning,
+     .hover = "聊天记录中的所有视频，删了视频就看不到了",
+     .sizeTooltip = "点击打开Video文件夹",
+     .top = 2880},
+    {.caption = "File",
+     .folder = "\\msg\\file\\",
+     .deletion = Deletion::ReceivedFilesDialog,
+     .anyNameIsMonth = false,
+     .dialogFolder = "\\msg\\file\\",
+     .risk = Risk::Danger,
+     .hover = "所有别人发来和自己发出的文件",
+     .top = 3720,
+     .labelDrop = 120},
 }};
 
 inline constexpr CategoryTable kCurrent{kCurrentCategories, kClassicMarks};

@@ -158,7 +158,10 @@ std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typ
   for (auto& f : configuredDataFolders(ports)) folders.push_back(std::move(f));
   std::vector<Account> accounts;
   std::set<std::string> seen;
-  for (const auto& folder : folders) {
+  for (const auto& named : folders) {
+    // Resolved as a typed folder is ("D:\a\..\b" is D:\b): what is shown and cleaned is the
+    // very text the removal rules check, and they refuse "." and "..".
+    const std::string folder = ports.fs.fullPath(named + "\\");
     if (!seen.insert(pathKey(folder)).second) continue;
     for (auto& a : accountsIn(ports.fs, folder)) accounts.push_back(std::move(a));
   }

@@ -50,8 +50,9 @@ std::vector<std::string> configuredDataFolders(const DataPorts& ports);
 std::vector<Account> accountsIn(platform::FileSystem& fs, const std::string& folder);
 
 // Every account the program can offer at start-up: those of `typedFolder` first (classic, then
-// current), then those of each configured folder in its order. A folder reached twice (another
-// case, '/' for '\', a trailing backslash) is searched once, at its first place.
+// current), then those of each configured folder in its order, each resolved to a full path. A
+// folder reached twice (another case, '/' for '\', a trailing backslash, "." and "..") is
+// searched once, at its first place.
 std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typedFolder);
 
 // `path` as a key that is equal for two spellings of one folder: letters without case, '/' as

@@ -3,10 +3,11 @@
 namespace wechat {
 
 RunningAnswer checkWeChatClosed(platform::Shell& shell, platform::Environment& env,
-                                const std::string& title) {
+                                const std::string& title, platform::WindowHandle owner) {
   while (env.processRunning({"WeChat.exe", "Weixin.exe"})) {
-    const platform::Answer answer = shell.messageBox(
-        kWeChatRunningText, title, platform::Buttons::CancelTryContinue, platform::Icon::Warning);
+    const platform::Answer answer =
+        shell.messageBox(kWeChatRunningText, title, platform::Buttons::CancelTryContinue,
+                         platform::Icon::Warning, owner);
     if (answer == platform::Answer::Continue) return RunningAnswer::Proceed;
     if (answer != platform::Answer::TryAgain) return RunningAnswer::Cancel;
   }

@@ -18,6 +18,6 @@ enum class RunningAnswer { Proceed, Cancel };
 // still runs), continue proceeds anyway, anything else cancels — including a box that closed
 // without a button being pressed.
 RunningAnswer checkWeChatClosed(platform::Shell& shell, platform::Environment& env,
-                                const std::string& title);
+                                const std::string& title, platform::WindowHandle owner = 0);
 
 }  // namespace wechat

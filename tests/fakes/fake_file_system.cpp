@@ -41,13 +41,15 @@ FakeFileSystem::Node* FakeFileSystem::child(Node& n, const std::string& name) {
   return nullptr;
 }
 
-FakeFileSystem::Node* FakeFileSystem::lookup(const std::string& path, Node** parent) {
+FakeFileSystem::Node* FakeFileSystem::lookup(const std::string& path, Node** parent, bool follow) {
   const auto parts = split(path);
   if (parts.empty()) return nullptr;
   Node* n = &root_;
-  for (auto& part : parts) {
+  for (std::size_t i = 0; i < parts.size(); ++i) {
     if (parent) *parent = n;
-    if (!(n = child(*n, part))) return nullptr;
+    if (!(n = child(*n, parts[i]))) return nullptr;
+    for (int hops = 0; n->link() && (follow || i + 1 < parts.size()); ++hops)
+      if (hops > 8 || !(n = lookup(n->target))) return nullptr;
   }
   return path.back() == '\\' && !n->dir() ? nullptr : n;
 }
@@ -62,6 +64,7 @@ FakeFileSystem::Node* FakeFileSystem::makeDirs(const std::vector<std::string>& p
           std::make_unique<Node>(Node{parts[i], platform::kAttrDirectory, 0, {}}));
       next = n->children.back().get();
     }
+    if (next->link() && i + 1 < count) next = lookup(next->target + "\\", nullptr, true);
     n = next;
   }
   return n;
@@ -79,25 +82,44 @@ void FakeFileSystem::addFile(const std::string& path, std::uint64_t size,
       ->children.push_back(std::make_unique<Node>(Node{parts.back(), attributes, size, {}}));
 }
 
-// Erases every child of `n` that holds no locked file; the locked files left below `n`.
-std::uint64_t FakeFileSystem::prune(Node& n, const std::string& k) {
-  std::uint64_t left = 0;
-  for (auto it = n.children.begin(); it != n.children.end();) {
-    const std::string childKey = k + upper((*it)->name) + "\\";
-    const std::uint64_t stays = (*it)->dir() ? prune(**it, childKey) : locked_.count(childKey);
-    left += stays;
-    it = stays ? std::next(it) : n.children.erase(it);
-  }
-  return left;
+void FakeFileSystem::addLink(const std::string& path, const std::string& target) {
+  addDir(path, platform::kAttrReparsePoint);
+  lookup(path)->target = target;
 }
 
-std::uint64_t FakeFileSystem::remove(const std::string& path) {
+// Erases every child of `n` that holds no locked file (links themselves, unless kept), counting
+// what stays.
+void FakeFileSystem::prune(Node& n, const std::string& k, Removed& r) {
+  for (auto it = n.children.begin(); it != n.children.end();) {
+    Node& c = **it;
+    const std::string childKey = k + upper(c.name) + "\\";
+    const std::uint64_t before = r.entries;
+    if (c.link() && keepLinks) {
+      ++r.files, ++r.entries, ++r.links;
+    } else if (c.dir() && !c.link()) {
+      prune(c, childKey, r);
+      if (r.entries > before) ++r.entries;
+    } else if (locked_.count(childKey)) {
+      ++r.files, ++r.entries;
+    } else {
+      ++r.removedFiles;
+    }
+    it = r.entries > before ? std::next(it) : n.children.erase(it);
+  }
+}
+
+FakeFileSystem::Removed FakeFileSystem::remove(const std::string& path) {
+  Removed r;
   Node* parent = nullptr;
   Node* n = lookup(path, &parent);
-  if (!n) return 0;
-  const std::uint64_t left = n->dir() ? prune(*n, key(path)) : locked_.count(key(path));
-  if (left == 0) std::erase_if(parent->children, [n](auto& c) { return c.get() == n; });
-  return left;
+  if (!n) return r;
+  if (n->dir() && !n->link()) {
+    prune(*n, key(path), r);
+  } else if (locked_.count(key(path)) || (n->link() && keepLinks)) {
+    ++r.files, ++r.entries, r.links += n->link();
+  }
+  if (r.entries == 0) std::erase_if(parent->children, [n](auto& c) { return c.get() == n; });
+  return r;
 }
 
 std::optional<std::uint32_t> FakeFileSystem::attributes(const std::string& path) {
@@ -108,7 +130,7 @@ std::optional<std::uint32_t> FakeFileSystem::attributes(const std::string& path)
 
 std::vector<platform::DirEntry> FakeFileSystem::list(const std::string& path) {
   std::vector<platform::DirEntry> out;
-  Node* n = lookup(path);
+  Node* n = lookup(path, nullptr, true);
   if (n && n->dir())
     for (auto& c : n->children) out.push_back({c->name, c->attributes});
   return out;
@@ -116,14 +138,16 @@ std::vector<platform::DirEntry> FakeFileSystem::list(const std::string& path) {
 
 platform::FolderSize FakeFileSystem::measure(const std::string& path) {
   platform::FolderSize s;
-  Node* n = lookup(path);
+  Node* n = lookup(path, nullptr, true);  // the root is followed, links below it never
   if (!n || !n->dir()) return s;
   s.exists = true;
   for (auto& c : n->children)
     if (c->dir()) ++s.subfolders;
   auto add = [&s](auto& self, const Node& folder) -> void {
     for (auto& c : folder.children) {
-      if (c->dir())
+      if (c->link())
+        continue;
+      else if (c->dir())
         self(self, *c);
       else
         s.bytes += c->size;
@@ -133,13 +157,22 @@ platform::FolderSize FakeFileSystem::measure(const std::string& path) {
   return s;
 }
 
+std::uint64_t FakeFileSystem::bytesAt(const std::string& path) {
+  const Node* n = lookup(path);
+  if (!n || n->link()) return 0;
+  return n->dir() ? measure(path).bytes : n->size;
+}
+
 std::string FakeFileSystem::fullPath(const std::string& path) {
+  // As GetFullPathNameW: the current drive filled in, "." and ".." resolved, separators
+  // collapsed, a trailing one kept.
   const bool drive = path.size() > 1 && path[1] == ':';
   std::string out = drive ? path.substr(0, 2) : "C:";
-  const std::string rest = drive ? path.substr(2) : path;
-  if (rest.empty() || rest[0] != '\\') out += '\\';
-  for (char c : rest)
-    if (c != '\\' || out.back() != '\\') out += c;
+  for (const auto& part :
+       split(drive ? path : "C:" + (path.empty() || path[0] != '\\' ? "\\" + path : path)))
+    if (part.size() != 2 || part[1] != ':') out += "\\" + part;
+  if (out.size() == 2 || (!path.empty() && (path.back() == '\\' || path.back() == '/')))
+    out += '\\';
   return out;
 }
 

@@ -19,16 +19,30 @@ class FakeFileSystem : public platform::FileSystem {
 
   void addDir(const std::string& path, std::uint32_t attributes = 0);
   void addFile(const std::string& path, std::uint64_t size, std::uint32_t attributes = 0);
+  // A junction at `path` to the folder `target`: paths through it lead there; listing it lists
+  // the target; it is removed itself, never what it points to.
+  void addLink(const std::string& path, const std::string& target);
   // A file that cannot be deleted, as one held open by WeChat.
   void setLocked(const std::string& path) { locked_.insert(key(path)); }
-  // Removes `path` and everything below but locked files and the folders holding them; returns
-  // how many locked files stayed.
-  std::uint64_t remove(const std::string& path);
+  // Links below a removed folder stay, as they do under Wine (else they go, as on Windows).
+  bool keepLinks = false;
+
+  struct Removed {
+    std::uint64_t files = 0;    // locked files (and kept links) that stayed
+    std::uint64_t entries = 0;  // they and the folders that hold them
+    std::uint64_t removedFiles = 0;
+    std::uint64_t links = 0;  // kept links among what stayed
+  };
+  // Removes `path` and everything below but locked files and the folders holding them (a link
+  // at `path` is removed itself).
+  Removed remove(const std::string& path);
 
   std::optional<std::uint32_t> attributes(const std::string& path) override;
   std::vector<platform::DirEntry> list(const std::string& path) override;
   // What the walker would report: whether it is there, its bytes, its immediate sub-folders.
   platform::FolderSize measure(const std::string& path);
+  // What removing `path` could give back: a file's bytes, a folder's files', a link's nothing.
+  std::uint64_t bytesAt(const std::string& path);
   std::string fullPath(const std::string& path) override;  // the current folder: C: root
 
  private:
@@ -37,13 +51,16 @@ class FakeFileSystem : public platform::FileSystem {
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;
     std::vector<std::unique_ptr<Node>> children;  // creation order
+    std::string target{};                         // a link's, as a path
     bool dir() const { return attributes & platform::kAttrDirectory; }
+    bool link() const { return !target.empty(); }
   };
   static std::string key(const std::string& path);  // upper-cased, one backslash after each part
   static Node* child(Node& n, const std::string& name);
-  Node* lookup(const std::string& path, Node** parent = nullptr);
+  // The node at `path`; links on the way are followed, the last one too when `follow`.
+  Node* lookup(const std::string& path, Node** parent = nullptr, bool follow = false);
   Node* makeDirs(const std::vector<std::string>& parts, std::size_t count);
-  std::uint64_t prune(Node& n, const std::string& k);
+  void prune(Node& n, const std::string& k, Removed& r);
 
   Node root_;
   std::set<std::string> locked_;

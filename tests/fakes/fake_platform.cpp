@@ -1,5 +1,7 @@
 #include "fakes/fake_platform.h"
 
+#include "clean/removal_rules.h"
+
 namespace fakes {
 
 std::optional<std::string> FakeRegistry::readUserString(const std::string& key,
@@ -15,15 +17,23 @@ bool FakeShell::startProcess(const std::string& commandLine, platform::ShowStyle
 }
 
 platform::Answer FakeShell::messageBox(const std::string& text, const std::string& title,
-                                       platform::Buttons buttons, platform::Icon icon) {
-  boxes.push_back({text, title, buttons, icon});
+                                       platform::Buttons buttons, platform::Icon icon,
+                                       platform::WindowHandle owner) {
+  boxes.push_back({text, title, buttons, icon, owner});
   return answer(boxes.back());
 }
 
 void FakeRemover::remove(const std::string& target, const std::string& accountRoot, Done done,
                          Progress progress) {
-  jobs.push_back({target, accountRoot});
-  held_.push_back({target, std::move(done), std::move(progress)});
+  jobs.push_back({target, accountRoot, false});
+  held_.push_back({target, accountRoot, false, std::move(done), std::move(progress)});
+  if (!hold) release();
+}
+
+void FakeRemover::removeIfEmpty(const std::string& target, const std::string& accountRoot,
+                                Done done) {
+  jobs.push_back({target, accountRoot, true});
+  held_.push_back({target, accountRoot, true, std::move(done), {}});
   if (!hold) release();
 }
 
@@ -34,19 +44,40 @@ void FakeRemover::release(std::size_t jobs) {
   for (Held& job : now) run(job);
 }
 
+void FakeRemover::releaseAt(std::size_t index) {
+  if (index >= held_.size()) return;
+  Held job = std::move(held_[index]);
+  held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(index));
+  run(job);
+}
+
 // Everything is removed at once, so the whole removal is one progress report before the end.
 void FakeRemover::run(Held& job) {
   clean::RemovalReport report;
   report.target = job.target;
-  const std::uint64_t before = fs_.measure(job.target).bytes;
-  report.remaining = fs_.remove(job.target);
-  report.gone = !fs_.exists(job.target);
-  report.removedBytes = before - fs_.measure(job.target).bytes;
-  if (!report.gone) report.firstReason = platform::RemovalReason::InUse;
-  if (job.progress)
-    clock_.post([progress = std::move(job.progress), bytes = report.removedBytes] {
-      progress(bytes > 0 ? 1 : 0, bytes);
-    });
+  const clean::TargetCheck check =
+      clean::checkTarget(job.target, job.accountRoot, platform::PathStyle::Windows);
+  if (!check.allowed()) {
+    report.refused = true;
+  } else if (job.ifEmpty) {
+    report.gone = !fs_.exists(job.target) || fs_.list(job.target).empty();
+    if (report.gone) fs_.remove(job.target);
+    if (!report.gone) report.firstReason = platform::RemovalReason::NotEmpty;
+  } else {
+    const std::uint64_t before = fs_.bytesAt(job.target);
+    const FakeFileSystem::Removed left = fs_.remove(job.target);
+    report.remaining = left.entries;
+    report.remainingFiles = left.files;
+    report.gone = !fs_.exists(job.target);
+    report.removedBytes = before - fs_.bytesAt(job.target);
+    report.removedFiles = left.removedFiles;
+    if (!report.gone)
+      report.firstReason =
+          left.links ? platform::RemovalReason::LinkKept : platform::RemovalReason::InUse;
+    if (job.progress)
+      clock_.post([progress = std::move(job.progress), files = report.removedFiles,
+                   bytes = report.removedBytes] { progress(files, bytes); });
+  }
   clock_.post([done = std::move(job.done), report] { done(report); });
 }
 
@@ -62,6 +93,14 @@ void FakeMeasurer::release(std::size_t count) {
   const Walk walk = [this](const std::string& path) { return fs_.measure(path); };
   for (auto& job : now)
     if (auto then = job(walk)) clock_.post(std::move(then));
+}
+
+void FakeMeasurer::releaseAt(std::size_t index) {
+  if (index >= held_.size()) return;
+  Job job = std::move(held_[index]);
+  held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(index));
+  const Walk walk = [this](const std::string& path) { return fs_.measure(path); };
+  if (auto then = job(walk)) clock_.post(std::move(then));
 }
 
 }  // namespace fakes

@@ -27,6 +27,7 @@ struct MessageBoxCall {
   std::string text, title;
   platform::Buttons buttons;
   platform::Icon icon;
+  platform::WindowHandle owner;
 };
 
 class FakeShell : public platform::Shell {
@@ -42,31 +43,38 @@ class FakeShell : public platform::Shell {
 
   bool startProcess(const std::string& commandLine, platform::ShowStyle style) override;
   platform::Answer messageBox(const std::string& text, const std::string& title,
-                              platform::Buttons buttons, platform::Icon icon) override;
+                              platform::Buttons buttons, platform::Icon icon,
+                              platform::WindowHandle owner) override;
   std::string browseForFolder(const std::string&) override { return pickerResult; }
   std::string decimalSeparator() override { return decimal; }
   std::string windowsFolder() override { return "C:\\Windows"; }
 };
 
-// Removes from the fake file system, leaving locked files (and their folders) behind, and reports
-// through the clock's post queue as the real engine reports through the UI thread. With `hold`
-// set, jobs wait until release() so tests can look at the window while one runs.
+// Removes from the fake file system under the engine's safety rules, leaving locked files (and
+// their folders) and links behind, and reports through the clock's post queue as the real engine
+// reports through the UI thread. With `hold` set, jobs wait until release() so tests can look at
+// the window while one runs.
 class FakeRemover : public clean::Remover {
  public:
   FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
   void remove(const std::string& target, const std::string& accountRoot, Done done,
               Progress progress) override;
+  void removeIfEmpty(const std::string& target, const std::string& accountRoot, Done done) override;
   void release(std::size_t jobs = SIZE_MAX);  // the oldest held jobs
+  void releaseAt(std::size_t index);          // one held job, in any order
+  std::size_t heldCount() const { return held_.size(); }
 
   struct Job {
     std::string target, accountRoot;
+    bool ifEmpty = false;
   };
   std::vector<Job> jobs;
   bool hold = false;
 
  private:
   struct Held {
-    std::string target;
+    std::string target, accountRoot;
+    bool ifEmpty;
     Done done;
     Progress progress;
   };
@@ -83,6 +91,8 @@ class FakeMeasurer : public space::Measurer {
   FakeMeasurer(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
   void run(Job job) override;
   void release(std::size_t jobs = SIZE_MAX);  // the oldest held ones
+  void releaseAt(std::size_t index);          // one held job, in any order
+  std::size_t heldCount() const { return held_.size(); }
 
   bool hold = false;
 

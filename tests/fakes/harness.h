@@ -8,9 +8,7 @@
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_platform.h"
 #include "fakes/virtual_clock.h"
-#include "ui/dialogs/legacy_cleaner_window.h"
-#include "ui/dialogs/received_files_window.h"
-#include "ui/main/main_window.h"
+#include "ui/windows/windows.h"
 
 namespace fakes {
 
@@ -20,11 +18,15 @@ inline constexpr const char* kShellFolders =
 inline constexpr const char* kUserShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Personal";
 
-// Stands in for the window: takes the focus wherever the form moves it once the form is shown.
+// Stands in for a form's window: takes the focus wherever the form moves it, and has a handle of
+// its own that message boxes are owned by.
 struct FocusTaker : ui::Binding {
+  explicit FocusTaker(platform::WindowHandle h) : handle(h) {}
   void controlChanged(ui::Control&, ui::Prop) override {}
   void formChanged(ui::Form&) override {}
   bool focus(ui::Control&) override { return true; }
+  platform::WindowHandle nativeHandle() const override { return handle; }
+  platform::WindowHandle handle;
 };
 
 struct Harness {
@@ -35,14 +37,15 @@ struct Harness {
   FakeRemover remover{fs, clock};
   FakeMeasurer measurer{fs, clock};
   FakeEnvironment env;
-  ui::MainWindow form{ui::MainPorts{fs, registry, shell, clock, remover, measurer, env}};
-  ui::LegacyCleanerWindow legacyCleaner{form, fs, shell, env, clock, remover};
-  ui::ReceivedFilesWindow receivedFiles{form, fs, shell, env, remover};
-  FocusTaker window;
+  ui::Windows windows{{fs, registry, shell, clock, remover, measurer, env}};
+  ui::MainWindow& form = windows.main;
+  ui::LegacyCleanerWindow& legacyCleaner = windows.legacyCleaner;
+  ui::ReceivedFilesWindow& receivedFiles = windows.receivedFiles;
+  FocusTaker window{1}, legacyWindow{2}, receivedWindow{3};
   Harness() {
     form.bind(&window);
-    form.openReceivedFiles = [this](const wechat::Category& row) { receivedFiles.open(row); };
-    form.openLegacyCleaner = [this] { legacyCleaner.open(); };
+    legacyCleaner.bind(&legacyWindow);
+    receivedFiles.bind(&receivedWindow);
   }
 
   // Row `number` (1 for the first) of the grid.

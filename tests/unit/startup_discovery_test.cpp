@@ -44,6 +44,27 @@ TEST(Discovery, ListsVisibleFoldersSortedAndSelectsFirst) {
   EXPECT_FALSE(h.form.discoveryTimer.enabled());
 }
 
+// Listing a data folder on a share that does not answer must not hold up the window: the folders
+// are listed away from it, and only the latest folder typed has its accounts shown.
+TEST(Discovery, ListsAwayFromTheWindowAndTheLatestFolderWins) {
+  Harness h;
+  h.fs.addDir("D:\\slow\\WeChat Files\\on_share\\Msg");
+  h.fs.addDir("E:\\WeChat Files\\typed_later\\Msg");
+  h.form.load();
+  h.form.show();
+  h.measurer.hold = true;  // the share takes its time
+  h.form.dataFolderBox.setText("D:\\slow");
+  h.clock.advance(200);
+  h.form.dataFolderBox.setText("E:");
+  h.clock.advance(200);
+  EXPECT_TRUE(h.form.accountPanel.accounts.items().empty()) << "nothing listed yet, nothing froze";
+  h.measurer.releaseAt(1);
+  h.measurer.release();
+  h.clock.advance(0);
+  EXPECT_EQ(h.form.accountPanel.accounts.items(), std::vector<std::string>{"typed_later"});
+  EXPECT_EQ(h.form.accountPath(), "E:\\WeChat Files\\typed_later");
+}
+
 TEST(Discovery, TheFolderIsResolvedOnceSoWhatIsShownIsWhatIsCleaned) {
   Harness h;
   h.fs.addDir("C:\\WeChat Files\\acct\\Msg");
@@ -61,7 +82,7 @@ TEST(Discovery, TheFolderIsResolvedOnceSoWhatIsShownIsWhatIsCleaned) {
   h.row(1).button.click();
   h.clock.advance(10);
   ASSERT_EQ(h.remover.jobs.size(), 1u);
-  EXPECT_EQ(h.remover.jobs[0].target, "C:\\WeChat Files\\acct\\FileStorage\\Cache\\");
+  EXPECT_EQ(h.remover.jobs[0].target, "C:\\WeChat Files\\acct\\FileStorage\\Cache");
   EXPECT_EQ(h.remover.jobs[0].accountRoot, "C:\\WeChat Files\\acct");
 }
 

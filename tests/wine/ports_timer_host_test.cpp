@@ -20,9 +20,13 @@ TEST(Win32MessageBox, ModalToTheActiveWindowWhileTimersAndPostedWorkRun) {
   platform::win32::unique_any<HWND, &::DestroyWindow> owner(
       CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
                       nullptr, nullptr, nullptr, nullptr));
-  ASSERT_TRUE(owner);
-  SetForegroundWindow(owner.get());
-  SetActiveWindow(owner.get());
+  // Another window is the active one: the box is owned by the window that asks all the same.
+  platform::win32::unique_any<HWND, &::DestroyWindow> active(
+      CreateWindowExW(0, L"STATIC", L"active", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 320, 10, 300, 200,
+                      nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(owner && active);
+  SetForegroundWindow(active.get());
+  SetActiveWindow(active.get());
   Win32TimerHost host;
   ASSERT_TRUE(host.ready());
   std::atomic<int> ticks{0};
@@ -48,7 +52,8 @@ TEST(Win32MessageBox, ModalToTheActiveWindowWhileTimersAndPostedWorkRun) {
     SendMessageW(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
   });
   const platform::Answer answer = platform::win32::Win32Shell().messageBox(
-      "确定要删除吗？", "微信清理", platform::Buttons::OkCancel, platform::Icon::Question);
+      "确定要删除吗？", "微信清理", platform::Buttons::OkCancel, platform::Icon::Question,
+      reinterpret_cast<platform::WindowHandle>(owner.get()));
   helper.join();
   host.stop(1);
 

@@ -42,11 +42,14 @@ UINT styleOf(Buttons buttons, Icon icon) {
 }  // namespace
 
 Answer Win32Shell::messageBox(const std::string& text, const std::string& title, Buttons buttons,
-                              Icon icon) {
-  // Owned by the active window so that window is disabled while the box is up; the box's own
-  // message loop keeps dispatching timers and posted work to the thread's windows.
-  const int answer = MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(),
-                                 styleOf(buttons, icon));
+                              Icon icon, WindowHandle owner) {
+  // Owned by the window that asks, so that window is disabled while the box is up: a question
+  // opened from posted work comes while another program may be active. The box's own message
+  // loop keeps dispatching timers and posted work to the thread's windows.
+  HWND parent = owner ? reinterpret_cast<HWND>(owner) : GetActiveWindow();
+  if (parent && !IsWindowVisible(parent)) parent = GetActiveWindow();
+  const int answer =
+      MessageBoxW(parent, widen(text).c_str(), widen(title).c_str(), styleOf(buttons, icon));
   // A box whose loop ended on WM_QUIT answers IDOK under Wine: only a press of OK is consent, and
   // nobody pressed anything when the program is ending.
   MSG quit;

@@ -1,5 +1,5 @@
-// The shell port on the real Win32 API. Call it from the UI thread: message boxes and the
-// folder picker are owned by that thread's active window.
+// The shell port on the real Win32 API. Call it from the UI thread: message boxes are owned by
+// the window that asks (or the thread's active one), the folder picker by the active window.
 #pragma once
 
 #include "platform/shell.h"
@@ -9,8 +9,8 @@ namespace platform::win32 {
 class Win32Shell : public platform::Shell {
  public:
   bool startProcess(const std::string& commandLine, ShowStyle style) override;
-  Answer messageBox(const std::string& text, const std::string& title, Buttons buttons,
-                    Icon icon) override;
+  Answer messageBox(const std::string& text, const std::string& title, Buttons buttons, Icon icon,
+                    WindowHandle owner) override;
   std::string browseForFolder(const std::string& title) override;
   std::string decimalSeparator() override;
   std::string windowsFolder() override;

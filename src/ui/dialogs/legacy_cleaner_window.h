@@ -3,14 +3,10 @@
 // closes itself when the pass is done. The main window is hidden meanwhile.
 #pragma once
 
-#include <cstddef>
-#include <memory>
-#include <string>
-#include <vector>
+#include <optional>
 
-#include "clean/remover.h"
+#include "clean/plan_runner.h"
 #include "platform/environment.h"
-#include "platform/file_system.h"
 #include "platform/shell.h"
 #include "platform/timers.h"
 #include "ui/model/controls.h"
@@ -20,37 +16,26 @@ namespace ui {
 
 class LegacyCleanerWindow : public Form {
  public:
-  LegacyCleanerWindow(MainWindowLink& main, platform::FileSystem& fs, platform::Shell& shell,
-                      platform::Environment& env, platform::TimerHost& timers,
-                      clean::Remover& remover);
+  LegacyCleanerWindow(MainWindowLink& main, platform::Shell& shell, platform::Environment& env,
+                      clean::PlanRunner& runner);
 
-  void open();
-  // Closes the window and gives the main window back. A pass under way starts no further
-  // folder; the removals already handed out still finish and report.
+  // Runs `plan` (the old-version folders of the account the banner was shown for): a second
+  // after the window shows, the first folder goes.
+  void open(clean::ConfirmedPlan plan);
+  // Closes the window and gives the main window back. A pass under way hands out no further
+  // folder; the main window says what it did once the folders already handed out reported.
   void unload();
 
   Label heading, note;
-  Timer pacer;  // the second before the pass, then the pause after each folder
 
  private:
-  // One pass: the next folder of the table, the removals still out and what they left behind.
-  // Reports of an earlier pass still arriving after the window was reopened count for that pass.
-  struct Pass {
-    std::string account;
-    std::size_t next = 0;
-    bool listing = true;
-    int pending = 0;
-    std::vector<std::string> leftBehind;
-  };
-  void step();
-  void finish(const std::shared_ptr<Pass>& p);
+  void ended(const clean::Plan& plan, const clean::RunOutcome& outcome);
 
   MainWindowLink& main_;
-  platform::FileSystem& fs_;
   platform::Shell& shell_;
   platform::Environment& env_;
-  clean::Remover& remover_;
-  std::shared_ptr<Pass> pass_;  // the latest pass
+  clean::PlanRunner& runner_;
+  std::optional<clean::PlanRunner::Id> run_;  // the pass under way
 };
 
 }  // namespace ui

@@ -1,10 +1,6 @@
 #include "ui/dialogs/received_files_window.h"
 
-#include <memory>
-#include <optional>
-#include <vector>
-
-#include "clean/month_pass.h"
+#include "clean/question.h"
 #include "clean/report_text.h"
 #include "wechat/running_check.h"
 
@@ -12,7 +8,7 @@ namespace ui {
 
 ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSystem& fs,
                                          platform::Shell& shell, platform::Environment& env,
-                                         clean::Remover& remover)
+                                         clean::PlanRunner& runner)
     : Form("Form3"),
       question(*this, "Label1"),
       clearAllButton(*this, "Command1"),
@@ -22,7 +18,7 @@ ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSys
       fs_(fs),
       shell_(shell),
       env_(env),
-      remover_(remover) {
+      runner_(runner) {
   setTitle("微信接收的文件");
   setClientSized(true);
   setSize(5655, 1350);
@@ -46,10 +42,11 @@ ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSys
 
 void ReceivedFilesWindow::open(const wechat::Category& row) {
   account_ = main_.accountPath();
+  row_ = &row;
   folder_ = account_ + std::string(row.dialogFolder);
-  chats_ = row.chats;
   question.setText("微信接收/发送的所有文件 是否清理？");
-  const bool there = fs_.exists(folder_);
+  // What the row counts is what can be cleared: the chats' files too, when the folder is gone.
+  const bool there = clean::receivedFilesPlan(fs_, account_, row).itemCount() > 0;
   if (!there) question.setText("没找到File文件夹,有点郁闷...");
   clearAllButton.setEnabled(there);
   openButton.setEnabled(there);
@@ -64,38 +61,32 @@ void ReceivedFilesWindow::unload() {
 }
 
 void ReceivedFilesWindow::clearAll() {
+  if (!row_) return;  // never opened
   if (clearing_) {
-    shell_.messageBox(kBusyCleaning, kAppTitle);
+    shell_.messageBox(kBusyCleaning, kAppTitle, platform::Buttons::Ok, platform::Icon::None,
+                      windowHandle());
     return;
   }
   clearing_ = true;
-  if (wechat::checkWeChatClosed(shell_, env_, kAppTitle) == wechat::RunningAnswer::Cancel ||
-      shell_.messageBox("确认删除" + folder_ + "所有文件吗？确认后将直接清空", kConfirmTitle,
-                        platform::Buttons::OkCancel,
-                        platform::Icon::Question) != platform::Answer::Ok) {
+  std::optional<clean::ConfirmedPlan> confirmed;
+  if (wechat::checkWeChatClosed(shell_, env_, kAppTitle, windowHandle()) !=
+      wechat::RunningAnswer::Cancel)
+    confirmed = clean::Question::ask(shell_, clean::receivedFilesPlan(fs_, account_, *row_),
+                                     clean::Question::Style::Dialog, windowHandle());
+  if (!confirmed) {
     clearing_ = false;
     return;
   }
-  // The folder itself, and every month folder of files received in a chat.
-  std::vector<std::string> targets{folder_};
-  if (!chats_.empty())
-    for (auto& f : clean::listPassFolders(fs_, account_, {"", false, "", chats_}))
-      targets.push_back(std::move(f.path));
-  struct Outcome {
-    std::size_t out;
-    std::optional<clean::RemovalReport> leftBehind;
-  };
-  auto outcome = std::make_shared<Outcome>(Outcome{targets.size(), std::nullopt});
-  for (const auto& target : targets) {
-    remover_.remove(target, account_, [this, outcome](const clean::RemovalReport& r) {
-      if (!r.gone && !outcome->leftBehind) outcome->leftBehind = r;
-      if (--outcome->out > 0) return;
-      clearing_ = false;
-      if (outcome->leftBehind)
-        shell_.messageBox(clean::leftBehindNotice(*outcome->leftBehind), kAppTitle);
-      main_.cleanedElsewhere();
-    });
-  }
+  auto plan = confirmed->shared();
+  runner_.run(std::move(*confirmed), {}, [this, plan](const clean::RunOutcome& outcome) {
+    clearing_ = false;
+    // The dialog is gone by now: the main window asks and says.
+    if (outcome.firstLeft)
+      shell_.messageBox(clean::leftBehindNotice(*outcome.firstLeft), kAppTitle,
+                        platform::Buttons::Ok, platform::Icon::None, main_.mainHandle());
+    main_.deletionEnded(plan->account, clean::endedText(*plan, outcome, shell_.decimalSeparator()),
+                        plan->row);
+  });
   unload();
 }
 

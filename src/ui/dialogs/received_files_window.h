@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "clean/remover.h"
+#include "clean/plan_runner.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
@@ -18,11 +18,11 @@ namespace ui {
 class ReceivedFilesWindow : public Form {
  public:
   ReceivedFilesWindow(MainWindowLink& main, platform::FileSystem& fs, platform::Shell& shell,
-                      platform::Environment& env, clean::Remover& remover);
+                      platform::Environment& env, clean::PlanRunner& runner);
 
-  // Opens the dialog afresh on the row's folder of the main window's account (every opening
-  // repeats the existence test) and hides the main window. Clearing also takes the month folders
-  // of the row's per-chat folders.
+  // Opens the dialog afresh on the row's folders in the main window's account, which it keeps
+  // (every opening looks again whether there is anything to clear), and hides the main window.
+  // Clearing also takes the month folders of the row's per-chat folders.
   void open(const wechat::Category& row);
   // Closes the dialog, whichever way, and gives the main window back.
   void unload();
@@ -39,8 +39,9 @@ class ReceivedFilesWindow : public Form {
   platform::FileSystem& fs_;
   platform::Shell& shell_;
   platform::Environment& env_;
-  clean::Remover& remover_;
-  std::string account_, folder_, chats_;
+  clean::PlanRunner& runner_;
+  std::string account_, folder_;
+  const wechat::Category* row_ = nullptr;
   bool clearing_ = false;  // confirmed or removing: a second click must not queue the folder again
 };
 

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "clean/month_pass.h"
-#include "clean/remover.h"
+#include "clean/plan.h"
+#include "clean/plan_runner.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -37,7 +37,7 @@ struct MainPorts {
   platform::Registry& registry;
   platform::Shell& shell;
   platform::TimerHost& timers;
-  clean::Remover& remover;
+  clean::PlanRunner& runner;
   space::Measurer& measurer;
   platform::Environment& env;
 };
@@ -53,12 +53,15 @@ class MainWindow : public Form, public MainWindowLink {
   const std::string& accountPath() const override { return account_; }
   void hideMain() override { hide(); }
   void showMain() override { show(); }
-  void cleanedElsewhere() override;
+  platform::WindowHandle mainHandle() const override { return windowHandle(); }
+  void deletionEnded(const std::string& account, const std::string& said,
+                     const wechat::Category* row) override;
 
   // Set by whoever builds the windows: the received-files row opens its dialog on the row's
-  // folders, the old-version banner opens the old-version cleaner.
+  // folders, the old-version banner opens the old-version cleaner with the plan its click
+  // confirmed.
   std::function<void(const wechat::Category& row)> openReceivedFiles;
-  std::function<void()> openLegacyCleaner;
+  std::function<void(clean::ConfirmedPlan plan)> openLegacyCleaner;
 
   // The top of the window: warnings, the data folder row and the status line.
   Label quitWarning, freezeWarning;
@@ -117,7 +120,7 @@ class MainWindow : public Form, public MainWindowLink {
 
   TextBox focusSink;  // off screen: holds the focus so that no visible control shows it
 
-  Timer discoveryTimer, validationTimer, tipClearer, monthPassTimer;
+  Timer discoveryTimer, validationTimer, tipClearer;
   std::vector<std::unique_ptr<Timer>> scanStages;  // one per row, in the table's order
 
   // The data folder ("...\WeChat Files\") found by the last discovery, as a full path.
@@ -128,47 +131,35 @@ class MainWindow : public Form, public MainWindowLink {
   const wechat::CategoryTable& table() const { return *table_; }
 
  private:
-  struct MonthPass {
-    std::string target, account;
-    std::deque<clean::PassFolder> queue;  // the next one first
-    std::size_t row = 0;
-    bool companionFollows = false;  // the row's companion gets a pass of its own afterwards
-  };
-
-  // A deletion started from the grid: when it has handed out its last removal and every one has
-  // reported, its row is measured again and the status line says what was given back.
+  // A deletion started from the grid, from its click to its end: the plan it runs (and then its
+  // companion's), and what all of it removed.
   struct Deletion {
-    Deletion(std::string a, std::size_t r, std::optional<std::uint64_t> before)
-        : account(std::move(a)), row(r), bytesBefore(before) {}
     std::string account;
     std::size_t row = 0;
-    std::optional<std::uint64_t> bytesBefore;  // nothing when the row was not measured yet
-    int removalsOut = 0;
-    bool handingOut = true;
-    bool measured = false;
-    std::string leftBehind;     // a whole category's message when something stayed
-    int foldersLeftBehind = 0;  // a pass's month folders that stayed
-    std::uint64_t filesRemoved = 0, bytesRemoved = 0;  // so far, over all its removals
-    std::size_t foldersListed = 0, foldersDone = 0;    // a pass's month folders
+    std::string busyKey;
+    std::shared_ptr<const clean::Plan> plan;  // the one running or last run
+    clean::RunOutcome sum;
   };
-  // Sums one removal's running totals into its deletion and shows them on the overlay.
-  clean::Remover::Progress progressOf(const std::shared_ptr<Deletion>& deletion);
-  void showProgress(const Deletion& deletion);
+  void showProgress(const Deletion& d, const clean::RunProgress& p);
 
   void layout();
   void wireEvents();
+  void tell(const std::string& text);  // a notice over this window
   void showAbout();
   void showAccountIdHelp();
   void pickFolder();
   void openAccountFolder();
 
   void discoverAccounts();
+  void showDiscovery(const std::string& dataFolder, const std::vector<wechat::Account>& found,
+                     bool there);
   void listAccounts(const std::vector<wechat::Account>& accounts);
   void chooseAccount();
   void useAccount(const wechat::Account& account);
   void applyTable(const wechat::CategoryTable& table);
   void commitTypedAccount();
   void forgetAccount();
+  void forgetFigures();
   void validateAccount();
   void showAccountSize(const platform::FolderSize& size);
 
@@ -181,10 +172,17 @@ class MainWindow : public Form, public MainWindowLink {
   void clearStaleTip();
 
   void categoryClicked(std::size_t row);
-  void deleteWholeCategory(std::size_t row, const std::string& account);
-  void prepareMonthPass(std::size_t row, const std::string& account, bool companion);
-  void deleteNextMonthFolder();
-  void deletionEnded(const std::shared_ptr<Deletion>& deletion);
+  void deleteWholeCategory(std::size_t row, const wechat::Category& cat,
+                           const std::string& account);
+  void prepareMonthPass(std::size_t row, const wechat::Category& cat, const std::string& account,
+                        std::optional<unsigned> keep, std::shared_ptr<Deletion> chain);
+  void startDeletion(std::shared_ptr<Deletion> d, clean::ConfirmedPlan plan);
+  void runEnded(const std::shared_ptr<Deletion>& d, const clean::RunOutcome& outcome);
+  void finishDeletion(const std::shared_ptr<Deletion>& d);
+  void cleanLegacy();
+  void remeasureAfterDeletion(const std::string& account, const wechat::Category* row);
+  bool claim(const std::string& key);
+  void setBusy(int change);
   void hideOverlayWhenIdle();
 
   MainPorts ports_;
@@ -192,6 +190,7 @@ class MainWindow : public Form, public MainWindowLink {
 
   std::vector<wechat::Account> accounts_;  // what the account list offers, in its order
   bool startup_ = true;       // the first discovery also looks where WeChat's settings say
+  unsigned discoveries_ = 0;  // the latest discovery: only its results are shown
   std::string weChatFiles_;   // "<data folder>\WeChat Files\"
   std::string dataFolder_;    // the data folder as a full path, no trailing backslash
   std::string account_;       // the account every deletion works in
@@ -199,15 +198,12 @@ class MainWindow : public Form, public MainWindowLink {
   Color lastSizeColour_;      // a plain-band size takes the colour of the last coloured one
   // What each row of the chosen account held when last measured; nothing before it was.
   std::vector<std::optional<std::uint64_t>> rowBytes_;
-  std::uint64_t accountBytes_ = 0;  // what the account held when last measured
 
-  bool passPreparing_ = false;
-  MonthPass pass_;
-  std::shared_ptr<Deletion> passDeletion_;  // the deletion the current pass belongs to
-  // Every removal handed to the engine and not yet reported; the overlay stays while any is out.
-  int removalsOut_ = 0;
-  // Whole-category targets being confirmed or removed: a second click must not queue them again.
-  std::set<std::string> busyTargets_;
+  std::string bannerAccount_;  // the account the old-version banner was shown for
+  int preparing_ = 0;          // month lists being prepared or asked about
+  int deletions_ = 0;          // grid deletions from click to end: the overlay stays meanwhile
+  // Folders being confirmed or removed: a second click on one is refused.
+  std::set<std::string> busyFolders_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -1,5 +1,6 @@
 // Start-up, finding the accounts of both WeChat layouts, and choosing and validating one.
 #include <set>
+#include <utility>
 
 #include "ui/main/main_window.h"
 #include "platform/text.h"
@@ -34,24 +35,46 @@ void MainWindow::load() {
     dataFolderBox.setText(documents);
     discoveryTimer.setEnabled(true);
   }
-  clearCategoryFigures();
-  setFocus(focusSink);  // refused before the window is shown; that is fine
+  clearCategoryFigures();  // the placeholders go
+  setFocus(focusSink);     // refused before the window is shown; that is fine
   busyOverlay.frame.move(180, 3120);
 }
 
+// The folders are listed on the measurer's thread: a data folder on a network share that does not
+// answer would otherwise freeze the window for the network's timeout. The window reacts as it
+// always has once the listing is back: the list, its first account chosen, the message.
 void MainWindow::discoverAccounts() {
   discoveryTimer.setEnabled(false);
-  const std::string typed = dataFolderBox.text();
   // Resolved once, here: an empty or relative box names a folder of the current drive, and the
   // paths shown must be the very text every deletion is checked against.
-  dataFolder_ = withoutTrailingSeparators(ports_.fs.fullPath(typed + "\\"));
-  weChatFiles_ = dataFolder_ + "\\" + wechat::kClassicRootName + "\\";
+  const std::string dataFolder =
+      withoutTrailingSeparators(ports_.fs.fullPath(dataFolderBox.text() + "\\"));
   // At start-up the folders WeChat's settings name are searched too; afterwards the folder the
   // user typed or picked is what they asked for.
-  const std::vector<wechat::Account> found =
-      startup_ ? wechat::findAccounts({ports_.fs, ports_.registry, ports_.env}, dataFolder_)
-               : wechat::accountsIn(ports_.fs, dataFolder_);
-  startup_ = false;
+  const bool startup = std::exchange(startup_, false);
+  const unsigned discovery = ++discoveries_;
+  std::weak_ptr<bool> alive = alive_;
+  const wechat::DataPorts data{ports_.fs, ports_.registry, ports_.env};
+  ports_.measurer.run([this, alive, data, dataFolder, startup,
+                       discovery](const space::Measurer::Walk&) {
+    auto found = std::make_shared<std::vector<wechat::Account>>(
+        startup ? wechat::findAccounts(data, dataFolder) : wechat::accountsIn(data.fs, dataFolder));
+    // Whether the data folder is there at all, when it holds no account.
+    const bool there = !found->empty() ||
+                       data.fs.isDirectory(dataFolder + "\\" + wechat::kClassicRootName + "\\") ||
+                       data.fs.isDirectory(dataFolder + "\\" + wechat::kCurrentRootName + "\\");
+    return std::function<void()>([this, alive, found, there, dataFolder, discovery] {
+      // A later discovery (the user typed on) has the last word.
+      if (alive.expired() || discovery != discoveries_) return;
+      showDiscovery(dataFolder, *found, there);
+    });
+  });
+}
+
+void MainWindow::showDiscovery(const std::string& dataFolder,
+                               const std::vector<wechat::Account>& found, bool there) {
+  dataFolder_ = dataFolder;
+  weChatFiles_ = dataFolder_ + "\\" + wechat::kClassicRootName + "\\";
   if (!found.empty()) {
     listAccounts(found);
     status.setText("发现微信文件夹，请选择对应账号进行处理");
@@ -59,8 +82,7 @@ void MainWindow::discoverAccounts() {
   }
   accountPanel.frame.setVisible(false);
   forgetAccount();
-  if (ports_.fs.isDirectory(weChatFiles_) ||
-      ports_.fs.isDirectory(dataFolder_ + "\\" + wechat::kCurrentRootName + "\\")) {
+  if (there) {
     // The folder is there but holds no account: nothing to choose, so say so plainly.
     accountPanel.accounts.clear();
     accounts_.clear();
@@ -121,7 +143,7 @@ void MainWindow::useAccount(const wechat::Account& account) {
   validationTimer.setInterval(500);
   if (!ports_.fs.exists(account.path)) return forgetAccount();
   account_ = account.path;
-  rowBytes_.assign(rowBytes_.size(), std::nullopt);
+  forgetFigures();  // the previous account's figures go the moment it does
   applyTable(account.layout == wechat::Layout::Current ? wechat::kCurrent : wechat::kClassic);
   validationTimer.setEnabled(true);
   if (platform::text::length(account.name) > kLongAccountName) accountIdHelpButton.setVisible(true);
@@ -143,14 +165,24 @@ void MainWindow::applyTable(const wechat::CategoryTable& table) {
   }
 }
 
+// Every figure shown, and every figure a deletion compares with, is the chosen account's: the
+// previous account's go the moment another is chosen.
+void MainWindow::forgetFigures() {
+  rowBytes_.assign(rowBytes_.size(), std::nullopt);
+  clearCategoryFigures();
+  accountPanel.size.setText("");
+}
+
 // Nothing may be cleaned in an account the window no longer shows.
 void MainWindow::forgetAccount() {
   validationTimer.setEnabled(false);
   account_.clear();
   shownAccount_.clear();
   accountPanel.path.setText("");
+  forgetFigures();
   grid.frame.setVisible(false);
   legacyBanner.frame.setVisible(false);
+  bannerAccount_.clear();
   setSize(kWidth, kHeight);
 }
 
@@ -162,6 +194,7 @@ void MainWindow::validateAccount() {
                         ports_.fs.isDirectory(shownAccount_ + "\\db_storage\\"));
   const bool legacy = ports_.fs.isDirectory(shownAccount_ + "\\Image\\");
   legacyBanner.frame.setVisible(legacy);
+  bannerAccount_ = legacy ? shownAccount_ : "";
   setSize(kWidth, legacy ? kHeightWithBanner : kHeight);
   if (!ports_.fs.exists(shownAccount_)) return;  // keeps ticking until the folder is back
 
@@ -173,12 +206,10 @@ void MainWindow::validateAccount() {
     if (alive.expired() || account != account_) return;
     showAccountSize(size);
     startScan();
-    hideOverlayWhenIdle();
   });
 }
 
 void MainWindow::showAccountSize(const platform::FolderSize& size) {
-  accountBytes_ = size.bytes;
   const space::FolderFigures figures =
       space::figuresOf(size, space::Palette::Account, ports_.shell.decimalSeparator());
   if (figures.colour)

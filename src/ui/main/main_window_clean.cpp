@@ -1,7 +1,12 @@
-// Deleting from the grid: a whole category after one confirmation, or its month folders one per
-// second while the newest are kept; the received-files row hands over to its dialog. When a
-// deletion ends its row and the account are measured again.
+// Deleting from the grid: each click builds its plan in the account it was made in, the question
+// is made from the plan, and only a confirmed plan runs. A whole category goes at once, a month
+// row month by month while the newest are kept, the image row's thumbnails after it by a plan of
+// their own; the received-files row hands over to its dialog, the old-version banner to its
+// window. When a deletion ends, it says what it gave back and its row is measured again.
+#include "clean/month_pass.h"
+#include "clean/question.h"
 #include "clean/report_text.h"
+#include "platform/text.h"
 #include "ui/main/main_window.h"
 #include "wechat/running_check.h"
 
@@ -9,286 +14,209 @@ namespace ui {
 
 namespace {
 
-bool confirmed(platform::Shell& shell, const std::string& target) {
-  return shell.messageBox("确认删除 " + target + " 下所有文件吗？确认后将直接删除", kConfirmTitle,
-                          platform::Buttons::OkCancel,
-                          platform::Icon::Question) == platform::Answer::Ok;
+std::string busyKey(const clean::Plan& plan) {
+  return platform::text::foldKey(plan.groups.front().named);
 }
 
 }  // namespace
 
 void MainWindow::categoryClicked(std::size_t row) {
   const wechat::Category& cat = table_->categories[row];
-  if (cat.folder.empty()) return;  // this WeChat has no such folder
+  if (cat.folder.empty() || account_.empty()) return;  // this WeChat has no such folder
   if (cat.deletion == wechat::Deletion::ReceivedFilesDialog) {
     if (openReceivedFiles) openReceivedFiles(cat);  // it asks before it deletes
     return;
   }
+  // The account and the months to keep are taken here, as values: whatever the window does
+  // while a box is open, the deletion is the one the user clicked.
+  const std::string account = account_;
+  std::optional<unsigned> keep;
+  if (cat.deletion == wechat::Deletion::MonthByMonth && grid.keepNewest.value() == 1) {
+    keep = clean::parseKeepCount(grid.monthsToKeep.text());
+    if (!keep) return tell("请在月数框里填写要保留的月数（0到99的数字）");
+  }
   // Files WeChat holds open cannot be deleted: better the user quits it first.
-  if (wechat::checkWeChatClosed(ports_.shell, ports_.env, kAppTitle) ==
+  if (wechat::checkWeChatClosed(ports_.shell, ports_.env, kAppTitle, windowHandle()) ==
       wechat::RunningAnswer::Cancel)
     return;
-  // The account is fixed here: whatever the window does while a box is open, the deletion keeps
-  // the folder and the account the user clicked in.
-  switch (cat.deletion) {
-    case wechat::Deletion::WholeFolder:
-      return deleteWholeCategory(row, account_);
-    case wechat::Deletion::MonthByMonth:
-      return prepareMonthPass(row, account_, false);
-    case wechat::Deletion::ReceivedFilesDialog:
-      return;
-  }
+  if (cat.deletion == wechat::Deletion::WholeFolder) return deleteWholeCategory(row, cat, account);
+  if (preparing_ > 0) return tell(kBusyCleaning);  // one month list at a time is asked about
+  prepareMonthPass(row, cat, account, keep, nullptr);
 }
 
-void MainWindow::deleteWholeCategory(std::size_t row, const std::string& account) {
-  const wechat::Category& cat = table_->categories[row];
-  const std::string target = account + std::string(cat.folder);
-  if (!busyTargets_.insert(target).second) {
-    ports_.shell.messageBox(kBusyCleaning, kAppTitle);
+void MainWindow::deleteWholeCategory(std::size_t row, const wechat::Category& cat,
+                                     const std::string& account) {
+  clean::Plan plan = clean::wholeFolderPlan(ports_.fs, account, cat);
+  // The row's figure is the account's: figures are cleared whenever another account is chosen.
+  if (account == account_) plan.bytes = rowBytes_[row];
+  auto d = std::make_shared<Deletion>();
+  d->account = account;
+  d->row = row;
+  d->busyKey = busyKey(plan);
+  if (!claim(d->busyKey)) return;
+  const std::string named = plan.groups.front().named;
+  auto confirmed = clean::Question::ask(ports_.shell, std::move(plan), clean::Question::Style::Grid,
+                                        windowHandle());
+  if (!confirmed || confirmed->plan().itemCount() == 0) {
+    busyFolders_.erase(d->busyKey);  // nothing was handed out
+    if (!confirmed) return;
+    tell("文件夹不存在");
+    status.setText(named + "已清空..");
     return;
   }
-  const bool ok = confirmed(ports_.shell, target);
-  std::vector<std::string> there;
-  for (std::string_view folder : {cat.folder, cat.alsoWhole})
-    if (!folder.empty() && ports_.fs.exists(account + std::string(folder)))
-      there.push_back(account + std::string(folder));
-  if (!ok || there.empty()) {
-    busyTargets_.erase(target);  // nothing was handed out
-    if (!ok) return;
-    ports_.shell.messageBox("文件夹不存在", kAppTitle);
-    status.setText(target + "已清空..");
-    return;
-  }
-  auto deletion = std::make_shared<Deletion>(account, row, rowBytes_[row]);
-  showProgress(*deletion);
-  busyOverlay.frame.setVisible(true);
-  // One notice for the category, once every folder of it has reported.
-  auto leftBehind = std::make_shared<std::optional<clean::RemovalReport>>();
-  std::weak_ptr<bool> alive = alive_;
-  for (const auto& folder : there) {
-    ++removalsOut_;
-    ++deletion->removalsOut;
-    auto progress = progressOf(deletion);
-    ports_.remover.remove(
-        folder, account,
-        [this, alive, target, deletion, leftBehind, progress](const clean::RemovalReport& r) {
-          if (alive.expired()) return;
-          progress(r.removedFiles, r.removedBytes);
-          --removalsOut_;
-          if (!r.gone && !*leftBehind) *leftBehind = r;
-          if (--deletion->removalsOut > 0) return;
-          busyTargets_.erase(target);
-          if (!*leftBehind) {
-            ports_.shell.messageBox("删除完成", kAppTitle);
-            status.setText(target + "已清空..");
-          } else {
-            ports_.shell.messageBox(clean::leftBehindNotice(**leftBehind), kAppTitle);
-            deletion->leftBehind = target + "没能完全清空";
-            status.setText(deletion->leftBehind);
-          }
-          hideOverlayWhenIdle();
-          deletionEnded(deletion);
-        },
-        progress);
-  }
-  deletion->handingOut = false;
+  setBusy(+1);  // the overlay stays until every removal reported
+  startDeletion(std::move(d), std::move(*confirmed));
 }
 
-// The pass's folders are listed on the measurer's thread (a row of WeChat 4.x may span hundreds
-// of chat folders); the confirmation follows once they are known. A row's pass and its
-// companion's are one deletion.
-void MainWindow::prepareMonthPass(std::size_t row, const std::string& account, bool companion) {
-  if (passPreparing_ || monthPassTimer.enabled()) {
-    ports_.shell.messageBox(kBusyCleaning, kAppTitle);
-    return;
-  }
-  // The companion's pass ends the deletion however it ends: refused, cancelled or done.
-  std::shared_ptr<Deletion> chain = companion ? passDeletion_ : nullptr;
-  auto chainOver = [this, chain] {
-    if (!chain) return;
-    chain->handingOut = false;
-    deletionEnded(chain);
-  };
-  std::optional<unsigned> keep;
-  if (grid.keepNewest.value() == 1) {
-    keep = clean::parseKeepCount(grid.monthsToKeep.text());
-    if (!keep) {
-      hideOverlayWhenIdle();
-      ports_.shell.messageBox("请在月数框里填写要保留的月数（0到99的数字）", kAppTitle);
-      chainOver();
-      return;
-    }
-  }
-  const wechat::Category& cat = table_->categories[row];
-  MonthPass pass;
-  pass.account = account;
-  pass.row = row;
-  clean::PassSource source;
-  if (!companion) {
-    pass.target = account + std::string(cat.folder);
-    pass.companionFollows = !cat.companion.empty();
-    source = {pass.target, cat.anyNameIsMonth, std::string(cat.companion), std::string(cat.chats)};
-  } else {
-    pass.target = account + std::string(cat.folder) + std::string(cat.companion) + "\\";
-    source = {pass.target, cat.anyNameIsMonth, "", std::string(cat.companionChats)};
-  }
-  if (!companion) {  // figures of an earlier deletion do not belong to this one
-    busyOverlay.bar.setProgress(0, 0);
+// The month list is made on the measurer's thread (a row of WeChat 4.x may span hundreds of chat
+// folders, each walked for the question's figure); the question follows once it is known. A
+// row's pass and its companion's are one deletion: `chain` is the row's when the companion's
+// pass is prepared.
+void MainWindow::prepareMonthPass(std::size_t row, const wechat::Category& cat,
+                                  const std::string& account, std::optional<unsigned> keep,
+                                  std::shared_ptr<Deletion> chain) {
+  auto d = chain ? chain : std::make_shared<Deletion>();
+  if (!chain) {
+    d->account = account;
+    d->row = row;
+    d->busyKey = platform::text::foldKey(account + std::string(cat.folder));
+    if (!claim(d->busyKey)) return;
+    setBusy(+1);
+    busyOverlay.bar.setProgress(0, 0);  // figures of an earlier deletion are not this one's
     busyOverlay.soFar.setText("");
   }
-  busyOverlay.frame.setVisible(true);
-  passPreparing_ = true;
+  ++preparing_;
   std::weak_ptr<bool> alive = alive_;
   platform::FileSystem& fs = ports_.fs;
-  ports_.measurer.run([this, &fs, alive, pass, source, keep, chain,
-                       chainOver](const space::Measurer::Walk&) {
-    auto list = std::make_shared<std::vector<clean::PassFolder>>(
-        clean::listPassFolders(fs, pass.account, source));
-    return std::function<void()>([this, alive, pass, keep, list, chain, chainOver] {
+  const bool companion = chain != nullptr;
+  ports_.measurer.run([this, &fs, &cat, alive, account, companion, keep,
+                       d](const space::Measurer::Walk& walk) {
+    auto plan =
+        std::make_shared<clean::Plan>(clean::monthPlan(fs, account, cat, companion, keep, walk));
+    return std::function<void()>([this, alive, plan, d] {
       if (alive.expired()) return;
-      if (keep) clean::keepNewest(*list, *keep);
-      const bool ok = confirmed(ports_.shell, pass.target);
-      passPreparing_ = false;
-      if (!ok) {
-        hideOverlayWhenIdle();  // nothing is deleted from a list that was not confirmed
-        chainOver();
-        return;
+      auto confirmed = clean::Question::ask(ports_.shell, std::move(*plan),
+                                            clean::Question::Style::Grid, windowHandle());
+      --preparing_;
+      // Nothing is deleted from a list that was not confirmed; a refused companion ends the row's
+      // deletion with what its first pass did.
+      if (!confirmed && d->plan) return finishDeletion(d);
+      if (!confirmed) {
+        busyFolders_.erase(d->busyKey);
+        return setBusy(-1);
       }
-      passDeletion_ =
-          chain ? chain : std::make_shared<Deletion>(pass.account, pass.row, rowBytes_[pass.row]);
-      passDeletion_->foldersListed += list->size();
-      showProgress(*passDeletion_);
-      pass_ = pass;
-      pass_.queue.assign(list->begin(), list->end());
-      monthPassTimer.setEnabled(true);
+      startDeletion(d, std::move(*confirmed));
     });
   });
 }
 
-void MainWindow::deleteNextMonthFolder() {
-  if (!pass_.queue.empty()) {
-    const std::string folder = pass_.queue.front().path;
-    pass_.queue.pop_front();
-    status.setText(folder);
-    if (!ports_.fs.exists(folder)) {
-      ++passDeletion_->foldersDone;
-      showProgress(*passDeletion_);
-      return;
-    }
-    ++removalsOut_;
-    ++passDeletion_->removalsOut;
-    std::weak_ptr<bool> alive = alive_;
-    auto progress = progressOf(passDeletion_);
-    ports_.remover.remove(
-        folder, pass_.account,
-        [this, alive, deletion = passDeletion_, progress](const clean::RemovalReport& r) {
-          if (alive.expired()) return;
-          progress(r.removedFiles, r.removedBytes);
-          --removalsOut_;
-          --deletion->removalsOut;
-          ++deletion->foldersDone;
-          if (!r.gone) ++deletion->foldersLeftBehind;
-          showProgress(*deletion);
-          hideOverlayWhenIdle();
-          deletionEnded(deletion);
-        },
-        progress);
-    return;
-  }
-  monthPassTimer.setEnabled(false);
-  // The companion's pass works in the account this pass started in, whichever account the
-  // window shows by now.
-  if (pass_.companionFollows) {
-    const MonthPass finished = pass_;
-    prepareMonthPass(finished.row, finished.account, true);
-  } else {
-    passDeletion_->handingOut = false;
-    deletionEnded(passDeletion_);
-  }
-  hideOverlayWhenIdle();
-}
-
-// Once a deletion has handed out its last removal and every one has reported, its row is
-// measured again and the status line says what was given back, and what stayed if anything did;
-// the account's size follows.
-void MainWindow::deletionEnded(const std::shared_ptr<Deletion>& deletion) {
-  if (deletion->handingOut || deletion->removalsOut > 0 || deletion->measured) return;
-  deletion->measured = true;
-  const std::string stayed = deletion->foldersLeftBehind > 0
-                                 ? "有 " + std::to_string(deletion->foldersLeftBehind) +
-                                       " 个文件夹没能完全删除，请退出微信后再试"
-                                 : deletion->leftBehind;
-  if (deletion->account != account_) {  // the window shows another account by now
-    if (!stayed.empty()) status.setText(stayed);
-    return;
-  }
-  const std::size_t row = deletion->row;
-  const std::optional<std::uint64_t> before = deletion->bytesBefore;
+void MainWindow::startDeletion(std::shared_ptr<Deletion> d, clean::ConfirmedPlan plan) {
+  d->plan = plan.shared();
+  showProgress(*d, {});
   std::weak_ptr<bool> alive = alive_;
-  remeasureRow(row, [this, alive, row, before, stayed] {
-    const std::uint64_t after = rowBytes_[row].value_or(0);
-    // Without figures from before the deletion there is nothing true to say about what it gave.
-    std::string text = stayed;
-    if (before) {
-      const std::string freed = "已释放 " + space::sizeText(*before > after ? *before - after : 0,
-                                                            ports_.shell.decimalSeparator());
-      // What stayed behind is worth more to the user than the figure; both are said then.
-      text = stayed.empty() ? freed : stayed + "（" + freed + "）";
-    }
-    if (!text.empty()) status.setText(text);
-    ports_.measurer.measure(account_,
-                            [this, alive, account = account_](const platform::FolderSize& s) {
-                              if (!alive.expired() && account == account_) showAccountSize(s);
-                            });
-  });
-}
-
-// The received-files dialog or the old-version cleaner deleted something: the received-files
-// row and the account are measured again, and the status line says what the account gave back.
-void MainWindow::cleanedElsewhere() {
-  if (account_.empty()) return;
-  const std::uint64_t before = accountBytes_;
-  for (std::size_t row = 0; row < table_->categories.size(); ++row)
-    if (table_->categories[row].deletion == wechat::Deletion::ReceivedFilesDialog)
-      remeasureRow(row, [] {});
-  std::weak_ptr<bool> alive = alive_;
-  ports_.measurer.measure(
-      account_, [this, alive, account = account_, before](const platform::FolderSize& s) {
-        if (alive.expired() || account != account_) return;
-        showAccountSize(s);
-        status.setText("已释放 " + space::sizeText(before > s.bytes ? before - s.bytes : 0,
-                                                   ports_.shell.decimalSeparator()));
+  ports_.runner.run(
+      std::move(plan),
+      [this, alive, d](const clean::RunProgress& p) {
+        if (!alive.expired()) showProgress(*d, p);
+      },
+      [this, alive, d](const clean::RunOutcome& outcome) {
+        if (!alive.expired()) runEnded(d, outcome);
       });
 }
 
-clean::Remover::Progress MainWindow::progressOf(const std::shared_ptr<Deletion>& deletion) {
-  // A removal reports running totals; the deletion sums the growth of each of its removals.
-  auto seen = std::make_shared<std::pair<std::uint64_t, std::uint64_t>>(0, 0);
+void MainWindow::runEnded(const std::shared_ptr<Deletion>& d, const clean::RunOutcome& o) {
+  clean::RunOutcome& sum = d->sum;
+  sum.files += o.files;
+  sum.bytes += o.bytes;
+  sum.itemsLeft += o.itemsLeft;
+  if (!sum.firstLeft) sum.firstLeft = o.firstLeft;
+  sum.stopped = sum.stopped || o.stopped;
+  // The thumbnails follow the images, in the account and by the row the images were cleaned in,
+  // whatever the window shows by now.
+  if (d->plan->companionFollows && !o.stopped)
+    return prepareMonthPass(d->row, *d->plan->row, d->account, d->plan->keep, d);
+  finishDeletion(d);
+}
+
+// Every deletion ends with its result said: what it gave back, and what stayed and why.
+void MainWindow::finishDeletion(const std::shared_ptr<Deletion>& d) {
+  busyFolders_.erase(d->busyKey);
+  setBusy(-1);
+  const clean::Plan& plan = *d->plan;
+  if (plan.pacing == clean::Pacing::AtOnce)
+    tell(d->sum.firstLeft ? clean::leftBehindNotice(*d->sum.firstLeft) : "删除完成");
+  const std::string said = clean::endedText(plan, d->sum, ports_.shell.decimalSeparator());
+  status.setText(said);
+  remeasureAfterDeletion(d->account, plan.row);
+}
+
+// A dialog's deletion ended: the main window says how, as the dialog is gone by then.
+void MainWindow::deletionEnded(const std::string& account, const std::string& said,
+                               const wechat::Category* row) {
+  if (!said.empty()) status.setText(said);
+  remeasureAfterDeletion(account, row);
+}
+
+// The row and the account are measured again, if the window still shows that account.
+void MainWindow::remeasureAfterDeletion(const std::string& account, const wechat::Category* row) {
+  if (account != account_ || account.empty()) return;
+  for (std::size_t i = 0; row && i < table_->categories.size(); ++i)
+    if (&table_->categories[i] == row) remeasureRow(i, [] {});
   std::weak_ptr<bool> alive = alive_;
-  return [this, alive, deletion, seen](std::uint64_t files, std::uint64_t bytes) {
-    if (alive.expired()) return;
-    deletion->filesRemoved += files > seen->first ? files - seen->first : 0;
-    deletion->bytesRemoved += bytes > seen->second ? bytes - seen->second : 0;
-    *seen = {std::max(files, seen->first), std::max(bytes, seen->second)};
-    showProgress(*deletion);
-  };
+  ports_.measurer.measure(account, [this, alive, account](const platform::FolderSize& s) {
+    if (!alive.expired() && account == account_) showAccountSize(s);
+  });
+}
+
+// The banner cleans the account it was shown for, never one chosen since.
+void MainWindow::cleanLegacy() {
+  if (bannerAccount_.empty() || !legacyBanner.frame.shown() || !openLegacyCleaner) return;
+  openLegacyCleaner(clean::confirmedByBanner(clean::legacyPlan(ports_.fs, bannerAccount_)));
 }
 
 // A month pass moves by its folders; a whole category by the bytes its row held before.
-void MainWindow::showProgress(const Deletion& d) {
-  if (d.foldersListed > 0)
-    busyOverlay.bar.setProgress(d.foldersDone, d.foldersListed);
+void MainWindow::showProgress(const Deletion& d, const clean::RunProgress& p) {
+  const clean::Plan& plan = *d.plan;
+  const bool byBytes = plan.pacing == clean::Pacing::AtOnce;
+  if (byBytes)
+    busyOverlay.bar.setProgress(d.sum.bytes + p.bytes, plan.bytes.value_or(0));
   else
-    busyOverlay.bar.setProgress(d.bytesRemoved, d.bytesBefore.value_or(0));
-  busyOverlay.soFar.setText("已删除 " + std::to_string(d.filesRemoved) + " 个文件，已释放 " +
-                            space::sizeText(d.bytesRemoved, ports_.shell.decimalSeparator()));
+    busyOverlay.bar.setProgress(p.itemsDone, p.items);
+  busyOverlay.soFar.setText(
+      "已删除 " + std::to_string(d.sum.files + p.files) + " 个文件，已释放 " +
+      space::sizeText(d.sum.bytes + p.bytes, ports_.shell.decimalSeparator()));
+  if (!p.month.empty())
+    status.setText("正在删除 " + p.month + " 的 " + std::to_string(p.monthFolders) + " 个文件夹");
+  else if (!p.folder.empty() && plan.pacing == clean::Pacing::ByFolder)
+    status.setText(p.folder);
 }
 
-// The overlay goes when no month list is being prepared or worked through and every removal,
-// whole-category ones included, has reported.
+// A second click on a folder being confirmed or removed is refused.
+bool MainWindow::claim(const std::string& key) {
+  if (busyFolders_.insert(key).second) return true;
+  tell(kBusyCleaning);
+  return false;
+}
+
+// The overlay covers the grid from a click to the end of its deletion, and the grid takes no
+// key press meanwhile.
+void MainWindow::setBusy(int change) {
+  deletions_ += change;
+  const bool busy = deletions_ > 0;
+  if (busy) {
+    busyOverlay.frame.setVisible(true);
+    grid.frame.setEnabled(false);
+    const Control* focus = focused();
+    if (focus && focus->parent() == &grid.frame) setFocus(focusSink);
+  } else {
+    hideOverlayWhenIdle();
+  }
+}
+
 void MainWindow::hideOverlayWhenIdle() {
-  if (passPreparing_ || monthPassTimer.enabled() || removalsOut_ > 0) return;
+  if (deletions_ > 0) return;
   busyOverlay.frame.setVisible(false);
+  grid.frame.setEnabled(true);
 }
 
 }  // namespace ui

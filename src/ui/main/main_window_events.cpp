@@ -27,7 +27,6 @@ void MainWindow::wireEvents() {
   for (std::size_t i = 0; i < scanStages.size(); ++i)
     scanStages[i]->onTick = [this, i] { measureCategory(i); };
   tipClearer.onTick = [this] { clearStaleTip(); };
-  monthPassTimer.onTick = [this] { deleteNextMonthFolder(); };
 
   for (std::size_t i = 0; i < grid.rows.size(); ++i) {
     Button& button = grid.rows[i]->button;
@@ -43,9 +42,7 @@ void MainWindow::wireEvents() {
   accountIdHelpButton.onClick = [this] { showAccountIdHelp(); };
   pickFolderButton.onClick = [this] { pickFolder(); };
   accountPanel.openFolderButton.onClick = [this] { openAccountFolder(); };
-  legacyBanner.cleanButton.onClick = [this] {
-    if (openLegacyCleaner) openLegacyCleaner();
-  };
+  legacyBanner.cleanButton.onClick = [this] { cleanLegacy(); };
 
   TextBox& months = grid.monthsToKeep;
   months.onKeyPress = [](char32_t ch) { return ch >= U'0' && ch <= U'9'; };
@@ -53,18 +50,21 @@ void MainWindow::wireEvents() {
   grid.keepNewest.onClick = [this] { setFocus(focusSink); };
 }
 
+void MainWindow::tell(const std::string& text) {
+  ports_.shell.messageBox(text, kAppTitle, platform::Buttons::Ok, platform::Icon::None,
+                          windowHandle());
+}
+
 void MainWindow::showAbout() {
-  ports_.shell.messageBox(joinLines({"该工具用来检测微信文件夹，清理微信垃圾", "",
-                                     "放心：程序不会清理文字聊天记录，不影响手机微信", "",
-                                     "  作者：Harrowfen-Velmora", "", "    版本:2023.02"}),
-                          kAppTitle);
+  tell(joinLines({"该工具用来检测微信文件夹，清理微信垃圾", "",
+                  "放心：程序不会清理文字聊天记录，不影响手机微信", "", "  作者：Harrowfen-Velmora",
+                  "", "    版本:2023.02"}));
 }
 
 void MainWindow::showAccountIdHelp() {
-  ports_.shell.messageBox(joinLines({"如果你没有给自己的微信设定微信号（并非微信名）", "",
-                                     "  那么在这里可能看到的将是奇怪的一大串以wxid开头的乱码ID", "",
-                                     "    这种情况只能自己慢慢找了"}),
-                          kAppTitle);
+  tell(joinLines({"如果你没有给自己的微信设定微信号（并非微信名）", "",
+                  "  那么在这里可能看到的将是奇怪的一大串以wxid开头的乱码ID", "",
+                  "    这种情况只能自己慢慢找了"}));
   accountIdHelpButton.setVisible(false);
 }
 

@@ -112,7 +112,6 @@ MainWindow::MainWindow(const MainPorts& ports)
       discoveryTimer(ports.timers, "discovery", 200),
       validationTimer(ports.timers, "validation", 500),
       tipClearer(ports.timers, "tip clearer", 5000),
-      monthPassTimer(ports.timers, "month pass", 1000),
       ports_(ports),
       rowBytes_(wechat::kClassic.categories.size()) {
   for (std::size_t i = 0; i < table_->categories.size(); ++i)

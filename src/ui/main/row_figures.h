@@ -16,9 +16,8 @@ struct RowMeasure {
   std::uint64_t count = 0;
 };
 
-// A row's folder, its other whole folder, and its per-chat parents (those not inside the folder)
-// are walked; the count is the folder's sub-folders (month names only where the table says so,
-// the companion not counted) plus the per-chat month folders.
+// What the row's deletion would take, walked; the count is the whole folders' sub-folders, or the
+// month folders (the companion's not counted).
 RowMeasure measureRow(platform::FileSystem& fs, const space::Measurer::Walk& walk,
                       const std::string& account, const wechat::Category& category);
 

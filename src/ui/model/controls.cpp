@@ -56,6 +56,12 @@ bool Control::shown() const {
   return true;
 }
 
+bool Control::usable() const {
+  for (const Control* c = this; c; c = c->parent())
+    if (!c->enabled()) return false;
+  return shown() && form_.visible();
+}
+
 void Control::setForeColor(Color c) {
   foreColor_ = c;
   notify(Prop::ForeColor);
@@ -164,12 +170,8 @@ void ProgressBar::setProgress(std::uint64_t done, std::uint64_t total) {
   setPosition(static_cast<int>(share * kSteps));
 }
 
-namespace {
-std::atomic<platform::TimerHost::Id> nextTimerId{1};
-}
-
 Timer::Timer(platform::TimerHost& host, std::string name, unsigned intervalMs, bool enabled)
-    : host_(host), name_(std::move(name)), id_(nextTimerId++), interval_(intervalMs) {
+    : host_(host), name_(std::move(name)), id_(platform::newTimerId()), interval_(intervalMs) {
   setEnabled(enabled);
 }
 

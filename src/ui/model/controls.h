@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/shell.h"
 #include "platform/timers.h"
 
 namespace ui {
@@ -45,6 +46,8 @@ class Binding {
   virtual void controlChanged(Control& c, Prop p) = 0;
   virtual void formChanged(Form& f) = 0;  // title, size or visibility
   virtual bool focus(Control& c) = 0;     // false when the platform refuses
+  // The form's window as the system knows it; 0 while there is none.
+  virtual platform::WindowHandle nativeHandle() const { return 0; }
 };
 
 class Control {
@@ -73,6 +76,9 @@ class Control {
   void setEnabled(bool e);
   // Visible on screen: this control and every enclosing frame are visible.
   bool shown() const;
+  // Shown on a shown form, and enabled with every enclosing frame: what the user can reach, by
+  // mouse or by key.
+  bool usable() const;
 
   Color foreColor() const { return foreColor_; }
   void setForeColor(Color c);
@@ -272,6 +278,7 @@ class Form {
 
   void bind(Binding* b) { binding_ = b; }
   Binding* binding() const { return binding_; }
+  platform::WindowHandle windowHandle() const { return binding_ ? binding_->nativeHandle() : 0; }
 
   // The user closed the window from its title bar (or code unloaded it).
   std::function<void()> onUnload;

@@ -1,9 +1,16 @@
 // What the dialogs need of the main window: the account it works on, hiding it while a dialog
-// stands in its place, and measuring again what a dialog cleaned. The application wires the windows
-// together through this, so neither the main window nor a dialog knows the other's class.
+// stands in its place, and saying and measuring again what a dialog cleaned. The application wires
+// the windows together through this, so neither the main window nor a dialog knows the other's
+// class.
 #pragma once
 
 #include <string>
+
+#include "platform/shell.h"
+
+namespace wechat {
+struct Category;
+}
 
 namespace ui {
 
@@ -13,8 +20,12 @@ class MainWindowLink {
   virtual const std::string& accountPath() const = 0;
   virtual void hideMain() = 0;
   virtual void showMain() = 0;
-  // A dialog deleted something of the account: its figures are measured again.
-  virtual void cleanedElsewhere() = 0;
+  // The main window, for questions asked once a dialog is gone.
+  virtual platform::WindowHandle mainHandle() const = 0;
+  // A dialog's deletion in `account` ended: the main window says `said` in its status line and,
+  // if it still shows that account, measures it (and `row`, when given) again.
+  virtual void deletionEnded(const std::string& account, const std::string& said,
+                             const wechat::Category* row) = 0;
 
  protected:
   ~MainWindowLink() = default;

@@ -286,10 +286,11 @@ void FormWindow::command(HWND h, UINT code) {
   if (!c) return;
   switch (c->kind()) {
     case Kind::Button:
-      if (code == BN_CLICKED) c->click();
+      // A button the form covers or disabled with its frame takes no key press either.
+      if (code == BN_CLICKED && c->usable()) c->click();
       break;
     case Kind::CheckBox:
-      if (code == BN_CLICKED) static_cast<CheckBox*>(c)->userClick();
+      if (code == BN_CLICKED && c->usable()) static_cast<CheckBox*>(c)->userClick();
       break;
     case Kind::Label:
       if (code == STN_CLICKED) c->click();

@@ -229,7 +229,7 @@ void FormWindow::showFirstFocus() {
 bool FormWindow::focus(Control& c) {
   if (!hwnd_.get() || !IsWindowVisible(hwnd_.get())) return false;
   HWND h = controlWindow(c);
-  if (!h || !IsWindowVisible(h) || !IsWindowEnabled(h)) return false;
+  if (!h || !IsWindowVisible(h) || !IsWindowEnabled(h) || !c.usable()) return false;
   SetFocus(h);
   HWND now = GetFocus();
   return now == h || IsChild(h, now);
@@ -238,8 +238,10 @@ bool FormWindow::focus(Control& c) {
 std::vector<FormWindow::Child> FormWindow::tabOrder() const {
   std::vector<Child> order;
   for (const Child& c : children_)
-    if (focusable(c.control->kind()) && c.control->tabStop() && IsWindowVisible(c.hwnd) &&
-        IsWindowEnabled(c.hwnd))
+    // The form's word first: a control under a frame it disabled (the grid while the "清理中"
+    // overlay covers it) is visible and enabled as a window, and still out of reach.
+    if (focusable(c.control->kind()) && c.control->tabStop() && c.control->usable() &&
+        IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd))
       order.push_back(c);
   // Controls with a tab index first, by index; the others after them in the form's order.
   std::stable_sort(order.begin(), order.end(), [](const Child& a, const Child& b) {
@@ -273,7 +275,7 @@ bool FormWindow::preTranslate(const MSG& msg) {
   }
   if (msg.wParam == VK_RETURN) {
     Control* c = controlOf(msg.hwnd);
-    if (c && c->kind() == Kind::Button) {
+    if (c && c->kind() == Kind::Button && c->usable()) {
       SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
       return true;
     }

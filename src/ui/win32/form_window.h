@@ -38,6 +38,9 @@ class FormWindow final : public Binding {
   void controlChanged(Control& c, Prop p) override;
   void formChanged(Form& f) override;
   bool focus(Control& c) override;
+  platform::WindowHandle nativeHandle() const override {
+    return reinterpret_cast<platform::WindowHandle>(hwnd_.get());
+  }
 
  private:
   struct Child {

@@ -1,0 +1,184 @@
+#include "clean/plan.h"
+
+#include <algorithm>
+#include <set>
+
+#include "clean/legacy.h"
+#include "clean/month_pass.h"
+#include "platform/text.h"
+
+namespace clean {
+
+namespace {
+
+namespace text = platform::text;
+
+std::string withSeparator(std::string path) {
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path;
+}
+
+std::string withoutSeparator(std::string path) {
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+// A whole folder, or nothing when it is not there. A folder that is a link is the user's own
+// relocation (moved to another drive with mklink /J): what it holds goes, the link stays.
+std::optional<PlanGroup> wholeGroup(platform::FileSystem& fs, const std::string& folder) {
+  PlanGroup group;
+  group.named = withSeparator(folder);
+  const auto attrs = fs.attributes(group.named);
+  if (!attrs || !(*attrs & platform::kAttrDirectory)) return std::nullopt;
+  const std::string path = withoutSeparator(folder);
+  if (!(*attrs & platform::kAttrReparsePoint)) {
+    group.items.push_back({path});
+    return group;
+  }
+  group.relocated = true;
+  for (const auto& e : fs.list(group.named))
+    group.items.push_back(
+        {path + "\\" + e.name, "", (e.attributes & platform::kAttrReparsePoint) != 0});
+  return group;
+}
+
+}  // namespace
+
+std::size_t Plan::itemCount() const {
+  std::size_t n = 0;
+  for (const auto& g : groups) n += g.items.size();
+  return n;
+}
+
+std::vector<std::string> Plan::months() const {
+  std::vector<std::string> names;
+  std::set<std::string> seen;
+  for (const auto& g : groups)
+    for (const auto& item : g.items)
+      if (!item.month.empty() && seen.insert(text::foldKey(item.month)).second)
+        names.push_back(item.month);
+  std::sort(names.begin(), names.end(), text::lessNoCase);
+  return names;
+}
+
+Plan wholeFolderPlan(platform::FileSystem& fs, const std::string& account,
+                     const wechat::Category& row) {
+  Plan plan;
+  plan.account = account;
+  plan.row = &row;
+  const std::string folder = account + std::string(row.folder);
+  auto own = wholeGroup(fs, folder);
+  plan.groups.push_back(own ? std::move(*own) : PlanGroup{withSeparator(folder)});
+  if (!row.alsoWhole.empty())
+    if (auto other = wholeGroup(fs, account + std::string(row.alsoWhole)))
+      plan.groups.push_back(std::move(*other));
+  return plan;
+}
+
+Plan monthPlan(platform::FileSystem& fs, const std::string& account, const wechat::Category& row,
+               bool companion, std::optional<unsigned> keep, const Walk& walk) {
+  PassSource source;
+  source.anyName = row.anyNameIsMonth;
+  if (!companion) {
+    source.folder = account + std::string(row.folder);
+    source.companion = row.companion;
+    source.chats = row.chats;
+    source.part = row.monthPart;
+  } else {
+    source.folder = account + std::string(row.folder) + std::string(row.companion) + "\\";
+    source.chats = row.companionChats;
+  }
+  std::vector<PassFolder> list = listPassFolders(fs, account, source);
+  if (keep) keepNewest(list, *keep);
+  std::reverse(list.begin(), list.end());  // oldest first: a pass stopped early leaves the newest
+
+  Plan plan;
+  plan.account = account;
+  plan.row = &row;
+  plan.keep = keep;
+  plan.companionFollows = !companion && !row.companion.empty();
+  plan.pacing = source.chats.empty() ? Pacing::ByFolder : Pacing::ByMonth;
+  PlanGroup own{withSeparator(source.folder), Takes::Months};
+  PlanGroup chats;
+  if (!source.chats.empty()) {
+    chats.named = withSeparator(account + source.chats);
+    if (!source.part.empty()) chats.named += "*\\" + source.part + "\\";
+    chats.takes = source.part.empty() ? Takes::Months : Takes::MonthImages;
+  }
+  const std::string ownKey = text::foldKey(withoutSeparator(source.folder));
+  std::set<std::string> parents;
+  for (auto& f : list) {
+    const bool inOwn = text::foldKey(f.parent) == ownKey;
+    if (!inOwn) parents.insert(text::foldKey(f.parent));
+    (inOwn ? own : chats).items.push_back({std::move(f.path), std::move(f.name), f.link});
+  }
+  chats.chats = parents.size();
+  // Chats that lie inside the row's folder (WeChat 4.x keeps nothing else there) are the row.
+  const bool chatsAreTheRow = !source.chats.empty() &&
+                              text::foldKey(chats.named).rfind(text::foldKey(own.named), 0) == 0 &&
+                              own.items.empty();
+  if (!chatsAreTheRow) plan.groups.push_back(std::move(own));
+  if (chatsAreTheRow || !chats.items.empty()) plan.groups.push_back(std::move(chats));
+  if (walk) plan.bytes = sizeOf(plan, walk).bytes;
+  return plan;
+}
+
+Plan receivedFilesPlan(platform::FileSystem& fs, const std::string& account,
+                       const wechat::Category& row) {
+  Plan plan;
+  plan.account = account;
+  plan.row = &row;
+  const std::string folder = account + std::string(row.dialogFolder);
+  auto own = wholeGroup(fs, folder);
+  plan.groups.push_back(own ? std::move(*own) : PlanGroup{withSeparator(folder)});
+  if (!row.chats.empty()) {
+    PlanGroup chats{withSeparator(account + std::string(row.chats)), Takes::Months};
+    std::set<std::string> parents;
+    for (auto& f : listPassFolders(fs, account, {"", false, "", std::string(row.chats), ""})) {
+      parents.insert(text::foldKey(f.parent));
+      chats.items.push_back({std::move(f.path), std::move(f.name), f.link});
+    }
+    chats.chats = parents.size();
+    if (!chats.items.empty()) plan.groups.push_back(std::move(chats));
+  }
+  return plan;
+}
+
+Plan legacyPlan(platform::FileSystem& fs, const std::string& account) {
+  Plan plan;
+  plan.account = account;
+  plan.pacing = Pacing::Rested;
+  for (const LegacyFolder& folder : kLegacyFolders) {
+    const std::string path = account + std::string(folder.suffix);
+    // Only folders are old-version folders: a file of that name is someone's file.
+    if (!fs.isDirectory(path + "\\")) continue;
+    PlanGroup group{path + "\\"};
+    group.items.push_back({path, "", false, folder.pauseMs});
+    plan.groups.push_back(std::move(group));
+  }
+  return plan;
+}
+
+PlanSize sizeOf(const Plan& plan, const Walk& walk) {
+  PlanSize size;
+  for (const auto& g : plan.groups) {
+    if (g.relocated) {  // the link is followed here, and only here
+      const platform::FolderSize s = walk(g.named);
+      size.bytes += s.bytes;
+      size.folders += s.subfolders;
+      continue;
+    }
+    for (const auto& item : g.items) {
+      const platform::FolderSize s = item.link ? platform::FolderSize{} : walk(item.path);
+      size.bytes += s.bytes;
+      size.folders += g.takes == Takes::Everything ? s.subfolders : 1;
+    }
+  }
+  return size;
+}
+
+ConfirmedPlan confirmedByBanner(Plan plan) {
+  return ConfirmedPlan(std::move(plan));
+}
+
+}  // namespace clean
