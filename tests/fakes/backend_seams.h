@@ -6,7 +6,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/removal_backend.h"
 #include "platform/walk_backend.h"
@@ -50,7 +52,8 @@ class WalkSeam final : public platform::WalkBackend {
 };
 
 // Steps "open", "clear" and "remove" on folder `name` (the target is ""); a reason other than
-// None fails the step with it, touching nothing.
+// None fails the step with it, touching nothing (a failed "clear" is a folder that cannot be
+// listed). Keeps every reason a step of the removing pass gave, in the order they came.
 class RemovalSeam final : public platform::RemovalBackend {
  public:
   explicit RemovalSeam(std::unique_ptr<platform::RemovalBackend> real) : real_(std::move(real)) {}
@@ -66,19 +69,27 @@ class RemovalSeam final : public platform::RemovalBackend {
   }
   Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
     if (Reason why = hook("open", child.name, pass_, never_); why != Reason::None) {
-      return {nullptr, why};
+      return {nullptr, log(why)};
     }
-    return wrap(real_->openChild(*inner(parent), child), child.name);
+    Opened o = wrap(real_->openChild(*inner(parent), child), child.name);
+    log(o.reason);
+    return o;
   }
   platform::FolderPass clearFolder(Folder& f, Pass pass, const std::atomic<bool>& stop) override {
     if (Reason why = hook("clear", name(f), pass, stop); why != Reason::None) {
-      return {{}, 1, why, true};
+      return {{}, 0, log(why), false};
     }
-    return real_->clearFolder(*inner(f), pass, stop);
+    platform::FolderPass out = real_->clearFolder(*inner(f), pass, stop);
+    log(out.reason);
+    return out;
   }
   Reason removeFolder(std::unique_ptr<Folder> f) override {
-    if (Reason why = hook("remove", name(*f), pass_, never_); why != Reason::None) return why;
-    return real_->removeFolder(std::move(static_cast<Wrapped&>(*f).inner));
+    if (Reason why = hook("remove", name(*f), pass_, never_); why != Reason::None) return log(why);
+    return log(real_->removeFolder(std::move(static_cast<Wrapped&>(*f).inner)));
+  }
+  std::vector<Reason> reasons() {
+    std::lock_guard lock(logLock_);
+    return reasons_;
   }
 
  private:
@@ -93,12 +104,19 @@ class RemovalSeam final : public platform::RemovalBackend {
     w->name = name;
     return {std::move(w), o.reason};
   }
+  Reason log(Reason why) {
+    std::lock_guard lock(logLock_);
+    if (why != Reason::None && pass_ == Pass::Remove) reasons_.push_back(why);
+    return why;
+  }
   static Folder* inner(Folder& f) { return static_cast<Wrapped&>(f).inner.get(); }
   static const std::string& name(Folder& f) { return static_cast<Wrapped&>(f).name; }
 
   std::unique_ptr<platform::RemovalBackend> real_;
   std::atomic<Pass> pass_{Pass::Remove};
   const std::atomic<bool> never_{false};
+  std::mutex logLock_;
+  std::vector<Reason> reasons_;
 };
 
 }  // namespace fakes
