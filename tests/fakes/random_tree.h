@@ -24,6 +24,13 @@ namespace fs = std::filesystem;
 // another folder (`base`/its name, made beforehand).
 enum Fault { kOpen, kList, kRemove, kMount, kLate, kSwapLink, kSwapFolder, kNoFault };
 
+// Where the tests make their trees: in memory where the machine has it, as the properties write
+// thousands of small trees, which a busy disk takes seconds over.
+inline fs::path scratchRoot() {
+  std::error_code ec;
+  return fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+}
+
 inline std::uint64_t writeFile(const fs::path& p, std::size_t size = 1) {
   fs::create_directories(p.parent_path());
   std::ofstream(p) << std::string(size, 'x');
@@ -62,20 +69,14 @@ struct RandomTree {
         if (fault % 12 == kSwapFolder) writeFile(base / path.filename() / "s", 3);
         continue;
       }
-      if (kind % 4 == 3) {
-        fs::create_symlink(i % 2 ? outside : outside / "keep", path);
-        struct stat st;
-        lstat(path.c_str(), &st);
-        sizes[path] = st.st_size;
-      } else {
-        sizes[path] = writeFile(path, size * 10u);
-      }
+      struct stat st;
+      if (kind % 4 == 3) fs::create_symlink(i % 2 ? outside : outside / "keep", path);
+      sizes[path] = kind % 4 == 3 && !lstat(path.c_str(), &st) ? st.st_size : writeFile(path, size);
       folders[at].entries.push_back(path);
     }
   }
 
-  // The folder of that name when it has a fault, else null.
-  const Folder* fault(const std::string& name) const {
+  const Folder* fault(const std::string& name) const {  // null: the folder has none
     auto it = faulty.find(name);
     return it == faulty.end() ? nullptr : &folders[it->second];
   }

@@ -82,9 +82,9 @@ TEST(RemovalRules, WindowsTable) {
 class RemovalEngine : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/velmora-removal-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    base_ = tmpl;
+    std::string tmpl = (fakes::scratchRoot() / "velmora-removal-XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    base_ = tmpl.c_str();
     account_ = base_ / "acct";
     fs::create_directories(account_);
   }
