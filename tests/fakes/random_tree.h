@@ -2,6 +2,7 @@
 // for some folders, for the properties of the walker and the removal engine.
 #pragma once
 
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <array>
@@ -24,12 +25,20 @@ namespace fs = std::filesystem;
 // another folder (`base`/its name, made beforehand).
 enum Fault { kOpen, kList, kRemove, kMount, kLate, kSwapLink, kSwapFolder, kNoFault };
 
-// Where the tests make their trees: in memory where the machine has it, as the properties write
-// thousands of small trees, which a busy disk takes seconds over.
-inline fs::path scratchRoot() {
-  std::error_code ec;
-  return fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-}
+// A folder of the test's own, the only thing it removes; in memory where the machine has it, as
+// the properties write thousands of small trees, which a busy disk takes seconds over.
+struct ScratchDir {
+  fs::path path;
+  ScratchDir() {
+    std::error_code ec;
+    std::string t =
+        ((fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path()) /
+         "velmora-XXXXXX")
+            .string();
+    path = mkdtemp(t.data());
+  }
+  ~ScratchDir() { fs::remove_all(path); }
+};
 
 inline std::uint64_t writeFile(const fs::path& p, std::size_t size = 1) {
   fs::create_directories(p.parent_path());

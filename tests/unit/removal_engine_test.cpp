@@ -80,18 +80,8 @@ TEST(RemovalRules, WindowsTable) {
 
 class RemovalEngine : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fakes::scratchRoot() / "velmora-removal-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    base_ = tmpl.c_str();
-    account_ = base_ / "acct";
-    fs::create_directories(account_);
-  }
-  void TearDown() override {
-    engine_.reset();
-    std::error_code ec;
-    fs::remove_all(base_, ec);
-  }
+  void SetUp() override { fs::create_directories(account_); }
+  void TearDown() override { engine_.reset(); }
   static void file(const fs::path& p, std::size_t size = 1) { fakes::writeFile(p, size); }
   // Every entry below `root`, links not followed, so a test can tell what stayed.
   static std::set<fs::path> entriesBelow(const fs::path& root) {
@@ -125,7 +115,8 @@ class RemovalEngine : public ::testing::Test {
     return report.value_or(clean::RemovalReport{});
   }
 
-  fs::path base_, account_;
+  fakes::ScratchDir scratch_;
+  const fs::path base_ = scratch_.path, account_ = base_ / "acct";
   fakes::PumpedHost host_;
   std::thread::id testThread_ = std::this_thread::get_id();
   std::unique_ptr<clean::Remover> engine_ =

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
-#include <stdlib.h>
 
 #include <atomic>
 #include <filesystem>
@@ -24,16 +23,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A folder of our own under /tmp; only it is ever removed.
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    std::string t = (fakes::scratchRoot() / "velmora-walk-XXXXXX").string();
-    path = mkdtemp(t.data());
-  }
-  ~TempDir() { fs::remove_all(path); }
-};
-
 // Compared as one value, so a failure shows all four figures.
 auto fields(const FolderSize& f) {
   return std::tuple(f.exists, f.bytes, f.subfolders, f.unreadable);
@@ -48,7 +37,7 @@ auto fields(const FolderSize& f) {
 RC_GTEST_PROP(Walker, RandomTreesWithFaultsMatchTheModel,
               (const std::vector<std::array<std::uint8_t, 4>>& specs, bool oneThread)) {
   using namespace fakes;
-  TempDir t;
+  fakes::ScratchDir t;
   const fs::path root = t.path / "root", outside = t.path / "outside";
   writeFile(outside / "keep", 100000);
   const RandomTree tree(root, t.path, outside, specs);
@@ -96,7 +85,7 @@ TEST(WorkQueue, TakesTasksInItsOrder) {
 // The measurer reports in the order it was asked, on the UI thread; destroyed mid-walk, it stops
 // the walk at its next folder and reports nothing more.
 TEST(Measurer, ReportsInOrderAndStopsMidWalk) {
-  TempDir t;
+  fakes::ScratchDir t;
   for (int i = 0; i < 50; ++i) fakes::writeFile(t.path / std::to_string(i) / "f");
   fakes::WalkSeam seam(platform::posix::makeWalkBackend());
   fakes::PumpedHost host;
