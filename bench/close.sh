@@ -10,8 +10,9 @@
 #
 # Builds Velmora, velmora_wine_tests and velmora_bench_walk (Release) in /tmp/velmora-bench-close
 # unless VELMORA_BUILD_DIR names a configured MinGW tree. Runs in a throwaway Wine prefix on a
-# private Xvfb; the test's account lives in the prefix's temp folder and the walk's tree in a new
-# temporary folder, the only things this deletes.
+# private Xvfb. The test's account (in the prefix's temp folder) and the walk's tree live in a new
+# temporary folder under BENCH_DIR (default /dev/shm: a busy disk takes an hour over a million
+# files), the only thing this deletes.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 files=${1:-1000000}
@@ -33,8 +34,10 @@ cmake --build "$native" -j2 --target velmora_bench_walk >/dev/null
 export VELMORA_XVFB=1
 unset VELMORA_WINEPREFIX
 wine_env_start
-work=$(mktemp -d /tmp/velmora-bench-close.XXXXXX)
+work=$(mktemp -d "${BENCH_DIR:-/dev/shm}/velmora-bench-close.XXXXXX")
 trap 'wine_env_stop; rm -rf -- "$work"' EXIT
+wtemp=$WINEPREFIX/drive_c/users/$(id -un)/Temp
+mkdir -p "$work/temp" && rm -rf -- "$wtemp" && ln -s "$work/temp" "$wtemp"
 echo "account: $files files in $((files / 200)) folders; $(nproc) cores"
 echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine slows every run)"
 
