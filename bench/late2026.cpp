@@ -91,10 +91,11 @@ int wmain() {
   YesShell shell;
   platform::win32::Win32TimerHost timers;
   const auto remover = clean::makeRemovalEngine(timers, platform::win32::makeRemovalBackend());
-  const auto measurer = space::makeBackgroundMeasurer(timers, [](const std::string& path) {
-    static const auto backend = platform::win32::makeWalkBackend();
-    return space::walkFolder(*backend, path);
-  });
+  const auto measurer = space::makeBackgroundMeasurer(
+      timers, [](const std::string& path, const std::atomic<bool>& stop) {
+        static const auto backend = platform::win32::makeWalkBackend();
+        return space::walkFolder(*backend, path, 0, &stop);
+      });
   ui::Windows windows({fs, registry, shell, timers, *remover, *measurer, environment});
   ui::MainWindow& w = windows.main;
   ui::ReceivedFilesWindow& received = windows.receivedFiles;

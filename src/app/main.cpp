@@ -47,7 +47,9 @@ int run() {
   const std::unique_ptr<clean::Remover> remover =
       clean::makeRemovalEngine(timers, platform::win32::makeRemovalBackend());
   const std::unique_ptr<space::Measurer> measurer = space::makeBackgroundMeasurer(
-      timers, [&walker](const std::string& path) { return space::walkFolder(*walker, path); });
+      timers, [&walker](const std::string& path, const std::atomic<bool>& stop) {
+        return space::walkFolder(*walker, path, 0, &stop);
+      });
 
   int code = 0;
   {

@@ -26,8 +26,7 @@ struct FolderPass {
   // Why the first of them stayed, or why the listing stopped part-way.
   RemovalReason reason = RemovalReason::None;
   bool listed = true;  // false: the listing stopped part-way
-  // Removing: the files and links removed, and their logical bytes where the listing gave them
-  // at no cost (the Win32 backend; the POSIX one, for tests and benchmarks, counts no bytes).
+  // Removing: the files and links removed, and their logical bytes.
   std::uint64_t removedFiles = 0;
   std::uint64_t removedBytes = 0;
 };

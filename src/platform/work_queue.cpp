@@ -4,7 +4,7 @@
 
 namespace platform {
 
-WorkQueue::WorkQueue(unsigned threads) {
+WorkQueue::WorkQueue(unsigned threads, Order order) : order_(order) {
   for (unsigned i = 0; i < threads; ++i) {
     try {
       threads_.emplace_back([this] { serve(); });
@@ -40,8 +40,14 @@ void WorkQueue::push(std::vector<Task>& tasks) {
 }
 
 void WorkQueue::runOne(std::unique_lock<std::mutex>& lock) {
-  Task task = std::move(pile_.back());
-  pile_.pop_back();
+  Task task;
+  if (order_ == Order::NewestFirst) {
+    task = std::move(pile_.back());
+    pile_.pop_back();
+  } else {
+    task = std::move(pile_.front());
+    pile_.pop_front();
+  }
   ++running_;
   lock.unlock();
   task();
@@ -70,7 +76,7 @@ void WorkQueue::drain() {
 }
 
 void WorkQueue::stop() {
-  std::vector<Task> dropped;
+  std::deque<Task> dropped;
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;

@@ -1,10 +1,12 @@
-// The one pool of worker threads behind the size walker and the removal engine: a pile of tasks
-// taken newest first. For tree walks that keeps the order depth-first, so few folders are open at
-// a time and the directories just read are still warm.
+// The one pool of worker threads behind the size walker, the removal engine and the measurer.
+// Tree walks take the newest task first: that keeps them depth-first, so few folders are open at a
+// time and the directories just read are still warm. The measurer takes the oldest first, so
+// figures arrive in the order they were asked for.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -15,9 +17,10 @@ namespace platform {
 class WorkQueue {
  public:
   using Task = std::function<void()>;
+  enum class Order { NewestFirst, OldestFirst };
 
   // Starts up to `threads` threads; fewer when the system refuses more (see threads()).
-  explicit WorkQueue(unsigned threads);
+  explicit WorkQueue(unsigned threads, Order order = Order::NewestFirst);
   ~WorkQueue();  // stop()
   WorkQueue(const WorkQueue&) = delete;
   WorkQueue& operator=(const WorkQueue&) = delete;
@@ -38,12 +41,13 @@ class WorkQueue {
 
  private:
   void serve();
-  // Runs the newest task with `lock` released; `lock` is held again when it returns.
+  // Runs the next task with `lock` released; `lock` is held again when it returns.
   void runOne(std::unique_lock<std::mutex>& lock);
 
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::vector<Task> pile_;
+  const Order order_;
+  std::deque<Task> pile_;
   unsigned running_ = 0;
   std::atomic<bool> stopping_{false};
   std::vector<std::thread> threads_;  // last: started once everything they use exists

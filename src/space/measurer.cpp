@@ -1,67 +1,56 @@
 #include "space/measurer.h"
 
-#include <condition_variable>
-#include <deque>
 #include <mutex>
-#include <thread>
+#include <system_error>
 #include <utility>
+
+#include "platform/work_queue.h"
 
 namespace space {
 namespace {
 
 class BackgroundMeasurer final : public Measurer {
  public:
-  BackgroundMeasurer(platform::TimerHost& ui, Walk walk)
-      : ui_(ui), walk_(std::move(walk)), worker_([this] { work(); }) {}
+  BackgroundMeasurer(platform::TimerHost& ui, StoppableWalk walk)
+      : ui_(ui),
+        stoppable_(std::move(walk)),
+        walk_([this](const std::string& path) { return stoppable_(path, queue_.stopFlag()); }),
+        queue_(1, platform::WorkQueue::Order::OldestFirst) {
+    if (queue_.threads() == 0)
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  }
 
+  // The walk in hand sees the stop at its next folder; queued jobs are dropped.
   ~BackgroundMeasurer() override {
     {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-      queue_.clear();
+      std::lock_guard lock(deliverLock_);
+      closed_ = true;
     }
-    wake_.notify_all();
-    worker_.join();
+    queue_.stop();
   }
 
   void run(Job job) override {
-    {
-      std::lock_guard lock(mutex_);
-      queue_.push_back(std::move(job));
-    }
-    wake_.notify_one();
+    queue_.push([this, job = std::move(job)] {
+      std::function<void()> then = job(walk_);
+      std::lock_guard lock(deliverLock_);
+      // Once the program is ending nobody is left to show the figures to.
+      if (!closed_ && then) ui_.post(std::move(then));
+    });
   }
 
  private:
-  void work() {
-    for (;;) {
-      Job job;
-      {
-        std::unique_lock lock(mutex_);
-        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-        if (stopping_) return;
-        job = std::move(queue_.front());
-        queue_.pop_front();
-      }
-      std::function<void()> then = job(walk_);
-      std::lock_guard lock(mutex_);
-      // Once the program is ending nobody is left to show the figures to.
-      if (!stopping_ && then) ui_.post(std::move(then));
-    }
-  }
-
   platform::TimerHost& ui_;
-  Walk walk_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<Job> queue_;
-  bool stopping_ = false;
-  std::thread worker_;  // last: started once everything it uses exists
+  const StoppableWalk stoppable_;
+  const Walk walk_;
+  std::mutex deliverLock_;
+  bool closed_ = false;        // set as the measurer is destroyed, under deliverLock_
+  platform::WorkQueue queue_;  // last: its thread uses the rest
 };
 
 }  // namespace
 
-std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::TimerHost& ui, Measurer::Walk walk) {
+std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::TimerHost& ui,
+                                                 Measurer::StoppableWalk walk) {
   return std::make_unique<BackgroundMeasurer>(ui, std::move(walk));
 }
 

@@ -2,6 +2,7 @@
 // window that does not answer for that long is marked "not responding" and killed by its user.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +15,9 @@ namespace space {
 class Measurer {
  public:
   using Walk = std::function<platform::FolderSize(const std::string& path)>;
+  // A walk that gives up, with figures that mean nothing, soon after `stop` turns true.
+  using StoppableWalk =
+      std::function<platform::FolderSize(const std::string& path, const std::atomic<bool>& stop)>;
   // Work for the measurer's thread; what it returns then runs on the UI thread.
   using Job = std::function<std::function<void()>(const Walk& walk)>;
 
@@ -31,8 +35,11 @@ class Measurer {
 };
 
 // A Measurer with one thread of its own that runs the jobs with `walk` (which may use more threads
-// inside) and reports through `ui`. Its destructor drops what has not started and waits for the
-// job in progress; `ui` must outlive it.
-std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::TimerHost& ui, Measurer::Walk walk);
+// inside) and reports through `ui`. Its destructor drops what has not started, stops the walk in
+// progress (the flag handed to `walk` turns true) and waits for the job in hand, which reports
+// nothing any more; so closing the program mid-way through a big account ends it at once. `ui`
+// must outlive it.
+std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::TimerHost& ui,
+                                                 Measurer::StoppableWalk walk);
 
 }  // namespace space

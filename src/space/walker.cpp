@@ -41,7 +41,8 @@ class ListingSink final : public platform::WalkSink {
 
 class Walk {
  public:
-  Walk(WalkBackend& backend, unsigned helpers) : backend_(backend), queue_(helpers) {}
+  Walk(WalkBackend& backend, unsigned helpers, const std::atomic<bool>* stop)
+      : backend_(backend), stop_(stop), queue_(helpers) {}
 
   // Queues the sub-folders of `parent`. Each task holds the parent, which keeps it open until
   // its last child is opened.
@@ -61,6 +62,9 @@ class Walk {
 
  private:
   void visit(const WalkBackend::Folder& parent, const ListedFolder& child) {
+    // Once stopped, the folders still queued are let go without a look: the walk ends after the
+    // ones in hand, however big the tree.
+    if (stop_ && *stop_) return;
     FolderPtr folder = backend_.openChild(parent, child);
     if (!folder) {
       ++unreadable_;
@@ -74,6 +78,7 @@ class Walk {
   }
 
   WalkBackend& backend_;
+  const std::atomic<bool>* const stop_;
   std::atomic<std::uint64_t> bytes_{0};
   std::atomic<std::uint64_t> unreadable_{0};
   platform::WorkQueue queue_;  // last: its threads use the rest
@@ -81,7 +86,8 @@ class Walk {
 
 }  // namespace
 
-platform::FolderSize walkFolder(WalkBackend& backend, const std::string& root, unsigned threads) {
+platform::FolderSize walkFolder(WalkBackend& backend, const std::string& root, unsigned threads,
+                                const std::atomic<bool>* stop) {
   platform::FolderSize result;
   FolderPtr top = backend.openRoot(root);
   if (!top) return result;
@@ -94,9 +100,9 @@ platform::FolderSize walkFolder(WalkBackend& backend, const std::string& root, u
   if (!backend.list(*top, sink)) ++result.unreadable;
   result.subfolders = sink.folders();
   result.bytes = sink.bytes();
-  if (children.empty()) return result;
+  if (children.empty() || (stop && *stop)) return result;
 
-  Walk walk(backend, platform::threadsFor(threads) - 1);
+  Walk walk(backend, platform::threadsFor(threads) - 1, stop);
   walk.push(top, children);
   top.reset();
   walk.run();

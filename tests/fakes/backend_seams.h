@@ -6,12 +6,29 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/removal_backend.h"
 #include "platform/walk_backend.h"
 
 namespace fakes {
+
+// A real backend's folder with the name the hooks see.
+template <typename Folder>
+struct Named : Folder {
+  std::unique_ptr<Folder> inner;
+  std::string name;
+  static std::unique_ptr<Folder> wrap(std::unique_ptr<Folder> inner, const std::string& name) {
+    if (!inner) return nullptr;
+    auto w = std::make_unique<Named>();
+    w->inner = std::move(inner);
+    w->name = name;
+    return w;
+  }
+  static Named& of(const Folder& f) { return const_cast<Named&>(static_cast<const Named&>(f)); }
+};
 
 // Steps "open" and "list" on folder `name` (the root is ""); a false hook fails the step.
 class WalkSeam final : public platform::WalkBackend {
@@ -22,35 +39,25 @@ class WalkSeam final : public platform::WalkBackend {
   };
 
   std::unique_ptr<Folder> openRoot(const std::string& path) override {
-    return wrap(real_->openRoot(path), "");
+    return W::wrap(real_->openRoot(path), "");
   }
   std::unique_ptr<Folder> openChild(const Folder& parent,
                                     const platform::ListedFolder& child) override {
     if (!hook("open", child.name)) return nullptr;
-    return wrap(real_->openChild(*static_cast<const Wrapped&>(parent).inner, child), child.name);
+    return W::wrap(real_->openChild(*W::of(parent).inner, child), child.name);
   }
   bool list(Folder& folder, platform::WalkSink& sink) override {
-    auto& w = static_cast<Wrapped&>(folder);
-    return hook("list", w.name) && real_->list(*w.inner, sink);
+    return hook("list", W::of(folder).name) && real_->list(*W::of(folder).inner, sink);
   }
 
  private:
-  struct Wrapped : Folder {
-    std::unique_ptr<Folder> inner;
-    std::string name;
-  };
-  static std::unique_ptr<Folder> wrap(std::unique_ptr<Folder> inner, const std::string& name) {
-    if (!inner) return nullptr;
-    auto w = std::make_unique<Wrapped>();
-    w->inner = std::move(inner);
-    w->name = name;
-    return w;
-  }
+  using W = Named<Folder>;
   std::unique_ptr<platform::WalkBackend> real_;
 };
 
 // Steps "open", "clear" and "remove" on folder `name` (the target is ""); a reason other than
-// None fails the step with it, touching nothing.
+// None fails the step with it, touching nothing (a failed "clear" is a folder that cannot be
+// listed). Keeps every reason a step of the removing pass gave, in the order they came.
 class RemovalSeam final : public platform::RemovalBackend {
  public:
   explicit RemovalSeam(std::unique_ptr<platform::RemovalBackend> real) : real_(std::move(real)) {}
@@ -62,43 +69,47 @@ class RemovalSeam final : public platform::RemovalBackend {
   platform::PathStyle pathStyle() const override { return real_->pathStyle(); }
   Opened openTarget(const std::string& path, Pass pass) override {
     pass_ = pass;
-    return wrap(real_->openTarget(path, pass), "");
+    Opened o = real_->openTarget(path, pass);
+    return {W::wrap(std::move(o.folder), ""), o.reason};
   }
   Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
     if (Reason why = hook("open", child.name, pass_, never_); why != Reason::None) {
-      return {nullptr, why};
+      return {nullptr, log(why)};
     }
-    return wrap(real_->openChild(*inner(parent), child), child.name);
+    Opened o = real_->openChild(*W::of(parent).inner, child);
+    return {W::wrap(std::move(o.folder), child.name), log(o.reason)};
   }
   platform::FolderPass clearFolder(Folder& f, Pass pass, const std::atomic<bool>& stop) override {
-    if (Reason why = hook("clear", name(f), pass, stop); why != Reason::None) {
-      return {{}, 1, why, true};
+    if (Reason why = hook("clear", W::of(f).name, pass, stop); why != Reason::None) {
+      return {{}, 0, log(why), false};
     }
-    return real_->clearFolder(*inner(f), pass, stop);
+    platform::FolderPass out = real_->clearFolder(*W::of(f).inner, pass, stop);
+    log(out.reason);
+    return out;
   }
   Reason removeFolder(std::unique_ptr<Folder> f) override {
-    if (Reason why = hook("remove", name(*f), pass_, never_); why != Reason::None) return why;
-    return real_->removeFolder(std::move(static_cast<Wrapped&>(*f).inner));
+    if (Reason why = hook("remove", W::of(*f).name, pass_, never_); why != Reason::None)
+      return log(why);
+    return log(real_->removeFolder(std::move(W::of(*f).inner)));
+  }
+  std::vector<Reason> reasons() {
+    std::lock_guard lock(logLock_);
+    return reasons_;
   }
 
  private:
-  struct Wrapped : Folder {
-    std::unique_ptr<Folder> inner;
-    std::string name;
-  };
-  static Opened wrap(Opened o, const std::string& name) {
-    if (!o.folder) return o;
-    auto w = std::make_unique<Wrapped>();
-    w->inner = std::move(o.folder);
-    w->name = name;
-    return {std::move(w), o.reason};
+  using W = Named<Folder>;
+  Reason log(Reason why) {
+    std::lock_guard lock(logLock_);
+    if (why != Reason::None && pass_ == Pass::Remove) reasons_.push_back(why);
+    return why;
   }
-  static Folder* inner(Folder& f) { return static_cast<Wrapped&>(f).inner.get(); }
-  static const std::string& name(Folder& f) { return static_cast<Wrapped&>(f).name; }
 
   std::unique_ptr<platform::RemovalBackend> real_;
   std::atomic<Pass> pass_{Pass::Remove};
   const std::atomic<bool> never_{false};
+  std::mutex logLock_;
+  std::vector<Reason> reasons_;
 };
 
 }  // namespace fakes

@@ -124,7 +124,7 @@ bool runUnixScript(const std::string& where, const std::string& script, bool wai
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   if (!wait) return true;
-  for (int i = 0; i < 6000 && !exists(ok) && !exists(failed); ++i) Sleep(10);
+  for (int i = 0; i < 60000 && !exists(ok) && !exists(failed); ++i) Sleep(10);
   const bool done = exists(ok);
   for (const std::string& p : {file, ok, failed}) DeleteFileW(rawPath(p).c_str());
   return done;

@@ -31,8 +31,8 @@ bool writeFile(const std::string& path, const std::string& content);
 // Under Wine, where the folder at `path` is on the Linux side; empty on Windows.
 std::string unixPath(const std::string& path);
 // Runs a /bin/sh script on the Linux side (links, names Windows cannot make) in the folder
-// `where`, and waits until it has finished (false after a minute); with `wait` false, returns
-// once it has started.
+// `where`, and waits until it has finished (false after ten minutes: the big trees of the
+// end-to-end tests take minutes on a busy disk); with `wait` false, returns once it has started.
 bool runUnixScript(const std::string& where, const std::string& script, bool wait = true);
 
 }  // namespace ports_test

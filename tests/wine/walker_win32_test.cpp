@@ -54,13 +54,10 @@ TEST(WalkerWin32, GeneratedTreeMatchesWhatWasWritten) {
   // About 500 bytes an entry: a 64 KiB batch holds some 130 of them.
   for (int i = 0; i < 400; ++i)
     want.bytes += addFile(t.path() + "\\" + std::to_string(i) + std::string(190, 'n'), i % 7);
+  // The thread count makes no difference: the native property shows it.
   for (ListMethod method : {ListMethod::kDirectoryInfo, ListMethod::kFind}) {
-    for (unsigned threads : {1u, 3u}) {
-      for (const char* tail : {"", "\\", "\\\\.\\"}) {
-        SCOPED_TRACE(std::to_string(threads) + " threads, tail '" + tail + "'");
-        EXPECT_EQ(fields(want), fields(walk(t.path() + tail, method, threads)));
-      }
-    }
+    for (const char* tail : {"", "\\", "\\\\.\\"})
+      EXPECT_EQ(fields(want), fields(walk(t.path() + tail, method, 2))) << "tail '" << tail << "'";
   }
   for (const std::string& name : {std::string("\\missing"), "\\0" + std::string(190, 'n')})
     EXPECT_EQ(fields({false, 0, 0, 0}), fields(walk(t.path() + name))) << name;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/posix/measure.h"
 
@@ -50,6 +51,8 @@ bool isDots(const char* n) {
 
 class PosixWalkBackend final : public WalkBackend {
  public:
+  explicit PosixWalkBackend(DeviceSeam devices) : devices_(std::move(devices)) {}
+
   std::unique_ptr<Folder> openRoot(const std::string& path) override {
     return adopt(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), nullptr);
   }
@@ -79,19 +82,23 @@ class PosixWalkBackend final : public WalkBackend {
       e.directory = S_ISDIR(st.st_mode);
       // Another file system mounted here is not this folder's contents, as a mount point is not
       // on Windows.
-      e.link = S_ISLNK(st.st_mode) || (e.directory && st.st_dev != f.device());
+      e.link = S_ISLNK(st.st_mode) ||
+               (e.directory && deviceOf(devices_, e.name, st.st_dev) != f.device());
       e.id = st.st_ino;
       e.volume = st.st_dev;
       if (!e.directory) e.size = static_cast<std::uint64_t>(st.st_size);
       sink.entry(e);
     }
   }
+
+ private:
+  const DeviceSeam devices_;
 };
 
 }  // namespace
 
-std::unique_ptr<WalkBackend> makeWalkBackend() {
-  return std::make_unique<PosixWalkBackend>();
+std::unique_ptr<WalkBackend> makeWalkBackend(DeviceSeam devices) {
+  return std::make_unique<PosixWalkBackend>(std::move(devices));
 }
 
 }  // namespace platform::posix
