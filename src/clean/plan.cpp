@@ -90,7 +90,6 @@ Plan monthPlan(platform::FileSystem& fs, const std::string& account, const wecha
   }
   std::vector<PassFolder> list = listPassFolders(fs, account, source);
   if (keep) keepNewest(list, *keep);
-  std::reverse(list.begin(), list.end());  // oldest first: a pass stopped early leaves the newest
 
   Plan plan;
   plan.account = account;

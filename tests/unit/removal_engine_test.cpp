@@ -139,6 +139,19 @@ TEST_F(RemovalEngine, TargetsThatAreNoFolderOrNotToBeTouched) {
   EXPECT_TRUE(removeOne(account_).refused);
   EXPECT_TRUE(fs::exists(base_ / "outside" / "keep"));
   EXPECT_TRUE(fs::exists(account_));
+
+  // A month folder whose images went goes too, but only when nothing else is left in it.
+  fs::create_directories(account_ / "empty");
+  file(account_ / "month" / "Rec" / "r");
+  fs::create_directory_symlink(base_ / "outside", account_ / "link");
+  for (const char* name : {"empty", "month", "link"}) {
+    std::optional<clean::RemovalReport> report;
+    engine_->removeIfEmpty((account_ / name).string(), account_.string(),
+                           [&](const clean::RemovalReport& r) { report = r; });
+    ASSERT_TRUE(host_.pumpUntil([&] { return report.has_value(); }));
+    EXPECT_EQ(report->gone, std::string(name) == "empty") << name;
+  }
+  EXPECT_TRUE(fs::exists(account_ / "month" / "Rec" / "r") && fs::exists(base_ / "outside" / "keep"));
 }
 
 // A random tree below the target with faults in random folders at once (fakes::Fault): a model
