@@ -53,15 +53,8 @@ RC_GTEST_PROP(NumbersProperty, SizeTextIsTheReference, ()) {
             f.subfolders == (exists ? 7u : 0u));
   RC_ASSERT(f.colour.has_value() == (exists && band > 0));
   if (f.colour) RC_ASSERT(f.colour == first.colour);
-}
-
-TEST(NumbersProperty, EachBandHasItsOwnColour) {
-  for (auto p : {space::Palette::Category, space::Palette::Account}) {
-    auto colour = [p](int band) {
-      return space::figuresOf({true, pow10(3 * band), 0, 0}, p, ".").colour;
-    };
-    EXPECT_TRUE(colour(1) != colour(2) && colour(2) != colour(3) && colour(1) != colour(3));
-  }
+  const auto next = space::figuresOf({true, pow10(3 * (band % 3 + 1)), 0, 0}, palette, decimal);
+  RC_ASSERT(band == 0 || first.colour != next.colour);  // each band its own colour
 }
 
 std::string fullWidth(int digit) {
@@ -86,7 +79,6 @@ RC_GTEST_PROP(NumbersProperty, MonthsBoxReadsOneOrTwoDigits, ()) {
     digits = digits && (piece == std::to_string(digit) || piece == fullWidth(digit));
     value = value * 10 + unsigned(digit);
   }
-  // (No optional compared: GCC 12 sees an uninitialised value in it.)
   RC_ASSERT(clean::parseKeepCount(typed).value_or(1000) == (digits ? value : 1000));
 }
 

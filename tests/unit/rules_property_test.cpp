@@ -47,10 +47,6 @@ std::string belowName() {
                                          "\xC3", "q?")}}));
 }
 
-bool sameName(const std::string& a, const std::string& b) {
-  return model::keys(a) == model::keys(b);
-}
-
 // The verdict of the rules from the structure of the paths: the canonical target when it may
 // go, else nothing.
 std::optional<std::string> verdict(const Path& t, const Path& a) {
@@ -62,7 +58,7 @@ std::optional<std::string> verdict(const Path& t, const Path& a) {
       return std::nullopt;
   bool inside = t.names.size() > a.names.size() && (t.drive | 0x20) == (a.drive | 0x20);
   for (std::size_t i = 0; inside && i < a.names.size(); ++i)
-    inside = sameName(t.names[i], a.names[i]);
+    inside = model::keys(t.names[i]) == model::keys(a.names[i]);
   if (!inside || model::neverTouched({t.names.begin() + long(a.names.size()), t.names.end()}))
     return std::nullopt;
   std::string path = t.drive ? std::string(1, char(t.drive & ~0x20)) + ":" : "\\";

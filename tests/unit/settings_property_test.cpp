@@ -74,9 +74,12 @@ RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
   if (!classic) fs.addDir(folder + "\\" + root + "\\all_users\\config");
   fs.addDir("Z:\\elsewhere\\xwechat_files\\wxid_z_0000\\db_storage");
   write(config + "7.txt", "Z:\\elsewhere");
-  write(config + "c3.ini",
-        *rc::gen::container<std::string>(rc::gen::element('\\', '\\', '/', ':', ' ', '\n', '\0',
-                                                          '\xCD', '\xBC', '\xFF', '\xFE')));
+  std::string garbage;
+  for (int n = *inRange(0, 6); n > 0; --n)
+    garbage +=
+        *rc::gen::element<std::string>("\\", "/", "\\\\", ":", " ", "\r\n", std::string(1, '\0'),
+                                       "\xCD\xBC", "\xFF\xFE", "Z:", "a?");
+  write(config + "c3.ini", garbage);
   int named = 0;
   for (const auto& file : {roaming + "\\Tencent\\WeChat\\All Users\\config\\3ebffe94.ini",
                            config + "a1.ini", config + "B2.INI"}) {
