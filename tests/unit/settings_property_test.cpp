@@ -30,8 +30,9 @@ const std::vector<std::pair<std::string, std::string>> kNames = {
 // settings as WeChat or a user may have left it: in UTF-8 (with or without a byte order mark),
 // GBK or UTF-16, naming the folder or the data folder in it, with either separator, and with a
 // trailing separator, line break, space or NUL; "MyDocument:" for Documents. One or more settings
-// name it, each in its own way; a file that is no setting names another, and one setting holds
-// garbage. The accounts in it are found once each, and every configured folder is tidy.
+// name it, each in its own way (one in eight with a name Windows refuses, which names nothing);
+// a file that is no setting names another, and one holds garbage. Each good setting names the
+// folder, every configured folder is tidy, and the accounts in it are found once each.
 RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
   fakes::FakeFileSystem fs;
   fakes::FakeRegistry registry;
