@@ -139,11 +139,15 @@ void keepNewest(std::vector<PassFolder>& list, unsigned count) {
 }
 
 std::optional<unsigned> parseKeepCount(const std::string& text) {
-  if (text.empty() || text.size() > 2) return std::nullopt;
+  // The box holds two characters. Pasted text passes no key filter, and a Chinese input method
+  // in full-width mode writes "１２": full-width digits are the same digits.
+  const auto chars = platform::text::decode(text);
+  if (!chars || chars->empty() || chars->size() > 2) return std::nullopt;
   unsigned n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + static_cast<unsigned>(c - '0');
+  for (char32_t c : *chars) {
+    if (c >= U'０' && c <= U'９') c = c - U'０' + U'0';
+    if (c < U'0' || c > U'9') return std::nullopt;
+    n = n * 10 + static_cast<unsigned>(c - U'0');
   }
   return n;
 }

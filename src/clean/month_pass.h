@@ -52,7 +52,8 @@ std::vector<PassFolder> listPassFolders(platform::FileSystem& fs, const std::str
 // Takes the folders of the `count` newest names off the list: they are kept.
 void keepNewest(std::vector<PassFolder>& list, unsigned count);
 
-// The number of newest months to keep, from the months box: digits only, else nothing.
+// The number of newest months to keep, from the months box: one or two digits (full-width ones
+// too), else nothing.
 std::optional<unsigned> parseKeepCount(const std::string& text);
 
 }  // namespace clean

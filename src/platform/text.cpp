@@ -4,6 +4,8 @@ namespace platform::text {
 
 namespace {
 
+constexpr char32_t kMalformed = 0x110000;
+
 // The code point at `i` and its length in bytes; length 0 when the bytes there are malformed.
 std::pair<char32_t, std::size_t> next(std::string_view s, std::size_t i) {
   const auto b = static_cast<unsigned char>(s[i]);
@@ -91,7 +93,8 @@ int compareNoCase(std::string_view a, std::string_view b) {
   while (i < a.size() && j < b.size()) {
     const auto [x, m] = next(a, i);
     const auto [y, n] = next(b, j);
-    const char32_t ux = m ? upcase(x) : x, uy = n ? upcase(y) : y;
+    // A malformed byte sorts above every character, so it never equals one ("\xC9" is not "É").
+    const char32_t ux = m ? upcase(x) : kMalformed + x, uy = n ? upcase(y) : kMalformed + y;
     if (ux != uy) return ux < uy ? -1 : 1;
     i += m ? m : 1;
     j += n ? n : 1;
@@ -109,8 +112,36 @@ bool lessNoCase(std::string_view a, std::string_view b) {
 }
 
 std::string foldKey(std::string_view s) {
-  std::u32string cps = decodeLossy(s);
-  for (char32_t& c : cps) c = upcase(c);
+  // Malformed bytes stay as they are: two names have one key exactly when they compare equal.
+  std::string out;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto [cp, n] = next(s, i);
+    out += n == 0 ? std::string(1, s[i]) : encode(std::u32string(1, upcase(cp)));
+    i += n == 0 ? 1 : n;
+  }
+  return out;
+}
+
+std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian) {
+  if (bytes.size() % 2) return std::nullopt;
+  std::u32string cps;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const auto hi = static_cast<unsigned char>(bytes[i + (bigEndian ? 0 : 1)]);
+    const auto lo = static_cast<unsigned char>(bytes[i + (bigEndian ? 1 : 0)]);
+    const char32_t unit = static_cast<char32_t>(hi << 8 | lo);
+    if (unit >= 0xDC00 && unit <= 0xDFFF) return std::nullopt;  // a low half alone
+    if (unit < 0xD800 || unit > 0xDBFF) {
+      cps.push_back(unit);
+      continue;
+    }
+    if (i + 3 >= bytes.size()) return std::nullopt;
+    i += 2;
+    const auto hi2 = static_cast<unsigned char>(bytes[i + (bigEndian ? 0 : 1)]);
+    const auto lo2 = static_cast<unsigned char>(bytes[i + (bigEndian ? 1 : 0)]);
+    const char32_t low = static_cast<char32_t>(hi2 << 8 | lo2);
+    if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+    cps.push_back(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+  }
   return encode(cps);
 }
 

@@ -22,12 +22,17 @@ std::size_t length(std::string_view utf8);
 // folded here map exactly as that table does (ASCII, Latin-1, Greek, Cyrillic); a case difference
 // elsewhere makes two names differ, which for a safety check is the safe direction.
 char32_t upcase(char32_t c);
-// -1, 0 or 1, code point by code point after upcase; malformed bytes compare as themselves.
+// -1, 0 or 1, code point by code point after upcase; a malformed byte compares as itself, above
+// every character.
 int compareNoCase(std::string_view a, std::string_view b);
 bool equalNoCase(std::string_view a, std::string_view b);
 // NTFS order; names that differ only in case keep a fixed order among themselves.
 bool lessNoCase(std::string_view a, std::string_view b);
 // `s` upper-cased as upcase does: equal keys for names NTFS takes for one.
 std::string foldKey(std::string_view s);
+
+// UTF-16 text (without its byte order mark) as UTF-8, or nothing when a surrogate is unpaired
+// or a byte is left over.
+std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian);
 
 }  // namespace platform::text

@@ -63,7 +63,7 @@ bool looksLikeFolder(const std::string& s) {
   const bool drive = s.size() >= 2 && s[1] == ':' &&
                      ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z')) &&
                      (s.size() == 2 || isSeparator(s[2]));
-  const bool share = s.size() > 2 && isSeparator(s[0]) && isSeparator(s[1]);
+  const bool share = s.size() > 2 && isSeparator(s[0]) && isSeparator(s[1]) && !isSeparator(s[2]);
   if (!drive && !share) return false;
   for (std::size_t i = 0; i < s.size(); ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
@@ -74,15 +74,29 @@ bool looksLikeFolder(const std::string& s) {
   return true;
 }
 
-// The folder a stored location names, or nothing. `raw` is the content of a configuration file
-// or registry value: one path without a line break, in UTF-8 or (older versions, Chinese paths)
-// the ANSI code page GBK. Bytes that are valid UTF-8 are taken as UTF-8.
-std::optional<std::string> locationFolder(const DataPorts& ports, std::string_view raw) {
-  if (raw.substr(0, 3) == "\xEF\xBB\xBF") raw.remove_prefix(3);
-  auto text = ports.env.decode(raw, platform::kCodePageUtf8);
-  if (!text) text = ports.env.decode(raw, platform::kCodePageGbk);
-  if (!text) return std::nullopt;
-  std::string value = trim(*text);
+// The readings of a stored location. UTF-16 after its byte order mark; else UTF-8 (after its
+// byte order mark, if any) and, without one, the ANSI code page GBK that older versions write
+// Chinese paths in. GBK bytes are often valid UTF-8 too ("C:\图片" reads "C:\ͼƬ"), so every
+// valid reading is kept.
+std::vector<std::string> readings(const DataPorts& ports, std::string_view raw) {
+  std::vector<std::string> out;
+  auto keep = [&out](std::optional<std::string> text) {
+    if (text) out.push_back(std::move(*text));
+  };
+  if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF")) {
+    keep(platform::text::fromUtf16(raw.substr(2), raw[0] == '\xFE'));
+  } else if (raw.starts_with("\xEF\xBB\xBF")) {
+    keep(ports.env.decode(raw.substr(3), platform::kCodePageUtf8));
+  } else {
+    keep(ports.env.decode(raw, platform::kCodePageUtf8));
+    keep(ports.env.decode(raw, platform::kCodePageGbk));
+  }
+  return out;
+}
+
+// The folder one reading names, or nothing.
+std::optional<std::string> folderOf(const DataPorts& ports, const std::string& text) {
+  std::string value = trim(text);
   if (equalNoCase(value, kDocumentsMarker)) value = documentsFolder(ports.registry, ports.env);
   if (!looksLikeFolder(value)) return std::nullopt;
   value = tidyPath(value);
@@ -94,6 +108,19 @@ std::optional<std::string> locationFolder(const DataPorts& ports, std::string_vi
       value.resize(cut);
   }
   return value;
+}
+
+// The folder a stored location names, or nothing. `raw` is the content of a configuration file
+// or registry value: one path, without a line break. Of two readings naming a folder, the one
+// that exists wins, else the first.
+std::optional<std::string> locationFolder(const DataPorts& ports, std::string_view raw) {
+  std::optional<std::string> first;
+  for (const auto& text : readings(ports, raw)) {
+    auto folder = folderOf(ports, text);
+    if (folder && ports.fs.isDirectory(*folder + "\\")) return folder;
+    if (!first) first = std::move(folder);
+  }
+  return first;
 }
 
 void addAccounts(std::vector<Account>& out, platform::FileSystem& fs, const std::string& folder,

@@ -41,8 +41,9 @@ std::string documentsFolder(platform::Registry& registry, platform::Environment&
 // "WeChat Files" or "xwechat_files"), in this order: the classic configuration file, the
 // classic registry value, the current configuration files by name, the current registry value,
 // then the folder early 4.x versions used. A missing or unreadable source, or one holding no
-// usable path, adds nothing; whether the folders exist is not checked here. Separators come back
-// as single backslashes, without a trailing one.
+// usable path, adds nothing. Whether a folder exists decides only between two readings of one
+// setting (GBK bytes that are valid UTF-8 too). Separators come back as single backslashes,
+// without a trailing one.
 std::vector<std::string> configuredDataFolders(const DataPorts& ports);
 
 // The accounts kept in `folder` (the folder that holds "WeChat Files" or "xwechat_files"):

@@ -105,6 +105,8 @@ TEST(Win32Environment, ReadsSmallFilesExpandsAndDecodes) {
   EXPECT_EQ(env.decode(gbk, platform::kCodePageGbk), "D:\\微信数据");
   EXPECT_EQ(env.decode(gbk, platform::kCodePageUtf8), std::nullopt);
   EXPECT_EQ(env.decode("\xCE", platform::kCodePageGbk), std::nullopt);  // half a character
+  // "图片" in GBK is valid UTF-8 as well, on the real port too: discovery has to choose.
+  EXPECT_EQ(env.decode("\xCD\xBC\xC6\xAC", platform::kCodePageUtf8), "ͼƬ");
   EXPECT_EQ(env.expandEnvironment("%NO_SUCH_NAME%"), "%NO_SUCH_NAME%");
 }
 

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+#include <rapidcheck/gtest.h>
+
+#include <algorithm>
+
+#include "clean/removal_rules.h"
+#include "models/reference.h"
+
+using rc::gen::inRange;
+
+namespace {
+
+// A path as the model sees it: a drive letter, or none for a share whose server and share are
+// the first two names.
+struct Path {
+  char drive = 'C';
+  std::vector<std::string> names;
+};
+
+bool coin(int oneIn = 2) {
+  return *inRange(0, oneIn) == 0;
+}
+
+std::string anyCase(std::string s) {
+  for (char& c : s)
+    if (std::isalpha(static_cast<unsigned char>(c)) && coin()) c ^= 0x20;
+  return s;
+}
+
+// `p` as a caller may spell it: either separator, doubled ones, a trailing one, "\\?\".
+std::string spell(const Path& p) {
+  std::string s = p.drive ? (coin(4) ? "\\\\?\\" : "") + anyCase(std::string(1, p.drive)) + ":"
+                          : (coin(4) ? "\\\\?\\UNC" : "\\");
+  for (const auto& n : p.names) s += std::string(*inRange(1, 3), coin() ? '\\' : '/') + n;
+  return s + (coin(3) ? "\\" : "") + (coin(6) ? "/" : "");
+}
+
+std::string belowName() {
+  std::vector<std::string> kept;
+  for (const auto& k : model::kNeverTouched)
+    for (const auto& v : {k.folder, k.except}) kept.insert(kept.end(), v.begin(), v.end());
+  return anyCase(*rc::gen::weightedOneOf<std::string>(
+      {{3, rc::gen::elementOf(kept)},
+       {2, rc::gen::element<std::string>("FileStorage", "Cache", "2023-01", "Backup.", "Msg ",
+                                         "...", "CON", "nul", "MÜLLER", "微信")},
+       {1, rc::gen::element<std::string>(".", "..", "x:y", "a*b", "t\tb", "\xC0\xAE\xC0\xAE",
+                                         "\xC3", "q?")}}));
+}
+
+// The verdict of the rules from the structure of the paths: the canonical target when it may
+// go, else nothing.
+std::optional<std::string> verdict(const Path& t, const Path& a) {
+  auto bad = [](char c) {
+    return std::uint8_t(c) < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos;
+  };
+  for (const auto& n : t.names)
+    if (n == "." || n == ".." || !model::decode(n) || std::any_of(n.begin(), n.end(), bad))
+      return std::nullopt;
+  bool inside = t.names.size() > a.names.size() && (t.drive | 0x20) == (a.drive | 0x20);
+  for (std::size_t i = 0; inside && i < a.names.size(); ++i)
+    inside = model::keys(t.names[i]) == model::keys(a.names[i]);
+  if (!inside || model::neverTouched({t.names.begin() + long(a.names.size()), t.names.end()}))
+    return std::nullopt;
+  std::string path = t.drive ? std::string(1, char(t.drive & ~0x20)) + ":" : "\\";
+  for (const auto& n : t.names) path += "\\" + n;
+  return path;
+}
+
+void checkBoth(const Path& t, const Path& a) {
+  const std::string target = spell(t), account = spell(a);
+  const auto got = clean::checkTarget(target, account, clean::PathStyle::Windows);
+  RC_ASSERT((got.allowed() ? std::optional(got.path) : std::nullopt) == verdict(t, a));
+}
+
+Path anyAccount() {
+  Path a{*rc::gen::element('C', 'd', '\0'), {}};
+  if (!a.drive) a.names = {"srv", "share"};
+  for (int n = *inRange(1, 4); n > 0; --n)
+    a.names.push_back(*rc::gen::element<std::string>("W", "wxid_a", "Müller", "微信数据", "a b"));
+  return a;
+}
+
+// A target in, beside or above the account, spelled in any way, below it names from the
+// never-touched folders, others and bad ones.
+RC_GTEST_PROP(RulesProperty, RulesAreTheModelsUnderAnySpelling, ()) {
+  for (int round = 0; round < 20; ++round) {
+    const Path a = anyAccount();
+    Path t = a;
+    for (auto& n : t.names) n = anyCase(n);
+    if (coin(6)) t.drive = *rc::gen::element('C', 'c', 'D', '\0');
+    if (coin(6)) t.names.pop_back();
+    if (coin(6) && !t.names.empty())
+      t.names.back() += *rc::gen::element<std::string>("c", "\xCC\x88", ".");
+    for (int n = *inRange(0, 4); n > 0; --n) t.names.push_back(belowName());
+    checkBoth(t, a);
+  }
+}
+
+// Each never-touched folder, what lies in it and in each of its exceptions.
+RC_GTEST_PROP(RulesProperty, EveryNeverTouchedFolderStays, ()) {
+  const Path a = anyAccount();
+  for (const auto& k : model::kNeverTouched) {
+    Path t = a;
+    for (const auto& n : k.folder) t.names.push_back(anyCase(n));
+    for (const auto& e : k.except) {
+      t.names.push_back(coin() ? anyCase(e) : "x");
+      if (coin()) t.names.push_back(*rc::gen::element<std::string>("x", "2023-01", "temp"));
+      checkBoth(t, a);
+      t.names.resize(a.names.size() + k.folder.size());
+    }
+    if (coin()) t.names.push_back("x");
+    checkBoth(t, a);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+#include <rapidcheck/gtest.h>
+
+#include "fakes/harness.h"
+#include "models/reference.h"
+#include "wechat/data_folders.h"
+
+using rc::gen::inRange;
+
+namespace {
+
+bool coin(int oneIn = 2) {
+  return *inRange(0, oneIn) == 0;
+}
+
+std::string anyCase(std::string s) {
+  for (char& c : s)
+    if (std::isalpha(static_cast<unsigned char>(c)) && coin()) c ^= 0x20;
+  return s;
+}
+
+// Folder names, in UTF-8 and GBK. "图片" and "原图" in GBK are valid UTF-8 as well.
+const std::vector<std::pair<std::string, std::string>> kNames = {
+    {"微信数据", "\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD"},
+    {"图片", "\xCD\xBC\xC6\xAC"},
+    {"原图", "\xD4\xAD\xCD\xBC"},
+    {"WeChat Data", "WeChat Data"}};
+
+// A folder WeChat's data was moved to (a drive root or folders below one), written in its
+// settings as WeChat or a user may have left it: in UTF-8 (with or without a byte order mark),
+// GBK or UTF-16, naming the folder or the data folder in it, with either separator, and with a
+// trailing separator, line break, space or NUL; "MyDocument:" for Documents. One or more settings
+// name it, each in its own way (one in eight with a name Windows refuses, which names nothing);
+// a file that is no setting names another, and one holds garbage. Each good setting names the
+// folder, every configured folder is tidy, and the accounts in it are found once each.
+RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
+  fakes::FakeFileSystem fs;
+  fakes::FakeRegistry registry;
+  fakes::FakeEnvironment env;
+  const std::string roaming = "C:\\Users\\u\\AppData\\Roaming",
+                    config = roaming + "\\Tencent\\xwechat\\config\\";
+  env.variables = {{"APPDATA", roaming}, {"USERPROFILE", "C:\\Users\\u"}};
+  auto write = [&](const std::string& file, const std::string& bytes) {
+    fs.addFile(file, bytes.size());
+    env.addFile(file, bytes);
+  };
+  std::vector<std::pair<std::string, std::string>> names;
+  for (int n = *inRange(0, 3); n > 0; --n) names.push_back(*rc::gen::elementOf(kNames));
+  const std::string drive = *rc::gen::element<std::string>("C:", "d:", "E:");
+  const bool classic = coin(), documents = coin(4);
+  const std::string root = classic ? "WeChat Files" : "xwechat_files";
+  if (documents) names.clear();
+  int good = 0;  // settings that name the folder; one in eight holds a name Windows refuses
+  auto spell = [&](bool gbk) {
+    const bool bad = coin(8);
+    good += !bad;
+    if (documents) return anyCase(bad ? "MyDocument:x" : "MyDocument:");
+    std::string s = drive;
+    auto sep = [] { return std::string(*inRange(1, 3), coin() ? '\\' : '/'); };
+    for (const auto& n : names) s += sep() + (gbk ? n.second : n.first);
+    if (bad) s += sep() + *rc::gen::element<std::string>("a:b", "a?b", "a|b", "a<b", "a*b");
+    if (coin(3)) s += sep() + root;
+    return anyCase(s + (coin(3) ? sep() : "") +
+                   *rc::gen::element<std::string>("", "\r\n", "\n", " ", std::string(1, '\0')));
+  };
+  std::string folder = documents ? "C:\\Users\\u\\Documents" : drive;
+  for (const auto& n : names) folder += "\\" + n.first;
+  if (documents && coin())
+    registry.values[fakes::kShellFolders] = folder;
+  else
+    registry.values[fakes::kUserShellFolders] = "%USERPROFILE%\\Documents";
+
+  const std::string account = folder + "\\" + root + "\\wxid_" + (classic ? "a" : "a_1f2e");
+  fs.addDir(account + (classic ? "\\Msg" : "\\db_storage"));
+  if (!classic) fs.addDir(folder + "\\" + root + "\\all_users\\config");
+  fs.addDir("Z:\\elsewhere\\xwechat_files\\wxid_z_0000\\db_storage");
+  write(config + "7.txt", "Z:\\elsewhere");
+  std::string garbage;
+  for (int n = *inRange(0, 6); n > 0; --n)
+    garbage +=
+        *rc::gen::element<std::string>("\\", "/", "\\\\", ":", " ", "\r\n", std::string(1, '\0'),
+                                       "\xCD\xBC", "\xFF\xFE", "Z:", "a?");
+  write(config + "c3.ini", garbage);
+  int named = 0;
+  for (const auto& file : {roaming + "\\Tencent\\WeChat\\All Users\\config\\3ebffe94.ini",
+                           config + "a1.ini", config + "B2.INI"}) {
+    if (!coin(named ? 3 : 2)) continue;
+    ++named;
+    const int form = *inRange(0, 5);
+    const std::string text = spell(form == 2);
+    const auto wide = form < 3 ? "" : model::utf16(*model::decode(text), form == 4);
+    write(file, form == 1   ? "\xEF\xBB\xBF" + text
+                : form == 3 ? "\xFF\xFE" + wide
+                : form == 4 ? "\xFE\xFF" + wide
+                            : text);
+  }
+  for (const char* key : {"Software\\Tencent\\WeChat\\", "Software\\Tencent\\Weixin\\"})
+    if (!named || coin(3))
+      registry.values[std::string(key) + "FileSavePath"] = spell(false), ++named;
+
+  int naming = 0;
+  for (const auto& f : wechat::configuredDataFolders({fs, registry, env})) {
+    RC_ASSERT(!f.empty());  // before f.back(): RC_ASSERT does not short-circuit
+    RC_ASSERT(model::decode(f) && f.back() != '\\' && f.find("\\\\", 1) == f.npos &&
+              f.find_first_of("/<>\"|?*") == f.npos && f.find(':', 2) == f.npos);
+    naming += model::keys(f) == model::keys(folder);
+  }
+  RC_ASSERT(naming == good);
+  const bool typed = coin();
+  const auto found = wechat::findAccounts({fs, registry, env}, typed ? folder : "");
+  RC_ASSERT(found.size() == (typed || good ? 1u : 0u));
+  if (found.empty()) return;
+  RC_ASSERT(found[0].layout == (classic ? wechat::Layout::Classic : wechat::Layout::Current));
+  RC_ASSERT(found[0].name == account.substr(account.rfind('\\') + 1));
+  RC_ASSERT(model::keys(found[0].path) == model::keys(account));
+}
+
+}  // namespace
