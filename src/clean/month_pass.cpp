@@ -39,7 +39,7 @@ struct Subfolder {
   bool link = false;
 };
 
-// The visible sub-folders of `folder` by name, in name order.
+// The visible sub-folders of `folder`, in the volume's order.
 std::vector<Subfolder> subfolders(platform::FileSystem& fs, const std::string& folder,
                                   bool throughLinks) {
   std::vector<Subfolder> found;
@@ -50,10 +50,6 @@ std::vector<Subfolder> subfolders(platform::FileSystem& fs, const std::string& f
     if (!throughLinks && link) continue;
     found.push_back({e.name, link});
   }
-  // FAT32 and exFAT list in creation order; keeping "the newest N" needs the order by name.
-  std::sort(found.begin(), found.end(), [](const Subfolder& a, const Subfolder& b) {
-    return text::lessNoCase(a.name, b.name);
-  });
   return found;
 }
 
@@ -121,6 +117,7 @@ std::vector<PassFolder> listPassFolders(platform::FileSystem& fs, const std::str
       }
     }
   }
+  // FAT32 and exFAT list in creation order; keeping "the newest N" needs the order by name.
   std::stable_sort(list.begin(), list.end(), [](const PassFolder& a, const PassFolder& b) {
     return text::lessNoCase(b.name, a.name);
   });

@@ -186,6 +186,7 @@ std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typ
   std::vector<Account> accounts;
   std::set<std::string> seen;
   for (const auto& named : folders) {
+    if (named.empty()) continue;  // no folder named: not the current drive's root
     // Resolved as a typed folder is ("D:\a\..\b" is D:\b): what is shown and cleaned is the
     // very text the removal rules check, and they refuse "." and "..".
     const std::string folder = ports.fs.fullPath(named + "\\");

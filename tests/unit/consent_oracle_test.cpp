@@ -446,7 +446,8 @@ class Sequence {
       for (const auto& named : c->named) {
         const auto month = within(named, target);
         if (!month) continue;
-        if (c->kept.count(*month) && !job.ifEmpty) {
+        // A month kept, or the whole folder that holds the months kept.
+        if (!job.ifEmpty && (c->kept.count(*month) || (month->empty() && !c->kept.empty()))) {
           fail("removed " + job.target + ": one of the newest months the user kept");
           return true;
         }

@@ -53,7 +53,7 @@ TEST(E2ETypicalRoad, FiguresAddUpThenTheNewestSixVideoMonthsStayAndTheCacheGoes)
        3},
       // The thumbnails count in the size but are not a month folder.
       {"Image",
-       {{"2022-12\\i.dat", 1000000}, {"2023-01\\i.dat", 1000000}, {"Thumb\\t", 6000}},
+       {{"2022-12\\i.dat", 1000000}, {"2023-01\\i.dat", 1000000}, {"Thumb\\2023-01\\t", 6000}},
        "2.01 M",
        2},
       {"Video", {}, "1.40 K", 14},  // filled below

@@ -110,7 +110,10 @@ TEST(E2EToday, BothAccountsListedTheNewGridAddsUpAndKeepingSixMonthsSpansTheChat
   ASSERT_NE(running, nullptr);
   App::answer(running, IDCONTINUE);
   HWND confirm = app.waitForMessageBox(
-      10s, "确认删除 " + acct + "\\msg\\attach\\ 下所有文件吗？确认后将直接删除");
+      10s, "确认删除 " + acct +
+               "\\msg\\attach\\*\\*\\Img\\ 下所有文件吗？确认后将直接删除（3 个聊天）\r\n" +
+               "每个月只删除其中的 Img 图片文件夹，转发的聊天记录（Rec）等其他内容保留\r\n" +
+               "删除 2023-01 至 2023-04 的 4 个月，约 400；保留最新 6 个月");
   ASSERT_NE(confirm, nullptr);
   App::answer(confirm, IDOK);
   ASSERT_TRUE(waitFor([&] { return textOf(status).rfind("已释放", 0) == 0; }, 30s));
