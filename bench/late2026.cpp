@@ -7,7 +7,12 @@
 //   velmora_late2026        (in the Wine prefix whose Documents holds the data)
 //
 // Prints tab-separated lines: "account <path> <bytes the grid shows>", "reached <bytes>",
-// "never-before <bytes>", "never-after <bytes>", "left <bytes the grid shows after cleaning>".
+// "never-before <bytes>", "never-after <bytes>", "left <bytes the grid shows after cleaning>",
+// "clean-seconds <the full clean>".
+//
+//   velmora_late2026 pass   (bench/month_pass.sh): the first WeChat 4.x account's image row
+//                           with the newest six months kept; prints "pass-seconds <from the
+//                           answer to what was given back>".
 #include <windows.h>
 
 #include <algorithm>
@@ -32,14 +37,22 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // Every question is answered OK at once, as a user who confirms everything would.
 class YesShell final : public platform::win32::Win32Shell {
  public:
   platform::Answer messageBox(const std::string&, const std::string&, platform::Buttons,
                               platform::Icon, platform::WindowHandle) override {
+    answered = Clock::now();
     return platform::Answer::Ok;
   }
+  Clock::time_point answered;
 };
+
+double secondsSince(Clock::time_point t) {
+  return std::chrono::duration<double>(Clock::now() - t).count();
+}
 
 // Runs the thread's messages (timers, posted results) until `done` holds or time runs out.
 bool pumpUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
@@ -83,8 +96,9 @@ std::uint64_t neverTouchedRoot(const std::string& root) {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+  const bool passOnly = argc > 1 && std::wstring(argv[1]) == L"pass";
   platform::win32::Win32FileSystem fs;
   platform::win32::Win32Registry registry;
   platform::win32::Win32Environment environment;
@@ -110,6 +124,22 @@ int wmain() {
   };
   if (!pumpUntil(scanned, std::chrono::seconds(600))) return 1;
   const int accounts = static_cast<int>(w.accountPanel.accounts.items().size());
+  if (passOnly) {
+    for (int a = 0; a < accounts; ++a)
+      if (w.accountPanel.accounts.items()[static_cast<std::size_t>(a)].find("新版微信") !=
+              std::string::npos &&
+          scan(a))
+        break;
+    w.grid.keepNewest.setValue(1);
+    w.grid.monthsToKeep.setText("6");
+    w.status.setText("");
+    w.grid.rows[5]->button.click();
+    if (!pumpUntil([&] { return w.status.text().rfind("已释放", 0) == 0; },
+                   std::chrono::seconds(3600)))
+      return 1;
+    std::printf("pass-seconds\t%.1f\n", secondsSince(shell.answered));
+    return 0;
+  }
   auto gridBytes = [&] {
     std::uint64_t sum = 0;
     for (std::size_t r = 0; r < w.grid.rows.size(); ++r) sum += w.rowBytes(r).value_or(0);
@@ -132,6 +162,7 @@ int wmain() {
   }
   for (const auto& root : roots) neverBefore += neverTouchedRoot(root);
   w.grid.keepNewest.setValue(0);
+  const Clock::time_point cleanStart = Clock::now();
   for (int a = 0; a < accounts; ++a) {
     if (!scan(a)) return 1;
     for (auto& row : w.grid.rows) {
@@ -152,6 +183,7 @@ int wmain() {
     neverAfter += neverTouched(w.accountPath(), current());
   }
   for (const auto& root : roots) neverAfter += neverTouchedRoot(root);
+  std::printf("clean-seconds\t%.0f\n", secondsSince(cleanStart));
   std::printf("reached\t%llu\nnever-before\t%llu\nnever-after\t%llu\nleft\t%llu\n",
               static_cast<unsigned long long>(reached),
               static_cast<unsigned long long>(neverBefore),
