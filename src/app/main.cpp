@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include <memory>
+#include <optional>
 
 #include "clean/removal_engine.h"
 #include "platform/win32/environment.h"
@@ -56,11 +57,18 @@ int run() {
     ui::MainWindow mainWindow({fs, registry, shell, timers, *remover, *measurer, environment});
     ui::LegacyCleanerWindow legacyCleaner(mainWindow, fs, shell, environment, timers, *remover);
     ui::ReceivedFilesWindow receivedFiles(mainWindow, fs, shell, environment, *remover);
-    mainWindow.openReceivedFiles = [&](const wechat::Category& row) { receivedFiles.open(row); };
-    mainWindow.openLegacyCleaner = [&] { legacyCleaner.open(); };
     ui::win32::FormWindow main(mainWindow);
-    ui::win32::FormWindow legacy(legacyCleaner);
-    ui::win32::FormWindow received(receivedFiles);
+    // The dialogs' windows are made when first opened: the main window shows sooner without
+    // them, and most runs never open either.
+    std::optional<ui::win32::FormWindow> legacy, received;
+    mainWindow.openReceivedFiles = [&](const wechat::Category& row) {
+      if (!received) received.emplace(receivedFiles);
+      receivedFiles.open(row);
+    };
+    mainWindow.openLegacyCleaner = [&] {
+      if (!legacy) legacy.emplace(legacyCleaner);
+      legacyCleaner.open();
+    };
     // Closing the main window ends the program, after whatever the form does on unload. An open
     // question is cancelled first: ending its box otherwise reads as OK.
     mainWindow.onUnload = [&mainWindow, unload = std::move(mainWindow.onUnload)] {

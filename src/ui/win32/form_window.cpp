@@ -45,7 +45,7 @@ FormWindow::FormWindow(Form& form) : form_(form) {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
                                  GetModuleHandleW(nullptr), nullptr));
   if (tooltip_) SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
-  createChildren();
+  createChildren(false);
   form_.bind(this);
   applyForm(true);
 }
@@ -179,9 +179,15 @@ void FormWindow::applyForm(bool force) {
                      work.top + std::max(0L, (work.bottom - work.top - h) / 2), 0, 0,
                      SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
       }
+      // Controls made visible since the window was made show with it.
+      if (hiddenLeft_) createChildren(false);
       ShowWindow(hwnd_.get(), SW_SHOW);
       SetForegroundWindow(hwnd_.get());
       showFirstFocus();
+      if (hiddenLeft_) {
+        RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        createChildren(true);
+      }
     } else {
       HWND f = GetFocus();
       if (f && IsChild(hwnd_.get(), f)) savedFocus_ = f;
