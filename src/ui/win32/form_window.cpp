@@ -40,11 +40,6 @@ FormWindow::FormWindow(Form& form) : form_(form) {
   if (!hwnd_) return;
   setWindowName(hwnd_.get(), form.name());
   dpi_ = windowDpi(hwnd_.get());
-  tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr));
-  if (tooltip_) SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
   createChildren(false);
   form_.bind(this);
   applyForm(true);
@@ -184,8 +179,9 @@ void FormWindow::applyForm(bool force) {
       ShowWindow(hwnd_.get(), SW_SHOW);
       SetForegroundWindow(hwnd_.get());
       showFirstFocus();
-      if (hiddenLeft_) {
+      if (hiddenLeft_ || !tooltip_) {
         RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        createTooltips();
         createChildren(true);
       }
     } else {
@@ -194,6 +190,18 @@ void FormWindow::applyForm(bool force) {
       ShowWindow(hwnd_.get(), SW_HIDE);
     }
   }
+}
+
+void FormWindow::createTooltips() {
+  if (tooltip_) return;
+  tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr));
+  if (!tooltip_) return;
+  SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
+  for (const Child& c : children_)
+    if (!c.control->tooltip().empty()) pushTooltip(*c.control, c.hwnd);
 }
 
 void FormWindow::applySize() {

@@ -55,6 +55,8 @@ class FormWindow final : public Binding {
   // too. The rest (inside hidden frames, mostly) are made right after the form's first paint:
   // the window shows sooner, and no event reaches them before the message loop runs again.
   void createChildren(bool all);
+  // The tooltip window and the tips of the controls made so far: after the first paint too.
+  void createTooltips();
   // Later controls lie above earlier ones; labels and lines beneath all the others.
   void stack(const Control* parent);
   HWND createChild(Control& c);
