@@ -174,12 +174,13 @@ void FormWindow::applyForm(bool force) {
                      work.top + std::max(0L, (work.bottom - work.top - h) / 2), 0, 0,
                      SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
       }
-      // Controls made visible since the window was made show with it.
+      // A control made visible since the window was made shows with it.
       if (hiddenLeft_) createChildren(false);
       ShowWindow(hwnd_.get(), SW_SHOW);
       SetForegroundWindow(hwnd_.get());
       showFirstFocus();
       if (hiddenLeft_ || !tooltip_) {
+        // The first paint now, then what it does not need.
         RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         createTooltips();
         createChildren(true);
