@@ -1,17 +1,21 @@
 // Time to first window: starts each program in turn, measures from just before CreateProcessW
 // until a visible top-level window of that process carries the expected title, then closes the
 // program and waits for it to end before the next start (Velmora allows one instance only).
+// Also the time until that window first answers a message: work a program does after showing its
+// window and before its message loop runs is not hidden from the figures.
 // Programs take turns round by round, so a busy machine slows them alike.
 //
 //   startup_probe ROUNDS EXE TITLE [EXE TITLE ...]
 //
 // Prints one line per start ("run <exe> <ms>") and one summary line per program:
-// "median <exe> <ms> min <ms> max <ms>". Exit status 1 when a window never appeared.
+// "median <exe> <ms> min <ms> max <ms> answers <ms>" (the last one the median time until the
+// window answered). Exit status 1 when a window never appeared.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,7 +25,7 @@ constexpr DWORD kWindowTimeoutMs = 30000;
 struct Program {
   std::wstring exe;
   std::wstring title;
-  std::vector<double> ms;
+  std::vector<double> ms, answered;
   std::wstring name() const { return exe.substr(exe.find_last_of(L"\\/") + 1); }
 };
 
@@ -50,8 +54,8 @@ double elapsedMs(LARGE_INTEGER from, LARGE_INTEGER freq) {
          static_cast<double>(freq.QuadPart);
 }
 
-// One start: milliseconds until the window showed, or a negative value when it did not.
-double startOnce(const Program& p) {
+// One start: milliseconds until the window showed (negative when it did not) and until it answered.
+std::pair<double, double> startOnce(const Program& p) {
   LARGE_INTEGER freq, start;
   QueryPerformanceFrequency(&freq);
   std::wstring command = L"\"" + p.exe + L"\"";
@@ -61,13 +65,16 @@ double startOnce(const Program& p) {
   QueryPerformanceCounter(&start);
   if (!CreateProcessW(p.exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &si, &pi))
-    return -1;
+    return {-1, -1};
   Search s{pi.dwProcessId, &p.title, nullptr};
-  double ms = -1;
+  double ms = -1, answered = -1;
   for (;;) {
     EnumWindows(match, reinterpret_cast<LPARAM>(&s));
     if (s.found) {
       ms = elapsedMs(start, freq);
+      DWORD_PTR result = 0;
+      if (SendMessageTimeoutW(s.found, WM_NULL, 0, 0, SMTO_NORMAL, kWindowTimeoutMs, &result))
+        answered = elapsedMs(start, freq);
       break;
     }
     if (elapsedMs(start, freq) > kWindowTimeoutMs ||
@@ -83,7 +90,13 @@ double startOnce(const Program& p) {
   }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return ms;
+  return {ms, answered};
+}
+
+double median(std::vector<double>& v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 std::string narrow(const std::wstring& w) {
@@ -103,27 +116,26 @@ int wmain(int argc, wchar_t** argv) {
   }
   const long rounds = std::wcstol(argv[1], nullptr, 10);
   std::vector<Program> programs;
-  for (int i = 2; i + 1 < argc; i += 2) programs.push_back({argv[i], argv[i + 1], {}});
+  for (int i = 2; i + 1 < argc; i += 2) programs.push_back({argv[i], argv[i + 1], {}, {}});
 
   for (long r = 0; r < rounds; ++r) {
     for (Program& p : programs) {
-      const double ms = startOnce(p);
+      const auto [ms, answered] = startOnce(p);
       if (ms < 0) {
         std::fprintf(stderr, "no window \"%s\" from %s\n", narrow(p.title).c_str(),
                      narrow(p.exe).c_str());
         return 1;
       }
       p.ms.push_back(ms);
-      std::printf("run %s %.1f\n", narrow(p.name()).c_str(), ms);
+      p.answered.push_back(answered);
+      std::printf("run %s %.1f answered %.1f\n", narrow(p.name()).c_str(), ms, answered);
       std::fflush(stdout);
     }
   }
   for (Program& p : programs) {
-    std::sort(p.ms.begin(), p.ms.end());
-    const std::size_t n = p.ms.size();
-    const double median = n % 2 ? p.ms[n / 2] : (p.ms[n / 2 - 1] + p.ms[n / 2]) / 2;
-    std::printf("median %s %.1f min %.1f max %.1f\n", narrow(p.name()).c_str(), median,
-                p.ms.front(), p.ms.back());
+    const double shown = median(p.ms);
+    std::printf("median %s %.1f min %.1f max %.1f answers %.1f\n", narrow(p.name()).c_str(), shown,
+                p.ms.front(), p.ms.back(), median(p.answered));
   }
   return 0;
 }

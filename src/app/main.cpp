@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include <memory>
+#include <optional>
 
 #include "clean/removal_engine.h"
 #include "platform/win32/environment.h"
@@ -56,8 +57,19 @@ int run() {
     ui::Windows windows({fs, registry, shell, timers, *remover, *measurer, environment});
     ui::MainWindow& mainWindow = windows.main;
     ui::win32::FormWindow main(mainWindow);
-    ui::win32::FormWindow legacy(windows.legacyCleaner);
-    ui::win32::FormWindow received(windows.receivedFiles);
+    // The dialogs' windows are made when first opened: the main window shows sooner without
+    // them, and most runs never open either.
+    std::optional<ui::win32::FormWindow> legacy, received;
+    mainWindow.openReceivedFiles = [&, open = std::move(mainWindow.openReceivedFiles)](
+                                       const wechat::Category& row) {
+      if (!received) received.emplace(windows.receivedFiles);
+      open(row);
+    };
+    mainWindow.openLegacyCleaner = [&, open = std::move(mainWindow.openLegacyCleaner)](
+                                       clean::ConfirmedPlan plan) {
+      if (!legacy) legacy.emplace(windows.legacyCleaner);
+      open(std::move(plan));
+    };
     // Closing the main window ends the program, after whatever the form does on unload. An open
     // question is cancelled first: ending its box otherwise reads as OK.
     mainWindow.onUnload = [&mainWindow, unload = std::move(mainWindow.onUnload)] {

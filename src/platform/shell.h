@@ -39,10 +39,6 @@ class Shell {
 // The file manager by its full path: by bare name Windows would look in Velmora's own folder
 // first, and run whatever "explorer.exe" lies there. `folder` is quoted; without one the file
 // manager opens its default view.
-inline std::string explorerCommand(Shell& shell, const std::string& folder = {}) {
-  std::string command = "\"" + shell.windowsFolder() + "\\explorer.exe\"";
-  if (!folder.empty()) command += " \"" + folder + "\"";
-  return command;
-}
+std::string explorerCommand(Shell& shell, const std::string& folder = {});
 
 }  // namespace platform

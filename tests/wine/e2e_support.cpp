@@ -190,9 +190,14 @@ bool App::hasVisibleWindow() const {
 }
 
 HWND App::control(const std::string& name) const {
-  for (HWND top : windowsOf(pid_, true))
-    if (HWND found = controlIn(top, name)) return found;
-  return nullptr;
+  // The windows of controls hidden at start-up come just after the first paint.
+  HWND found = nullptr;
+  waitFor([&] {
+    for (HWND top : windowsOf(pid_, true))
+      if ((found = controlIn(top, name))) return true;
+    return false;
+  });
+  return found;
 }
 
 HWND App::waitForMessageBox(std::chrono::milliseconds timeout, const std::string& text) const {

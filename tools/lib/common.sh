@@ -3,8 +3,8 @@ VELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 VELMORA_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix googletest wine wine64
   xvfb xauth fonts-wqy-microhei fonts-wine libxcomposite1 libxcursor1 libxfixes3 libxi6
-  libxinerama1 libxrandr2 libxrender1 libxxf86vm1 x11-apps imagemagick clang-format
-  librapidcheck-dev clang libclang-rt-14-dev)
+  libxinerama1 libxrandr2 libxrender1 libxxf86vm1 x11-apps imagemagick clang-format ccache
+  libgtest-dev librapidcheck-dev clang libclang-rt-14-dev)
 
 # Installs the Debian packages the build, the tests and the Wine runs need, if any is missing.
 velmora_install_packages() {

@@ -31,12 +31,45 @@ wine_env_start() {
   fi
   # Someone else's prefix is left as it is: no persistent server, no wineboot, no settings.
   if [ "$VELMORA_OWN_PREFIX" = 1 ]; then
-    # The persistent server refuses to start for a prefix folder that does not exist yet.
-    mkdir -p "$WINEPREFIX"
-    "$WINESERVER" -p >/dev/null 2>&1
-    "$WINE64" wineboot -i >/dev/null 2>&1
+    wine_env_boot || return 1
     wine_env_configure_prefix
   fi
+}
+
+# Makes the prefix and starts its persistent server. On a fresh machine the first wineboot was
+# seen to leave a prefix in which every Wine program died with "could not load kernel32.dll",
+# and nothing said so until the tests failed (the next run passed). So the prefix is checked, and
+# made once more from nothing when it does not answer; when that one does not either, this fails
+# and shows what wineboot said.
+wine_env_boot() {
+  local log=$VELMORA_WINE_TMP/wineboot.log try status
+  for try in 1 2; do
+    # The persistent server refuses to start for a prefix folder that does not exist yet.
+    mkdir -p "$WINEPREFIX"
+    echo "== wineboot, try $try" >>"$log"
+    "$WINESERVER" -p >>"$log" 2>&1
+    WINEDEBUG=fixme-all "$WINE64" wineboot -i >>"$log" 2>&1
+    status=$?
+    echo "== wineboot exit status $status" >>"$log"
+    wine_prefix_answers >>"$log" 2>&1 && return 0
+    echo "wine: the new prefix does not answer after wineboot (exit status $status, try $try)" >&2
+    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -w >/dev/null 2>&1
+    rm -rf -- "$WINEPREFIX"
+  done
+  echo "wine: giving up; what wineboot said:" >&2
+  sed 's/^/  /' "$log" >&2
+  return 1
+}
+
+# The prefix has its system DLLs and runs a Windows program: `cmd /c ver` prints the version.
+wine_prefix_answers() {
+  local dll=$WINEPREFIX/drive_c/windows/system32/kernel32.dll
+  [ -f "$dll" ] || { echo "missing: $dll"; return 1; }
+  local out
+  out=$(timeout 60 "$WINE64" cmd /c ver 2>&1 | tr -d '\r' | tr -s '\n' ' ')
+  echo "cmd /c ver: $out"
+  [[ "$out" == *"Windows"* ]]
 }
 
 # No window manager under Xvfb: Wine draws its own frames there. Chinese faces map to WenQuanYi.

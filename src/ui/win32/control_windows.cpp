@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/win32/guard.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
@@ -90,38 +92,44 @@ bool drawnOnSurface(Kind k) {
   return k == Kind::Label || k == Kind::Line;
 }
 
-// A label with room for one line only shows that line whole, with an ellipsis where the text is
-// too long, rather than the top of a wrapped second line. A path keeps its last part.
-void fitLabel(HWND h, int pxHeight, const std::string& text) {
-  TEXTMETRICW tm{};
-  {
-    const platform::win32::unique_hdc_window dc(h);
-    if (!dc) return;
-    const auto font = platform::win32::select_object(
-        dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
-    GetTextMetricsW(dc.get(), &tm);
-  }
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
-  const DWORD ellipsis = text.find('\\') != std::string::npos ? SS_PATHELLIPSIS : SS_ENDELLIPSIS;
-  const DWORD fitted =
-      pxHeight < 2 * tm.tmHeight ? (style & ~SS_ELLIPSISMASK) | ellipsis : style & ~SS_ELLIPSISMASK;
-  if (fitted == style) return;
-  SetWindowLongPtrW(h, GWL_STYLE, static_cast<LONG_PTR>(fitted));
-  InvalidateRect(h, nullptr, TRUE);
+// A control that shows as soon as its form does.
+bool shownWithForm(const Control& c) {
+  for (const Control* p = &c; p; p = p->parent())
+    if (!p->visible()) return false;
+  return true;
 }
 
 }  // namespace
 
-void FormWindow::createChildren() {
-  int id = 100;
-  for (Control* c : form_.controls()) {
-    HWND h = createChild(*c);
+void FormWindow::createChildren(bool all) {
+  hiddenLeft_ = false;
+  std::vector<const Control*> parents;
+  const std::vector<Control*>& controls = form_.controls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    Control& c = *controls[i];
+    if (controlWindow(c)) continue;
+    if (!all && !shownWithForm(c)) {
+      hiddenLeft_ = true;
+      continue;
+    }
+    HWND h = createChild(c);
     if (!h) continue;
-    SetWindowLongPtrW(h, GWLP_ID, id++);
-    children_.push_back({c, h});
+    SetWindowLongPtrW(h, GWLP_ID, static_cast<LONG_PTR>(100 + i));
+    if (std::find(parents.begin(), parents.end(), c.parent()) == parents.end())
+      parents.push_back(c.parent());
   }
+  children_.clear();
+  for (Control* c : controls)
+    if (HWND h = controlWindow(*c)) children_.push_back({c, h});
+  for (const Control* parent : parents) stack(parent);
+}
+
+void FormWindow::stack(const Control* parent) {
+  for (const Child& c : children_)
+    if (c.control->parent() == parent && !drawnOnSurface(c.control->kind()))
+      SetWindowPos(c.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (auto it = children_.rbegin(); it != children_.rend(); ++it)
-    if (drawnOnSurface(it->control->kind()))
+    if (it->control->parent() == parent && drawnOnSurface(it->control->kind()))
       SetWindowPos(it->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -133,10 +141,14 @@ HWND FormWindow::createChild(Control& c) {
   }
   const ClassAndStyle cs = classFor(c);
   const DWORD style = cs.style | (c.visible() ? WS_VISIBLE : 0) | (c.enabled() ? 0 : WS_DISABLED);
-  HWND h = CreateWindowExW(cs.exStyle, cs.cls, widen(c.text()).c_str(), style, 0, 0, 0, 0, parent,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Made in its place: moving each of the many windows afterwards made start-up slow under Wine.
+  // Not a line: under Wine an etched line made at its size comes out two pixels longer than one
+  // sized afterwards, as the forms were drawn.
+  const RECT r = c.kind() == Kind::Line ? RECT{} : bounds(c);
+  HWND h = CreateWindowExW(cs.exStyle, cs.cls, widen(c.text()).c_str(), style, r.left, r.top,
+                           r.right - r.left, r.bottom - r.top, parent, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
   if (!h) return nullptr;
-  SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   byHwnd_[h] = &c;
   byControl_[&c] = h;
   setWindowName(h, c.name());
@@ -145,7 +157,7 @@ HWND FormWindow::createChild(Control& c) {
 
   ++pushing_;
   push(c, h, Prop::Font);
-  place(c, h);
+  if (c.kind() == Kind::Line) place(c, h);
   if (c.kind() == Kind::TextBox && c.maxLength() > 0)
     SendMessageW(h, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength()), 0);
   if (c.kind() == Kind::ComboBox) {
@@ -170,7 +182,7 @@ void FormWindow::push(Control& c, HWND h, Prop p) {
   switch (p) {
     case Prop::Text:
       pushText(c, h);
-      if (c.kind() == Kind::Label) fitLabel(h, twipsToPixels(c.rect().height, dpi_), c.text());
+      fitLabel(c, h);
       break;
     case Prop::Rect:
       place(c, h);
@@ -185,8 +197,10 @@ void FormWindow::push(Control& c, HWND h, Prop p) {
       InvalidateRect(h, nullptr, TRUE);
       break;
     case Prop::Font:
-      SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(c.font(), dpi_)), TRUE);
-      if (c.kind() == Kind::Label) fitLabel(h, twipsToPixels(c.rect().height, dpi_), c.text());
+      // A hidden window is drawn whole when it shows: no need to ask for a redraw now.
+      SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(c.font(), dpi_)),
+                   IsWindowVisible(h));
+      fitLabel(c, h);
       break;
     case Prop::Items:
       if (c.kind() == Kind::ComboBox) pushItems(static_cast<ComboBox&>(c), h);
@@ -217,7 +231,7 @@ void FormWindow::push(Control& c, HWND h, Prop p) {
   }
 }
 
-void FormWindow::place(Control& c, HWND h) {
+RECT FormWindow::bounds(const Control& c) const {
   const Rect& r = c.rect();
   int left = r.left, top = r.top, width = r.width, height = r.height;
   if (c.kind() == Kind::Line) {
@@ -232,18 +246,40 @@ void FormWindow::place(Control& c, HWND h) {
       height = -height;
     }
     const bool horizontal = width >= height;
-    SetWindowPos(h, nullptr, twipsToPixels(left, dpi_), twipsToPixels(top, dpi_),
-                 horizontal ? twipsToPixels(width, dpi_) : 2,
-                 horizontal ? 2 : twipsToPixels(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
-    return;
+    const int x = twipsToPixels(left, dpi_), y = twipsToPixels(top, dpi_);
+    return {x, y, x + (horizontal ? twipsToPixels(width, dpi_) : 2),
+            y + (horizontal ? 2 : twipsToPixels(height, dpi_))};
   }
   int pxHeight = twipsToPixels(height, dpi_);
   // A combo box's window height includes its drop-down list; the edit part sizes itself to the
   // font.
   if (c.kind() == Kind::ComboBox) pxHeight += MulDiv(160, dpi_, 96);
-  SetWindowPos(h, nullptr, twipsToPixels(left, dpi_), twipsToPixels(top, dpi_),
-               twipsToPixels(width, dpi_), pxHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (c.kind() == Kind::Label) fitLabel(h, pxHeight, c.text());
+  const int x = twipsToPixels(left, dpi_), y = twipsToPixels(top, dpi_);
+  return {x, y, x + twipsToPixels(width, dpi_), y + pxHeight};
+}
+
+void FormWindow::place(Control& c, HWND h) {
+  const RECT r = bounds(c);
+  SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  fitLabel(c, h);
+}
+
+// A label with room for one line only shows that line whole, with an ellipsis where the text is
+// too long, rather than the top of a wrapped second line. A path keeps its last part.
+void FormWindow::fitLabel(Control& c, HWND h) {
+  if (c.kind() != Kind::Label) return;
+  const int line = fonts_.lineHeight(fonts_.get(c.font(), dpi_));
+  if (line <= 0) return;
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
+  const DWORD ellipsis =
+      c.text().find('\\') != std::string::npos ? SS_PATHELLIPSIS : SS_ENDELLIPSIS;
+  const DWORD fitted = twipsToPixels(c.rect().height, dpi_) < 2 * line
+                           ? (style & ~SS_ELLIPSISMASK) | ellipsis
+                           : style & ~SS_ELLIPSISMASK;
+  if (fitted == style) return;
+  SetWindowLongPtrW(h, GWL_STYLE, static_cast<LONG_PTR>(fitted));
+  InvalidateRect(h, nullptr, TRUE);
 }
 
 void FormWindow::pushText(Control& c, HWND h) {

@@ -32,9 +32,24 @@ HFONT FontCache::get(const Font& f, UINT dpi) {
   return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+int FontCache::lineHeight(HFONT font) {
+  if (auto it = lineHeights_.find(font); it != lineHeights_.end()) return it->second;
+  TEXTMETRICW tm{};
+  {
+    // The screen's context: the font is scaled for the window's DPI already.
+    const platform::win32::unique_hdc_window dc(nullptr);
+    if (!dc) return 0;
+    const auto selected = platform::win32::select_object(dc.get(), font);
+    if (!GetTextMetricsW(dc.get(), &tm)) return 0;
+  }
+  lineHeights_.emplace(font, tm.tmHeight);
+  return tm.tmHeight;
+}
+
 void FontCache::keepOnly(UINT dpi) {
   for (auto it = fonts_.begin(); it != fonts_.end();) {
     if (std::get<3>(it->first) != dpi) {
+      lineHeights_.erase(it->second.get());
       it = fonts_.erase(it);
     } else {
       ++it;

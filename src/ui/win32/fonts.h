@@ -19,6 +19,9 @@ class FontCache {
   FontCache& operator=(const FontCache&) = delete;
 
   HFONT get(const Font& f, UINT dpi);
+  // The height of a line of text in `font` (TEXTMETRIC's tmHeight), measured once per font: a
+  // device context per label made start-up slow under Wine.
+  int lineHeight(HFONT font);
   // Frees the fonts made for other DPIs (after the window moved to another monitor and every
   // control has its new font).
   void keepOnly(UINT dpi);
@@ -26,6 +29,7 @@ class FontCache {
  private:
   using Key = std::tuple<std::string, int, bool, UINT>;  // face, points * 100, bold, dpi
   std::map<Key, platform::win32::unique_hfont> fonts_;
+  std::map<HFONT, int> lineHeights_;
 };
 
 }  // namespace ui::win32

@@ -40,12 +40,7 @@ FormWindow::FormWindow(Form& form) : form_(form) {
   if (!hwnd_) return;
   setWindowName(hwnd_.get(), form.name());
   dpi_ = windowDpi(hwnd_.get());
-  tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr));
-  if (tooltip_) SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
-  createChildren();
+  createChildren(false);
   form_.bind(this);
   applyForm(true);
 }
@@ -179,15 +174,35 @@ void FormWindow::applyForm(bool force) {
                      work.top + std::max(0L, (work.bottom - work.top - h) / 2), 0, 0,
                      SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
       }
+      // A control made visible since the window was made shows with it.
+      if (hiddenLeft_) createChildren(false);
       ShowWindow(hwnd_.get(), SW_SHOW);
       SetForegroundWindow(hwnd_.get());
       showFirstFocus();
+      if (hiddenLeft_ || !tooltip_) {
+        // The first paint now, then what it does not need.
+        RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        createTooltips();
+        createChildren(true);
+      }
     } else {
       HWND f = GetFocus();
       if (f && IsChild(hwnd_.get(), f)) savedFocus_ = f;
       ShowWindow(hwnd_.get(), SW_HIDE);
     }
   }
+}
+
+void FormWindow::createTooltips() {
+  if (tooltip_) return;
+  tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr));
+  if (!tooltip_) return;
+  SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(360, dpi_, 96));
+  for (const Child& c : children_)
+    if (!c.control->tooltip().empty()) pushTooltip(*c.control, c.hwnd);
 }
 
 void FormWindow::applySize() {

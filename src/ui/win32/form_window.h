@@ -54,10 +54,19 @@ class FormWindow final : public Binding {
   LRESULT handleChild(Control& c, HWND h, UINT msg, WPARAM wp, LPARAM lp);
 
   // control_windows.cpp: creating child windows and pushing model state into them.
-  void createChildren();
+  // The windows still missing of the controls that show with the form; with `all`, of the rest
+  // too. The rest (inside hidden frames, mostly) are made right after the form's first paint:
+  // the window shows sooner, and no event reaches them before the message loop runs again.
+  void createChildren(bool all);
+  // The tooltip window and the tips of the controls made so far: after the first paint too.
+  void createTooltips();
+  // Later controls lie above earlier ones; labels and lines beneath all the others.
+  void stack(const Control* parent);
   HWND createChild(Control& c);
   void push(Control& c, HWND h, Prop p);
+  RECT bounds(const Control& c) const;  // in the parent's client pixels
   void place(Control& c, HWND h);
+  void fitLabel(Control& c, HWND h);
   void pushText(Control& c, HWND h);
   void pushItems(ComboBox& c, HWND h);
   void pushTooltip(Control& c, HWND h);
@@ -83,6 +92,7 @@ class FormWindow final : public Binding {
   std::unordered_map<const Control*, HWND> byControl_;
   HWND savedFocus_ = nullptr;
   bool centred_ = false;
+  bool hiddenLeft_ = false;  // controls hidden at first are still without a window
   // Nonzero while model state is being written into windows: the notifications those writes
   // cause are echoes, not user input.
   int pushing_ = 0;

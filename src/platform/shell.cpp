@@ -1,0 +1,13 @@
+#include "platform/shell.h"
+
+namespace platform {
+
+// Out of line so that a change to it (a mutant, say) recompiles one file instead of every window
+// that includes the header.
+std::string explorerCommand(Shell& shell, const std::string& folder) {
+  std::string command = "\"" + shell.windowsFolder() + "\\explorer.exe\"";
+  if (!folder.empty()) command += " \"" + folder + "\"";
+  return command;
+}
+
+}  // namespace platform
