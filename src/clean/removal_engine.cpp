@@ -115,8 +115,13 @@ class RemovalEngine final : public Remover {
       root->folder = std::move(target.folder);
       return visit(root);
     }
-    // Nothing there, or a file or link (removed already, or staying): nothing below it.
-    if (job->pass == Pass::Remove) job->stays(target.reason);
+    // Nothing there, or a file or link (removed already, or staying): nothing below it. A file
+    // counts as one below a folder would: a relocated folder's files are each a target.
+    if (job->pass == Pass::Remove) {
+      job->stays(target.reason);
+      job->removedFiles += target.removedFiles;
+      job->removedBytes += target.removedBytes;
+    }
     complete(job, target.reason == RemovalReason::None);
   }
 

@@ -44,6 +44,9 @@ class RemovalBackend {
     std::unique_ptr<Folder> folder;  // a real folder, opened as itself
     RemovalReason reason =
         RemovalReason::None;  // no folder: why the entry stays (None: it is gone)
+    // A target that was a file or a link, removed here: it, and its logical bytes.
+    std::uint64_t removedFiles = 0;
+    std::uint64_t removedBytes = 0;
   };
   enum class Pass { Remove, Count };
 

@@ -70,7 +70,7 @@ class RemovalSeam final : public platform::RemovalBackend {
   Opened openTarget(const std::string& path, Pass pass) override {
     pass_ = pass;
     Opened o = real_->openTarget(path, pass);
-    return {W::wrap(std::move(o.folder), ""), o.reason};
+    return {W::wrap(std::move(o.folder), ""), o.reason, o.removedFiles, o.removedBytes};
   }
   Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
     if (Reason why = hook("open", child.name, pass_, never_); why != Reason::None) {

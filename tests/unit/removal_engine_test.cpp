@@ -128,9 +128,11 @@ TEST_F(RemovalEngine, TargetsThatAreNoFolderOrNotToBeTouched) {
   // A target that is a link or a file: it goes, and what a link names stays.
   file(base_ / "outside" / "keep");
   fs::create_directory_symlink(base_ / "outside", account_ / "dirlink");
-  file(account_ / "file");
+  file(account_ / "file", 7);
   for (const char* name : {"dirlink", "file"}) {
-    EXPECT_TRUE(removeOne(account_ / name).gone) << name;
+    const auto r = removeOne(account_ / name);
+    EXPECT_TRUE(r.gone && r.removedFiles == 1) << name;
+    EXPECT_TRUE(name[0] != 'f' || r.removedBytes == 7) << r.removedBytes;
     EXPECT_FALSE(fs::exists(fs::symlink_status(account_ / name))) << name;
   }
   EXPECT_TRUE(fs::exists(base_ / "outside" / "keep"));
@@ -151,7 +153,8 @@ TEST_F(RemovalEngine, TargetsThatAreNoFolderOrNotToBeTouched) {
     ASSERT_TRUE(host_.pumpUntil([&] { return report.has_value(); }));
     EXPECT_EQ(report->gone, std::string(name) == "empty") << name;
   }
-  EXPECT_TRUE(fs::exists(account_ / "month" / "Rec" / "r") && fs::exists(base_ / "outside" / "keep"));
+  EXPECT_TRUE(fs::exists(account_ / "month" / "Rec" / "r") &&
+              fs::exists(base_ / "outside" / "keep"));
 }
 
 // A random tree below the target with faults in random folders at once (fakes::Fault): a model

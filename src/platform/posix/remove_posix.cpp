@@ -122,6 +122,9 @@ class PosixRemovalBackend final : public RemovalBackend {
       result.reason = reasonFor(errno);
     } else if (pass == Pass::Count) {
       result.reason = RemovalReason::Changed;  // it stays; nothing below it to count
+    } else {
+      result.removedFiles = 1;
+      result.removedBytes = static_cast<std::uint64_t>(st.st_size);  // a link: its own size
     }
     return result;
   }

@@ -112,7 +112,8 @@ class Win32RemovalBackend final : public RemovalBackend {
       return {nullptr, missing ? RemovalReason::None : reasonFor(err)};
     }
     const std::wstring name = full.substr(cut + 1);
-    const DWORD attrs = GetFileAttributesW(full.c_str());
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    const bool known = GetFileAttributesExW(full.c_str(), GetFileExInfoStandard, &data);
     Win32Folder above;
     above.handle = std::move(parent);
     above.path = full.substr(0, cut);
@@ -120,7 +121,8 @@ class Win32RemovalBackend final : public RemovalBackend {
 
     ListedEntry entry;
     entry.name = name;
-    entry.attributes = attrs == INVALID_FILE_ATTRIBUTES ? 0 : attrs;
+    entry.attributes = known ? data.dwFileAttributes : 0;
+    entry.size = known ? (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow : 0;
     Found found = openFolder(above, entry, 0);
     if (found.folder) {
       found.folder->parent = std::move(above.handle);
@@ -131,8 +133,10 @@ class Win32RemovalBackend final : public RemovalBackend {
     if (found.what != Found::File && found.what != Found::Link) return {nullptr, found.reason};
     // A file or a link: the target is just that entry.
     if (pass == Pass::Count) return {nullptr, RemovalReason::Changed};
-    return {nullptr,
-            deleteEntry(above, entry, found.what == Found::File ? Kind::File : Kind::Folder)};
+    const RemovalReason why =
+        deleteEntry(above, entry, found.what == Found::File ? Kind::File : Kind::Folder);
+    if (why != RemovalReason::None) return {nullptr, why};
+    return {nullptr, RemovalReason::None, 1, entry.size};
   }
 
   Opened openChild(Folder& parent, const ListedFolder& child) override {
