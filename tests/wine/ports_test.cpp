@@ -1,29 +1,26 @@
-// The small Win32 ports against the real (Wine) system: paths, files, the environment and
-// processes (the registry is read by every end-to-end test). Set-up never goes through the code
-// under test.
+// The small Win32 ports against the real (Wine) system: paths, listing, the environment and the
+// process list. The registry port is read by every end-to-end test (Documents is where Velmora
+// looks for accounts). Set-up never goes through the code under test.
 #include <gtest/gtest.h>
-
 #include <windows.h>
+#include <shlobj.h>
 
 #include <map>
-#include <optional>
-#include <string>
 
 #include "platform/win32/environment.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/wide.h"
-#include "ports_test_support.h"
+#include "support.h"
 
 using namespace platform::win32;
 
 // Every name is kept as it is: Win32 would drop a trailing dot or space and reach a sibling.
 TEST(Win32Paths, LiteralAndFullPathsKeepEveryName) {
-  EXPECT_EQ(narrow(widen("微信 \xF0\x9F\x98\x80 é")),
-            "微信 \xF0\x9F\x98\x80 é");  // a surrogate pair
+  const std::string surrogates = "微信 \xF0\x9F\x98\x80 é";
+  EXPECT_EQ(narrow(widen(surrogates)), surrogates);
   wchar_t cwd[MAX_PATH] = {};
-  GetCurrentDirectoryW(MAX_PATH, cwd);
-  const std::wstring here = cwd, drive = here.substr(0, 2);
+  const std::wstring here(cwd, GetCurrentDirectoryW(MAX_PATH, cwd)), drive = here.substr(0, 2);
   const std::pair<const char*, std::wstring> cases[] = {
       {R"(C:/a//b/)", LR"(\\?\C:\a\b)"},
       {R"(E:\\WeChat Files\)", LR"(\\?\E:\WeChat Files)"},  // a drive root from the picker
@@ -47,58 +44,47 @@ TEST(Win32Paths, LiteralAndFullPathsKeepEveryName) {
 
 TEST(Win32FileSystem, ListsAndTellsFoldersByWindowsPathRulesAtAnyLength) {
   using platform::kAttrDirectory, platform::kAttrHidden, platform::kAttrSystem;
-  ports_test::TempFolder tmp;
+  wine_test::TempFolder tmp;
   const std::string root = tmp.path();
-  ASSERT_TRUE(ports_test::writeFile(root + "\\plain.txt", "hello"));
-  ASSERT_TRUE(ports_test::writeFile(root + "\\隐藏.dat", "x"));
-  for (const char* folder : {"\\系统 folder", "\\2023-01.", "\\long"})
-    ASSERT_TRUE(ports_test::makeFolder(root + folder));
-  SetFileAttributesW(ports_test::rawPath(root + "\\隐藏.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
-  SetFileAttributesW(ports_test::rawPath(root + "\\系统 folder").c_str(),
-                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
-  std::string deep = root + "\\long";
-  while (widen(deep).size() <= MAX_PATH + 20) {
-    deep += "\\很长的文件夹名字-abcdefghijklmnopqrstuvwxyz";
-    ASSERT_TRUE(ports_test::makeFolder(deep));
-  }
-  ASSERT_TRUE(ports_test::writeFile(deep + "\\深处.txt", "deep"));
+  std::string deep = "\\long";
+  while (widen(root + deep).size() <= MAX_PATH + 20) deep += "\\很长的文件夹名字-abcdefghijklmn";
+  const std::string paths[] = {"\\plain.txt", "\\隐藏.dat", "\\系统 folder\\", "\\2023-01.\\",
+                               deep + "\\深处.txt"};
+  for (const std::string& path : paths) ASSERT_TRUE(wine_test::make(root + path)) << path;
+  SetFileAttributesW(wine_test::rawPath(root + "\\隐藏.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesW(wine_test::rawPath(root + "\\系统 folder").c_str(), FILE_ATTRIBUTE_SYSTEM);
   Win32FileSystem fs;
-  const std::map<std::string, std::uint32_t> expected{
-      {"plain.txt", 0},
-      {"隐藏.dat", kAttrHidden},
-      {"long", kAttrDirectory},
-      {"2023-01.", kAttrDirectory},
-      {"系统 folder", kAttrDirectory | kAttrSystem}};
   std::map<std::string, std::uint32_t> listed;
   for (const auto& e : fs.list(root + "\\"))
     listed[e.name] = e.attributes & (kAttrDirectory | kAttrHidden | kAttrSystem);
-  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(listed,
+            (std::map<std::string, std::uint32_t>{{"plain.txt", 0},
+                                                  {"隐藏.dat", kAttrHidden},
+                                                  {"long", kAttrDirectory},
+                                                  {"2023-01.", kAttrDirectory},
+                                                  {"系统 folder", kAttrDirectory | kAttrSystem}}));
   EXPECT_TRUE(fs.list(root + "\\plain.txt").empty());
-  ASSERT_EQ(fs.list(deep).size(), 1u);
-  // The month pass must see a month folder whose name ends in a dot, and only it.
-  const std::pair<std::string, std::optional<bool>> cases[] = {
-      {root + "\\2023-01.", true},
-      {root + "\\2023-01", std::nullopt},
-      {root + "\\\\long\\", true},
-      {root + "\\plain.txt", false},
-      {root + "\\plain.txt\\", std::nullopt},
-      {"", std::nullopt},
-      {deep + "\\深处.txt", false},
-      {deep + "\\深处.txt\\", std::nullopt},
-  };
-  for (const auto& [path, directory] : cases) {
-    const auto attrs = fs.attributes(path);
-    EXPECT_EQ(attrs ? std::optional<bool>((*attrs & kAttrDirectory) != 0) : std::nullopt, directory)
-        << path;
+  EXPECT_EQ(fs.list(root + deep).size(), 1u);
+  // "dir\" names the folder and "file\" nothing, at any length; the month pass must see a month
+  // folder whose name ends in a dot, and only it. 1: a folder, 0: a file, -1: nothing.
+  const std::pair<std::string, int> cases[] = {{"\\2023-01.", 1},          {"\\2023-01", -1},
+                                               {"\\\\long\\", 1},          {"\\plain.txt", 0},
+                                               {"\\plain.txt\\", -1},      {deep + "\\深处.txt", 0},
+                                               {deep + "\\深处.txt\\", -1}};
+  for (const auto& [path, kind] : cases) {
+    const auto attrs = fs.attributes(root + path);
+    EXPECT_EQ(attrs ? int(*attrs & kAttrDirectory) : -1, kind) << path;
   }
+  EXPECT_FALSE(fs.attributes(""));
 }
 
-TEST(Win32Environment, ReadsSmallFilesExpandsAndDecodes) {
+// WeChat 4.x names its moved data folder in a GBK file under %APPDATA%; a WeChat of that name
+// running in this session makes every deletion ask first.
+TEST(Win32Environment, ReadsSmallFilesExpandsDecodesAndFindsProcesses) {
   Win32Environment env;
-  ports_test::TempFolder tmp;
-  const std::string gbk("D:\\\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD", 11),
-      ini = tmp.path() + "\\配置.ini";
-  ASSERT_TRUE(ports_test::writeFile(ini, gbk));
+  wine_test::TempFolder tmp;
+  const std::string gbk = "D:\\\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD", ini = tmp.path() + "\\配置.ini";
+  ASSERT_TRUE(wine_test::make(ini, 0, gbk));
   EXPECT_EQ(env.readSmallFile(ini, 11), gbk);
   EXPECT_EQ(env.readSmallFile(ini, 10), std::nullopt) << "larger than allowed";
   EXPECT_EQ(env.readSmallFile(tmp.path(), 100), std::nullopt);
@@ -107,15 +93,19 @@ TEST(Win32Environment, ReadsSmallFilesExpandsAndDecodes) {
   EXPECT_EQ(env.decode("\xCE", platform::kCodePageGbk), std::nullopt);  // half a character
   // "图片" in GBK is valid UTF-8 as well, on the real port too: discovery has to choose.
   EXPECT_EQ(env.decode("\xCD\xBC\xC6\xAC", platform::kCodePageUtf8), "ͼƬ");
+  wchar_t roaming[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, roaming);
+  EXPECT_EQ(env.expandEnvironment("%APPDATA%\\x"), narrow(roaming) + "\\x");
   EXPECT_EQ(env.expandEnvironment("%NO_SUCH_NAME%"), "%NO_SUCH_NAME%");
+  // This very program, spelled as another program might be; no WeChat runs in the test prefix.
+  EXPECT_TRUE(env.processRunning({"WeChat.exe", "VELMORA_WINE_TESTS.exe"}));
+  EXPECT_FALSE(env.processRunning({"WeChat.exe", "Weixin.exe"}));
 }
 
 TEST(Win32Shell, StartProcessStartsAQuotedPathAndReportsAMissingProgram) {
-  std::wstring self(32768, L'\0');
-  self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-  Win32Shell shell;
-  EXPECT_TRUE(shell.startProcess("\"" + narrow(self) + "\" --gtest_filter=None.*",
-                                 platform::ShowStyle::Normal));
-  EXPECT_FALSE(
-      shell.startProcess("\"C:\\no such folder\\nothing.exe\"", platform::ShowStyle::Normal));
+  wchar_t self[MAX_PATH] = {};
+  const std::string line = "\"" + narrow(std::wstring(self, GetModuleFileNameW(0, self, MAX_PATH)));
+  EXPECT_TRUE(
+      Win32Shell().startProcess(line + "\" --gtest_filter=None.*", platform::ShowStyle::Normal));
+  EXPECT_FALSE(Win32Shell().startProcess("\"C:\\no such\\x.exe\"", platform::ShowStyle::Normal));
 }

@@ -1,89 +1,70 @@
+// The size walker with the Win32 backend against the real (Wine) file system.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <random>
-#include <string>
 #include <tuple>
 
 #include "fakes/backend_seams.h"
 #include "platform/win32/walk_win32.h"
-#include "ports_test_support.h"
 #include "space/walker.h"
-
-using platform::FolderSize;
-using platform::win32::ListMethod;
-using ports_test::makeFolder;
-using ports_test::TempFolder;
+#include "support.h"
 
 namespace {
 
-// Compared as one value, so a failure shows all four figures.
-auto fields(const FolderSize& f) {
+using platform::win32::ListMethod;
+using namespace wine_test;
+
+// As one value, so a failure shows all four figures.
+auto walk(platform::WalkBackend& backend, const std::string& path) {
+  const platform::FolderSize f = space::walkFolder(backend, path, 2);
   return std::tuple(f.exists, f.bytes, f.subfolders, f.unreadable);
 }
-
-FolderSize walk(const std::string& path, ListMethod method = ListMethod::kDirectoryInfo,
-                unsigned threads = 0) {
-  return space::walkFolder(*platform::win32::makeWalkBackend(method), path, threads);
+auto walk(const std::string& path, ListMethod method = ListMethod::kDirectoryInfo) {
+  return walk(*platform::win32::makeWalkBackend(method), path);
 }
 
-std::uint64_t addFile(const std::string& path, std::size_t size) {
-  EXPECT_TRUE(ports_test::writeFile(path, std::string(size, 'x'))) << path;
-  return size;
-}
-
-}  // namespace
-
-// A generated tree, and a root of long names that the listing returns in many batches.
+// A generated tree, and a root of long names that the listing returns in many batches (about 500
+// bytes an entry: a 64 KiB batch holds some 130). Thread counts make no difference: the native
+// property shows it.
 TEST(WalkerWin32, GeneratedTreeMatchesWhatWasWritten) {
   TempFolder t;
   std::mt19937 rng(7);
   std::vector<std::string> dirs{t.path()};
-  FolderSize want{true, 0, 0, 0};
-  for (int i = 0; i < 300; ++i) {
-    const std::size_t parent = rng() % dirs.size();
-    const std::string name = dirs[parent] + "\\" + std::to_string(i) + "\xe5\xbe\xae";
-    if (rng() % 5 == 0) {
-      ASSERT_TRUE(makeFolder(name));
-      dirs.push_back(name);
-      want.subfolders += parent == 0;
-    } else {
-      want.bytes += addFile(name, rng() % 3000);
-    }
+  std::uint64_t bytes = 0, subfolders = 0;
+  for (std::uint64_t i = 0; i < 700; ++i) {
+    const bool top = i >= 300, folder = !top && rng() % 5 == 0;
+    const std::size_t parent = top ? 0 : rng() % dirs.size(), size = top ? i % 7 : rng() % 3000;
+    const std::string name = dirs[parent] + "\\" + std::to_string(i) +
+                             (top ? std::string(190, 'n') : "\xe5\xbe\xae") + (folder ? "\\" : "");
+    ASSERT_TRUE(make(name, size));
+    if (folder) dirs.push_back(name.substr(0, name.size() - 1));
+    subfolders += folder && parent == 0;
+    bytes += folder ? 0 : size;
   }
-  // About 500 bytes an entry: a 64 KiB batch holds some 130 of them.
-  for (int i = 0; i < 400; ++i)
-    want.bytes += addFile(t.path() + "\\" + std::to_string(i) + std::string(190, 'n'), i % 7);
-  // The thread count makes no difference: the native property shows it.
-  for (ListMethod method : {ListMethod::kDirectoryInfo, ListMethod::kFind}) {
+  for (ListMethod method : {ListMethod::kDirectoryInfo, ListMethod::kFind})
     for (const char* tail : {"", "\\", "\\\\.\\"})
-      EXPECT_EQ(fields(want), fields(walk(t.path() + tail, method, 2))) << "tail '" << tail << "'";
-  }
-  for (const std::string& name : {std::string("\\missing"), "\\0" + std::string(190, 'n')})
-    EXPECT_EQ(fields({false, 0, 0, 0}), fields(walk(t.path() + name))) << name;
+      EXPECT_EQ(walk(t.path() + tail, method), std::tuple(true, bytes, subfolders, 0)) << tail;
+  for (const std::string& name : {std::string("\\missing"), "\\300" + std::string(190, 'n')})
+    EXPECT_EQ(walk(t.path() + name), std::tuple(false, 0, 0, 0)) << name;
 }
 
-// Links made on the Linux side (Wine cannot make them): one to a folder, one to a big file, and
-// a folder swapped for a link after it was listed. None is counted at what it points to.
+// Links made on the Linux side: to a folder, to a big file, and a folder swapped for a link after
+// it was listed. None is counted at what it points to.
 TEST(WalkerWin32, LinksAreCountedAsLinks) {
   TempFolder t;
-  ASSERT_TRUE(makeFolder(t.path() + "\\outside") && makeFolder(t.path() + "\\in") &&
-              makeFolder(t.path() + "\\in\\sub") && makeFolder(t.path() + "\\in\\a"));
-  addFile(t.path() + "\\outside\\big", 2 << 20);
-  addFile(t.path() + "\\in\\sub\\small", 10);
-  addFile(t.path() + "\\in\\a\\small", 10);
-  if (ports_test::unixPath(t.path()).empty()) GTEST_SKIP() << "links are made under Wine";
-  ASSERT_TRUE(ports_test::runUnixScript(
-      t.path(),
-      "ln -s ../outside in/dirlink && ln -s ../../outside in/sub/deeplink && "
-      "ln -s ../outside/big in/filelink"));
+  if (unixPath(t.path()).empty()) GTEST_SKIP() << "links are made under Wine";
+  ASSERT_TRUE(runUnixScript(t.path(), R"(mkdir -p outside in/sub in/a && truncate -s 2M outside/big
+    truncate -s 10 in/sub/small in/a/small && ln -s ../outside/big in/filelink
+    ln -s ../outside in/dirlink && ln -s ../../outside in/sub/deeplink)"));
   for (ListMethod method : {ListMethod::kDirectoryInfo, ListMethod::kFind})
-    EXPECT_EQ(fields({true, 20, 3, 0}), fields(walk(t.path() + "\\in", method, 2)));
-
+    EXPECT_EQ(walk(t.path() + "\\in", method), std::tuple(true, 20, 3, 0));
   fakes::WalkSeam seam(platform::win32::makeWalkBackend());
   seam.hook = [&](const std::string& step, const std::string& name) {
     return step != "open" || name != "a" ||
-           ports_test::runUnixScript(t.path(), "mv in/a a-moved && ln -s ../outside in/a");
+           runUnixScript(t.path(), "mv in/a a-moved && ln -s ../outside in/a");
   };
-  EXPECT_EQ(fields({true, 10, 3, 1}), fields(space::walkFolder(seam, t.path() + "\\in", 1)));
+  EXPECT_EQ(walk(seam, t.path() + "\\in"), std::tuple(true, 10, 3, 1));
 }
+
+}  // namespace

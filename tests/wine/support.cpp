@@ -1,0 +1,211 @@
+#include "support.h"
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/wide.h"
+#include "ui/win32/names.h"
+
+namespace wine_test {
+namespace {
+
+using platform::win32::narrow;
+using platform::win32::unique_handle;
+using platform::win32::widen;
+
+// The windows below `parent`; without one, the top-level windows of process `pid`, the visible
+// ones unless `hiddenToo`.
+std::vector<HWND> windows(HWND parent, DWORD pid = 0, bool hiddenToo = false) {
+  std::vector<HWND> all;
+  const WNDENUMPROC add = [](HWND h, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
+    return TRUE;
+  };
+  parent ? EnumChildWindows(parent, add, LPARAM(&all)) : EnumWindows(add, LPARAM(&all));
+  std::erase_if(all, [&](HWND h) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    return !parent && (owner != pid || !(hiddenToo || IsWindowVisible(h)));
+  });
+  return all;
+}
+
+// No handles inherited: a leaked child must not hold ctest's output pipe open.
+bool start(std::wstring line, unique_handle& process, const wchar_t* folder = nullptr) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(0, line.data(), 0, 0, FALSE, 0, 0, folder, &startup, &info)) return false;
+  unique_handle thread(info.hThread);
+  process.reset(info.hProcess);
+  return true;
+}
+
+constexpr const wchar_t* kShellFolders =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+}  // namespace
+
+TempFolder::TempFolder(std::string parent) {
+  wchar_t temp[MAX_PATH + 1] = {};
+  if (parent.empty()) parent = narrow(std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp) - 1));
+  for (unsigned i = 0; path_.empty() && i < 100; ++i) {
+    const std::string candidate = parent + "\\velmora-test-" + std::to_string(GetTickCount() + i);
+    if (CreateDirectoryW(rawPath(candidate).c_str(), nullptr)) path_ = candidate;
+  }
+}
+
+TempFolder::~TempFolder() {
+  // Under Wine, removing a link from Windows deletes what it points to: the Linux side removes
+  // the folder there. On Windows rd /s removes a junction without going in.
+  if (path_.empty()) return;
+  if (const std::string unix = unixPath(path_); !unix.empty())
+    runUnixScript(path_.substr(0, path_.rfind('\\')), "rm -rf -- '" + unix + "'");
+  else
+    _wsystem((L"rd /s /q \"" + widen(path_) + L"\"").c_str());
+}
+
+std::wstring rawPath(const std::string& path) {
+  return L"\\\\?\\" + widen(path);
+}
+
+bool exists(const std::string& path) {
+  return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool make(const std::string& path, std::uint64_t size, const std::string& content) {
+  // Folder by folder, each by its \\?\ path: a name ending in a dot or a space keeps it.
+  for (auto cut = path.find('\\', 3); cut != std::string::npos; cut = path.find('\\', cut + 1))
+    if (!CreateDirectoryW(rawPath(path.substr(0, cut)).c_str(), 0) && !exists(path.substr(0, cut)))
+      return false;
+  if (path.back() == '\\') return true;
+  platform::win32::unique_hfile file(
+      CreateFileW(rawPath(path).c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0));
+  LARGE_INTEGER end{.QuadPart = LONGLONG(size)};
+  DWORD written = 0;
+  return file &&
+         (content.empty()
+              ? SetFilePointerEx(file.get(), end, 0, FILE_BEGIN) && SetEndOfFile(file.get())
+              : WriteFile(file.get(), content.data(), DWORD(content.size()), &written, nullptr));
+}
+
+std::string unixPath(const std::string& path) {
+  // Through void*: a FARPROC cast straight to another function type trips -Wcast-function-type.
+  const auto toUnix = reinterpret_cast<char*(CDECL*)(const wchar_t*)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unix = toUnix ? toUnix(widen(path).c_str()) : nullptr;
+  const std::string out = unix ? unix : "";
+  HeapFree(GetProcessHeap(), 0, unix);
+  return out;
+}
+
+bool runUnixScript(const std::string& where, const std::string& script, bool wait) {
+  static unsigned serial = 0;
+  const std::string base = where + "\\velmora-script-" + std::to_string(GetCurrentProcessId()) +
+                           "-" + std::to_string(++serial);
+  // Wine does not track a Linux child (its handle is signalled at once): the script leaves a
+  // file that says how it ended.
+  const std::string ok = base + ".ok", failed = base + ".failed";
+  unique_handle process;
+  if (unixPath(where).empty() ||
+      !make(base + ".sh", 0,
+            "cd '" + unixPath(where) + "' || exit 1\nif (\n" + script + "\n); then touch '" +
+                unixPath(ok) + "'; else touch '" + unixPath(failed) + "'; fi\n") ||
+      !start(widen("/bin/sh \"" + unixPath(base + ".sh") + "\""), process))
+    return false;
+  if (!wait) return true;
+  waitFor([&] { return exists(ok) || exists(failed); }, 10min, 10ms);
+  const bool done = exists(ok);
+  for (const char* p : {".sh", ".ok", ".failed"}) DeleteFileW(rawPath(base + p).c_str());
+  return done;
+}
+
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+             std::chrono::milliseconds interval) {
+  for (const auto end = std::chrono::steady_clock::now() + timeout; !done();
+       std::this_thread::sleep_for(interval))
+    if (std::chrono::steady_clock::now() >= end) return false;
+  return true;
+}
+
+DocumentsFolder::DocumentsFolder(const std::string& folder) {
+  const std::wstring value = widen(folder);
+  RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_SZ, value.c_str(),
+                  DWORD((value.size() + 1) * sizeof(wchar_t)));
+}
+
+DocumentsFolder::~DocumentsFolder() {
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
+}
+
+std::string textOf(HWND h) {
+  // WM_GETTEXT rather than GetWindowTextW, which does not ask a window of another process.
+  std::wstring text(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
+  text.resize(SendMessageW(h, WM_GETTEXT, text.size(), LPARAM(text.data())));
+  return narrow(text);
+}
+
+void click(HWND window, int id) {
+  HWND button = id ? GetDlgItem(window, id) : window;
+  PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               LPARAM(button));
+}
+
+App::App() {
+  wchar_t self[MAX_PATH] = {};
+  std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  folder.resize(folder.find_last_of(L'\\'));
+  start(L"\"" + folder + L"\\" + widen(VELMORA_EXE_NAME) + L"\"", process_, folder.c_str());
+  pid_ = GetProcessId(process_.get());
+  WaitForInputIdle(process_.get(), 10000);
+}
+
+App::~App() {
+  if (HWND main = mainWindow(0ms)) PostMessageW(main, WM_CLOSE, 0, 0);
+  if (!waitForExit(5s)) TerminateProcess(process_.get(), 1);
+  waitForExit(5s);
+}
+
+bool App::waitForExit(std::chrono::milliseconds timeout) {
+  return WaitForSingleObject(process_.get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
+}
+
+DWORD App::exitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+HWND App::window(const std::string& title, std::chrono::milliseconds timeout,
+                 const std::string& text) const {
+  HWND found = nullptr;
+  waitFor(
+      [&] {
+        for (HWND h : windows(nullptr, pid_)) {
+          wchar_t kind[8] = {};
+          HWND label = GetDlgItem(h, 0xFFFF);  // a message box's text
+          if (GetClassNameW(h, kind, 8) && kind == std::wstring(L"#32770")
+                  ? title == "#32770" && (text.empty() || (label && textOf(label) == text))
+                  : textOf(h) == title)
+            found = h;
+        }
+        return found != nullptr;
+      },
+      timeout);
+  return found;
+}
+
+HWND App::control(const std::string& name) const {
+  // The windows of controls hidden at start-up come just after the first paint.
+  HWND found = nullptr;
+  waitFor([&] {
+    for (HWND top : windows(nullptr, pid_, true))
+      for (HWND h : windows(top))
+        if (ui::win32::windowName(h) == name) return (found = h) != nullptr;
+    return false;
+  });
+  return found;
+}
+
+}  // namespace wine_test
