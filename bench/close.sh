@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # How soon Velmora.exe ends when its window is closed while it measures a big account, under Wine.
-# The end-to-end test E2EShutdown, on an account of that many empty files made by
-# tests/wine/make_big_account.sh, starts Velmora.exe on it, closes the window as soon as the walk
+# The first part of the end-to-end test E2EBigAccount, on an account of that many empty files
+# made by tests/wine/make_big_account.sh, starts Velmora.exe on it, closes the window as soon as the walk
 # has listed its first folder and prints the time from WM_CLOSE to the end of the process. Beside it,
 # the time a whole walk of a tree that size takes (velmora_bench_walk, all cores, in-process):
 # what a process that does not stop its walk lives on for after its window closed.
@@ -46,7 +46,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 close_ms=()
 for _ in $(seq "$rounds"); do
   out=$(VELMORA_BIG_ACCOUNT=$work/big VELMORA_CLOSE_ONLY=1 "$WINE64" "$tests" \
-    --gtest_filter='E2EShutdown.*' 2>/dev/null | tr -d '\r')
+    --gtest_filter='E2EBigAccount.*' 2>/dev/null | tr -d '\r')
   grep -q '\[  PASSED  \] 1 test' <<<"$out" || { echo "$out" | tail -20; exit 1; }
   close_ms+=("$(sed -n 's/.*WM_CLOSE to process end: \([0-9]*\) ms.*/\1/p' <<<"$out")")
 done

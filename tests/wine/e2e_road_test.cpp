@@ -1,24 +1,18 @@
-// The road most users take, on the real Velmora.exe: the accounts in the Documents folder the
-// registry names are listed, the first is measured and every figure on screen is one the test
-// can add up from the files it made (one past 4 GiB; decimal points as the user's locale writes
-// them); the video months beyond the newest six go after a real confirmation; a whole category
-// goes with its notice only once it is really gone; closing the window while a question is open
-// deletes nothing.
+// The road most users take, on the real Velmora.exe: the figures add up to the files made (in the
+// user's locale); the newest six video months stay after a real confirmation, the cache is gone
+// before its notice; closing with a question open deletes nothing.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/win32/wide.h"
 #include "support.h"
 
-namespace {
-
 using namespace wine_test;
 
 // `text` with its decimal point written as the user's regional settings write it.
-std::string localised(std::string text) {
+static std::string localised(std::string text) {
   wchar_t sep[8] = {};
   const int n = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, sep, 8);
   if (const auto dot = text.find('.'); n > 1 && dot != std::string::npos)
@@ -27,8 +21,7 @@ std::string localised(std::string text) {
 }
 
 TEST(E2ETypicalRoad, FiguresAddUpThenTheNewestSixVideoMonthsStayAndTheCacheGoes) {
-  // Below FileStorage, spelled as WeChat spells the folders (not always as the program does); a
-  // file past 4 GiB, and one in no row.
+  // Below FileStorage, as WeChat spells the folders; a file past 4 GiB, and one in no row.
   std::vector<std::pair<std::string, std::uint64_t>> files = {
       {"CustomEmotion\\0A\\e1", 999},
       {"General\\HDHeadImage\\h.jpg", 4567890123},
@@ -41,9 +34,8 @@ TEST(E2ETypicalRoad, FiguresAddUpThenTheNewestSixVideoMonthsStayAndTheCacheGoes)
     files.push_back({"Cache\\" + std::to_string(i / 25) + "\\" + std::to_string(i), 100});
   std::vector<std::string> months;  // 2022-01 … 2023-02
   for (int i = 0; i < 14; ++i) {
-    char month[8];
-    std::snprintf(month, sizeof month, "%d-%02d", 2022 + i / 12, 1 + i % 12);
-    months.push_back(month);
+    months.push_back(std::to_string(2022 + i / 12) + (i % 12 < 9 ? "-0" : "-") +
+                     std::to_string(1 + i % 12));
     files.push_back({"Video\\" + months.back() + "\\v.mp4", 100});
   }
   TempFolder docs;
@@ -53,15 +45,13 @@ TEST(E2ETypicalRoad, FiguresAddUpThenTheNewestSixVideoMonthsStayAndTheCacheGoes)
               make(docs.path() + "\\WeChat Files\\zz_other\\Msg\\"));
   for (const auto& [path, size] : files) ASSERT_TRUE(make(storage + path, size));
 
-  DocumentsFolder redirect(docs.path());
-  App app;
+  App app(docs.path());
   ASSERT_NE(app.mainWindow(), nullptr);
   HWND combo = app.control("Combo1"), busy = app.control("Frame2");
   HWND lastSize = app.control("lj8"), tip = app.control("Labeltip");
   EXPECT_TRUE(waitFor([&] { return SendMessageW(combo, CB_GETCOUNT, 0, 0) == 2; }));
   EXPECT_EQ(textOf(combo), "wxid_road");
-  // The last row and the closing tip are written by one event, and this process's reads wait
-  // until that event is over; the tip is read at once because a timer empties it now and then.
+  // The tip is read with the last row's figure, which the same event writes: a timer empties it.
   std::string said;
   ASSERT_TRUE(
       waitFor([&] { return !textOf(lastSize).empty() && (said = textOf(tip), true); }, 30s, 10ms));
@@ -102,5 +92,3 @@ TEST(E2ETypicalRoad, FiguresAddUpThenTheNewestSixVideoMonthsStayAndTheCacheGoes)
   EXPECT_TRUE(app.waitForExit(20s));
   EXPECT_TRUE(exists(storage + "CustomEmotion\\0A\\e1"));
 }
-
-}  // namespace

@@ -1,13 +1,10 @@
-// The Win32 binding against real windows: what the end-to-end tests cannot reach in the real
-// program. Typed text is committed only by Enter or the focus leaving the box, key filters and
-// length limits hold for typed characters, and a bar set before its window exists shows it.
+// The Win32 binding against real windows: typed text is committed only by Enter or leaving the
+// box, key filters and length limits hold for typed characters, a bar set before its window shows.
 #include "ui/win32/form_window.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-
-namespace {
 
 struct DemoForm : ui::Form {
   DemoForm() : Form("Demo") {
@@ -51,5 +48,3 @@ TEST(FormWindow, TypedInputReachesTheModelAsTheFormsExpect) {
   EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 1000);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 250);
 }
-
-}  // namespace

@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include <shlobj.h>
+
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -14,8 +16,7 @@ using platform::win32::narrow;
 using platform::win32::unique_handle;
 using platform::win32::widen;
 
-// The windows below `parent`; without one, the top-level windows of process `pid`, the visible
-// ones unless `hiddenToo`.
+// The windows below `parent`; or the top-level ones of process `pid` (visible unless `hiddenToo`).
 std::vector<HWND> windows(HWND parent, DWORD pid = 0, bool hiddenToo = false) {
   std::vector<HWND> all;
   const WNDENUMPROC add = [](HWND h, LPARAM list) {
@@ -47,9 +48,10 @@ constexpr const wchar_t* kShellFolders =
 
 }  // namespace
 
-TempFolder::TempFolder(std::string parent) {
-  wchar_t temp[MAX_PATH + 1] = {};
-  if (parent.empty()) parent = narrow(std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp) - 1));
+TempFolder::TempFolder() {
+  wchar_t documents[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
+  const std::string parent = narrow(documents);
   for (unsigned i = 0; path_.empty() && i < 100; ++i) {
     const std::string candidate = parent + "\\velmora-test-" + std::to_string(GetTickCount() + i);
     if (CreateDirectoryW(rawPath(candidate).c_str(), nullptr)) path_ = candidate;
@@ -104,8 +106,7 @@ bool runUnixScript(const std::string& where, const std::string& script, bool wai
   static unsigned serial = 0;
   const std::string base = where + "\\velmora-script-" + std::to_string(GetCurrentProcessId()) +
                            "-" + std::to_string(++serial);
-  // Wine does not track a Linux child (its handle is signalled at once): the script leaves a
-  // file that says how it ended.
+  // Wine does not track a Linux child: the script leaves a file that says how it ended.
   const std::string ok = base + ".ok", failed = base + ".failed";
   unique_handle process;
   if (unixPath(where).empty() ||
@@ -129,16 +130,6 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
   return true;
 }
 
-DocumentsFolder::DocumentsFolder(const std::string& folder) {
-  const std::wstring value = widen(folder);
-  RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_SZ, value.c_str(),
-                  DWORD((value.size() + 1) * sizeof(wchar_t)));
-}
-
-DocumentsFolder::~DocumentsFolder() {
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
-}
-
 std::string textOf(HWND h) {
   // WM_GETTEXT rather than GetWindowTextW, which does not ask a window of another process.
   std::wstring text(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
@@ -152,7 +143,10 @@ void click(HWND window, int id) {
                LPARAM(button));
 }
 
-App::App() {
+App::App(const std::string& documents) {
+  const std::wstring value = widen(documents);
+  RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal", REG_SZ, value.c_str(),
+                  DWORD((value.size() + 1) * sizeof(wchar_t)));
   wchar_t self[MAX_PATH] = {};
   std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
   folder.resize(folder.find_last_of(L'\\'));
@@ -165,31 +159,18 @@ App::~App() {
   if (HWND main = mainWindow(0ms)) PostMessageW(main, WM_CLOSE, 0, 0);
   if (!waitForExit(5s)) TerminateProcess(process_.get(), 1);
   waitForExit(5s);
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
 }
 
 bool App::waitForExit(std::chrono::milliseconds timeout) {
   return WaitForSingleObject(process_.get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
 }
 
-DWORD App::exitCode() const {
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(process_.get(), &code);
-  return code;
-}
-
-HWND App::window(const std::string& title, std::chrono::milliseconds timeout,
-                 const std::string& text) const {
+HWND App::find(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout) const {
   HWND found = nullptr;
   waitFor(
       [&] {
-        for (HWND h : windows(nullptr, pid_)) {
-          wchar_t kind[8] = {};
-          HWND label = GetDlgItem(h, 0xFFFF);  // a message box's text
-          if (GetClassNameW(h, kind, 8) && kind == std::wstring(L"#32770")
-                  ? title == "#32770" && (text.empty() || (label && textOf(label) == text))
-                  : textOf(h) == title)
-            found = h;
-        }
+        for (HWND h : windows(nullptr, pid_)) found = match(h) ? h : found;
         return found != nullptr;
       },
       timeout);

@@ -1,6 +1,5 @@
-// What the tests under Wine share: scratch folders and files made without the code under test,
-// scripts on the Linux side (links, names Windows cannot make), and the real Velmora.exe driven
-// from outside through its windows, found by the control names the binding tags them with.
+// Scratch files made without the code under test, scripts on the Linux side (links, names Windows
+// cannot make), and the real Velmora.exe driven through its windows, found by their control names.
 #pragma once
 
 #include <windows.h>
@@ -16,10 +15,11 @@ namespace wine_test {
 
 using namespace std::chrono_literals;
 
-// A new folder in %TEMP% or `parent`, removed with all in it (links not followed) when it goes.
+// A new folder in Documents, removed with all in it (links not followed) when it goes. In a Wine
+// prefix Documents is a link to the (throwaway) home folder: every test runs below a link.
 class TempFolder {
  public:
-  explicit TempFolder(std::string parent = {});
+  TempFolder();
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   const std::string& path() const { return path_; }  // UTF-8, no trailing backslash
@@ -39,34 +39,31 @@ bool runUnixScript(const std::string& where, const std::string& script, bool wai
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s,
              std::chrono::milliseconds interval = 50ms);
 
-// Names the Documents folder in the registry (the test prefix's own) while the object lives.
-struct DocumentsFolder {
-  explicit DocumentsFolder(const std::string& folder);
-  ~DocumentsFolder();
-};
 std::string textOf(HWND h);  // also of another process's windows
 // Posts a click as a user's arrives: to `window`, or to the button `id` of a message box.
 void click(HWND window, int id = 0);
 
-// Velmora.exe from the test's own folder; the object closes (or ends) it when it goes.
+// Velmora.exe from the test's own folder, the registry naming `documents` the Documents folder
+// (in the test prefix's own registry) while it lives; closed (or ended) when the object goes.
 class App {
  public:
-  App();
+  explicit App(const std::string& documents);
   ~App();
   bool waitForExit(std::chrono::milliseconds timeout);
-  DWORD exitCode() const;
-  // The visible top-level window with this title (a message box: "#32770" with this text).
-  HWND window(const std::string& title, std::chrono::milliseconds timeout = 20s,
-              const std::string& text = {}) const;
+  // A visible window of the process with this title (any, if empty), or a message box saying this.
+  HWND window(const std::string& title, std::chrono::milliseconds timeout = 20s) const {
+    return find([&](HWND h) { return title.empty() || textOf(h) == title; }, timeout);
+  }
   HWND mainWindow(std::chrono::milliseconds timeout = 20s) const {
     return window("Velmora::Harrowfen", timeout);
   }
-  HWND messageBox(const std::string& text = {}, std::chrono::milliseconds timeout = 10s) const {
-    return window("#32770", timeout, text);
+  HWND messageBox(const std::string& text, std::chrono::milliseconds timeout = 10s) const {
+    return find([&](HWND h) { return textOf(GetDlgItem(h, 0xFFFF)) == text; }, timeout);
   }
   HWND control(const std::string& name) const;  // in any window of the process
 
  private:
+  HWND find(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout) const;
   platform::win32::unique_handle process_;
   DWORD pid_ = 0;
 };

@@ -10,35 +10,32 @@
 #include "space/walker.h"
 #include "support.h"
 
-namespace {
-
 using platform::win32::ListMethod;
 using namespace wine_test;
 
 // As one value, so a failure shows all four figures.
-auto walk(platform::WalkBackend& backend, const std::string& path) {
+static auto walk(platform::WalkBackend& backend, const std::string& path) {
   const platform::FolderSize f = space::walkFolder(backend, path, 2);
   return std::tuple(f.exists, f.bytes, f.subfolders, f.unreadable);
 }
-auto walk(const std::string& path, ListMethod method = ListMethod::kDirectoryInfo) {
+static auto walk(const std::string& path, ListMethod method = ListMethod::kDirectoryInfo) {
   return walk(*platform::win32::makeWalkBackend(method), path);
 }
 
-// A generated tree, and a root of long names that the listing returns in many batches (about 500
-// bytes an entry: a 64 KiB batch holds some 130). Thread counts make no difference: the native
-// property shows it.
+// A generated tree, and long names the listing returns in many batches (a 64 KiB batch holds some
+// 130 of them). Thread counts make no difference: the native property shows it.
 TEST(WalkerWin32, GeneratedTreeMatchesWhatWasWritten) {
   TempFolder t;
   std::mt19937 rng(7);
   std::vector<std::string> dirs{t.path()};
   std::uint64_t bytes = 0, subfolders = 0;
-  for (std::uint64_t i = 0; i < 700; ++i) {
-    const bool top = i >= 300, folder = !top && rng() % 5 == 0;
-    const std::size_t parent = top ? 0 : rng() % dirs.size(), size = top ? i % 7 : rng() % 3000;
+  for (std::uint64_t i = 0; i < 700; ++i) {  // from 300 on, long names right in the root
+    const std::size_t parent = i < 300 ? rng() % dirs.size() : 0, size = rng() % 3000;
+    const bool folder = i < 300 && size % 5 == 0;
     const std::string name = dirs[parent] + "\\" + std::to_string(i) +
-                             (top ? std::string(190, 'n') : "\xe5\xbe\xae") + (folder ? "\\" : "");
-    ASSERT_TRUE(make(name, size));
-    if (folder) dirs.push_back(name.substr(0, name.size() - 1));
+                             (i < 300 ? "\xe5\xbe\xae" : std::string(190, 'n'));
+    ASSERT_TRUE(make(folder ? name + "\\" : name, size));
+    if (folder) dirs.push_back(name);
     subfolders += folder && parent == 0;
     bytes += folder ? 0 : size;
   }
@@ -49,8 +46,7 @@ TEST(WalkerWin32, GeneratedTreeMatchesWhatWasWritten) {
     EXPECT_EQ(walk(t.path() + name), std::tuple(false, 0, 0, 0)) << name;
 }
 
-// Links made on the Linux side: to a folder, to a big file, and a folder swapped for a link after
-// it was listed. None is counted at what it points to.
+// Links to a folder, to a big file, and one put in a listed folder's place: none counts its target.
 TEST(WalkerWin32, LinksAreCountedAsLinks) {
   TempFolder t;
   if (unixPath(t.path()).empty()) GTEST_SKIP() << "links are made under Wine";
@@ -66,5 +62,3 @@ TEST(WalkerWin32, LinksAreCountedAsLinks) {
   };
   EXPECT_EQ(walk(seam, t.path() + "\\in"), std::tuple(true, 10, 3, 1));
 }
-
-}  // namespace
