@@ -60,16 +60,16 @@ int run() {
     // The dialogs' windows are made when first opened: the main window shows sooner without
     // them, and most runs never open either.
     std::optional<ui::win32::FormWindow> legacy, received;
-    mainWindow.openReceivedFiles = [&, open = std::move(mainWindow.openReceivedFiles)](
-                                       const wechat::Category& row) {
-      if (!received) received.emplace(windows.receivedFiles);
-      open(row);
-    };
-    mainWindow.openLegacyCleaner = [&, open = std::move(mainWindow.openLegacyCleaner)](
-                                       clean::ConfirmedPlan plan) {
-      if (!legacy) legacy.emplace(windows.legacyCleaner);
-      open(std::move(plan));
-    };
+    mainWindow.openReceivedFiles =
+        [&, open = std::move(mainWindow.openReceivedFiles)](const wechat::Category& row) {
+          if (!received) received.emplace(windows.receivedFiles);
+          open(row);
+        };
+    mainWindow.openLegacyCleaner =
+        [&, open = std::move(mainWindow.openLegacyCleaner)](clean::ConfirmedPlan plan) {
+          if (!legacy) legacy.emplace(windows.legacyCleaner);
+          open(std::move(plan));
+        };
     // Closing the main window ends the program, after whatever the form does on unload. An open
     // question is cancelled first: ending its box otherwise reads as OK.
     mainWindow.onUnload = [&mainWindow, unload = std::move(mainWindow.onUnload)] {

@@ -127,7 +127,7 @@ void PlanRunner::handOut(const std::shared_ptr<Run>& run, const PlanItem& item, 
   // A removal reports running totals; the run sums the growth of each of its removals.
   auto seen = std::make_shared<std::pair<std::uint64_t, std::uint64_t>>(0, 0);
   std::weak_ptr<bool> alive = alive_;
-  auto progress = [this, alive, run, seen](std::uint64_t files, std::uint64_t bytes) {
+  auto progress = [alive, run, seen](std::uint64_t files, std::uint64_t bytes) {
     if (alive.expired()) return;
     run->progress.files += files > seen->first ? files - seen->first : 0;
     run->progress.bytes += bytes > seen->second ? bytes - seen->second : 0;
