@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/path.h"
 #include "platform/text.h"
 
 namespace clean {
@@ -134,8 +135,7 @@ void PlanRunner::handOut(const std::shared_ptr<Run>& run, const PlanItem& item, 
     *seen = {std::max(files, seen->first), std::max(bytes, seen->second)};
     if (run->onProgress) run->onProgress(run->progress);
   };
-  const std::string month =
-      takes == Takes::MonthImages ? item.path.substr(0, item.path.find_last_of('\\')) : "";
+  const std::string month = takes == Takes::MonthImages ? platform::path::parent(item.path) : "";
   remover_.remove(
       item.path, run->plan->account,
       [this, alive, run, progress, month](const RemovalReport& r) {

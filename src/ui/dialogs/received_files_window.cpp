@@ -2,6 +2,7 @@
 
 #include "clean/question.h"
 #include "clean/report_text.h"
+#include "platform/path.h"
 #include "wechat/running_check.h"
 
 namespace ui {
@@ -43,7 +44,7 @@ ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSys
 void ReceivedFilesWindow::open(const wechat::Category& row) {
   account_ = main_.accountPath();
   row_ = &row;
-  folder_ = account_ + std::string(row.dialogFolder);
+  folder_ = platform::path::join(account_, row.dialogFolder);
   question.setText("微信接收/发送的所有文件 是否清理？");
   // What the row counts is what can be cleared: the chats' files too, when the folder is gone.
   const bool there = clean::receivedFilesPlan(fs_, account_, row).itemCount() > 0;

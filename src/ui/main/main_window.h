@@ -123,8 +123,6 @@ class MainWindow : public Form, public MainWindowLink {
   Timer discoveryTimer, validationTimer, tipClearer;
   std::vector<std::unique_ptr<Timer>> scanStages;  // one per row, in the table's order
 
-  // The data folder ("...\WeChat Files\") found by the last discovery, as a full path.
-  const std::string& weChatFilesPath() const { return weChatFiles_; }
   // What row `row` of the chosen account held when last measured; nothing before it was.
   std::optional<std::uint64_t> rowBytes(std::size_t row) const { return rowBytes_[row]; }
   // The category table of the chosen account's WeChat.
@@ -191,7 +189,6 @@ class MainWindow : public Form, public MainWindowLink {
   std::vector<wechat::Account> accounts_;  // what the account list offers, in its order
   bool startup_ = true;       // the first discovery also looks where WeChat's settings say
   unsigned discoveries_ = 0;  // the latest discovery: only its results are shown
-  std::string weChatFiles_;   // "<data folder>\WeChat Files\"
   std::string dataFolder_;    // the data folder as a full path, no trailing backslash
   std::string account_;       // the account every deletion works in
   std::string shownAccount_;  // the account whose path and size the window shows

@@ -3,9 +3,10 @@
 // row month by month while the newest are kept, the image row's thumbnails after it by a plan of
 // their own; the received-files row hands over to its dialog, the old-version banner to its
 // window. When a deletion ends, it says what it gave back and its row is measured again.
-#include "clean/month_pass.h"
+#include "clean/month_folders.h"
 #include "clean/question.h"
 #include "clean/report_text.h"
+#include "platform/path.h"
 #include "platform/text.h"
 #include "ui/main/main_window.h"
 #include "wechat/running_check.h"
@@ -79,7 +80,7 @@ void MainWindow::prepareMonthPass(std::size_t row, const wechat::Category& cat,
   if (!chain) {
     d->account = account;
     d->row = row;
-    d->busyKey = platform::text::foldKey(account + std::string(cat.folder));
+    d->busyKey = platform::text::foldKey(platform::path::join(account, cat.folder));
     if (!claim(d->busyKey)) return;
     setBusy(+1);
     busyOverlay.bar.setProgress(0, 0);  // figures of an earlier deletion are not this one's
