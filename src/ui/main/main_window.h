@@ -20,7 +20,7 @@
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 #include "space/measurer.h"
 #include "space/size_text.h"
 #include "ui/model/controls.h"
@@ -36,7 +36,7 @@ struct MainPorts {
   platform::FileSystem& fs;
   platform::Registry& registry;
   platform::Shell& shell;
-  platform::TimerHost& timers;
+  platform::UiThread& uiThread;
   clean::PlanRunner& runner;
   space::Measurer& measurer;
   platform::Environment& env;
@@ -90,7 +90,7 @@ class MainWindow : public Form, public MainWindowLink {
     Label count, size;
   };
   struct Grid {
-    Grid(Form& form, const wechat::CategoryTable& shape);
+    explicit Grid(Form& form);
     Frame frame;
     Button scanButton;
     Label nameHeading, countHeading, sizeHeading;
@@ -131,16 +131,22 @@ class MainWindow : public Form, public MainWindowLink {
  private:
   // A deletion started from the grid, from its click to its end: the plan it runs (and then its
   // companion's), and what all of it removed.
-  struct Deletion {
+  struct GridDeletion {
     std::string account;
     std::size_t row = 0;
     std::string busyKey;
     std::shared_ptr<const clean::Plan> plan;  // the one running or last run
     clean::RunOutcome sum;
   };
-  void showProgress(const Deletion& d, const clean::RunProgress& p);
+  void showProgress(const GridDeletion& d, const clean::RunProgress& p);
 
-  void layout();
+  void layout();  // one function per area
+  void layoutHeader();
+  void layoutAccountPanel();
+  void layoutGrid();
+  void layoutBusyOverlay();
+  void layoutLegacyBanner();
+  void setTabOrder();
   void wireEvents();
   void tell(const std::string& text);  // a notice over this window
   void showAbout();
@@ -172,11 +178,12 @@ class MainWindow : public Form, public MainWindowLink {
   void categoryClicked(std::size_t row);
   void deleteWholeCategory(std::size_t row, const wechat::Category& cat,
                            const std::string& account);
-  void prepareMonthPass(std::size_t row, const wechat::Category& cat, const std::string& account,
-                        std::optional<unsigned> keep, std::shared_ptr<Deletion> chain);
-  void startDeletion(std::shared_ptr<Deletion> d, clean::ConfirmedPlan plan);
-  void runEnded(const std::shared_ptr<Deletion>& d, const clean::RunOutcome& outcome);
-  void finishDeletion(const std::shared_ptr<Deletion>& d);
+  void prepareMonthDeletion(std::size_t row, const wechat::Category& cat,
+                            const std::string& account, std::optional<unsigned> keep,
+                            std::shared_ptr<GridDeletion> chain);
+  void startDeletion(std::shared_ptr<GridDeletion> d, clean::ConfirmedPlan plan);
+  void runEnded(const std::shared_ptr<GridDeletion>& d, const clean::RunOutcome& outcome);
+  void finishDeletion(const std::shared_ptr<GridDeletion>& d);
   void cleanLegacy();
   void remeasureAfterDeletion(const std::string& account, const wechat::Category* row);
   bool claim(const std::string& key);
@@ -201,7 +208,7 @@ class MainWindow : public Form, public MainWindowLink {
   int deletions_ = 0;          // grid deletions from click to end: the overlay stays meanwhile
   // Folders being confirmed or removed: a second click on one is refused.
   std::set<std::string> busyFolders_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  platform::Lifetime life_;  // last: callbacks stop reaching the window first
 };
 
 }  // namespace ui

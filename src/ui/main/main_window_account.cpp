@@ -46,10 +46,8 @@ void MainWindow::discoverAccounts() {
   // user typed or picked is what they asked for.
   const bool startup = std::exchange(startup_, false);
   const unsigned discovery = ++discoveries_;
-  std::weak_ptr<bool> alive = alive_;
   const wechat::DataPorts data{ports_.fs, ports_.registry, ports_.env};
-  ports_.measurer.run([this, alive, data, dataFolder, startup,
-                       discovery](const space::Measurer::Walk&) {
+  ports_.measurer.run([this, data, dataFolder, startup, discovery](const space::Measurer::Walk&) {
     auto found = std::make_shared<std::vector<wechat::Account>>(
         startup ? wechat::findAccounts(data, dataFolder) : wechat::accountsIn(data.fs, dataFolder));
     // Whether the data folder is there at all, when it holds no account.
@@ -57,11 +55,10 @@ void MainWindow::discoverAccounts() {
         !found->empty() ||
         data.fs.isDirectory(path::asFolder(path::join(dataFolder, wechat::kClassicRootName))) ||
         data.fs.isDirectory(path::asFolder(path::join(dataFolder, wechat::kCurrentRootName)));
-    return std::function<void()>([this, alive, found, there, dataFolder, discovery] {
+    return std::function<void()>(life_.ifAlive([this, found, there, dataFolder, discovery] {
       // A later discovery (the user typed on) has the last word.
-      if (alive.expired() || discovery != discoveries_) return;
-      showDiscovery(dataFolder, *found, there);
-    });
+      if (discovery == discoveries_) showDiscovery(dataFolder, *found, there);
+    }));
   });
 }
 
@@ -143,13 +140,15 @@ void MainWindow::useAccount(const wechat::Account& account) {
   if (platform::text::length(account.name) > kLongAccountName) accountIdHelpButton.setVisible(true);
 }
 
-// Rows the account's WeChat has no folder for are shown disabled, with a dash.
+// The rows say what the account's WeChat calls them; those it has no folder for are shown
+// disabled, with a dash.
 void MainWindow::applyTable(const wechat::CategoryTable& table) {
   table_ = &table;
   for (std::size_t i = 0; i < grid.rows.size(); ++i) {
     const wechat::Category& cat = table.categories[i];
     CategoryRow& r = *grid.rows[i];
     const bool available = !cat.folder.empty();
+    r.button.setText(std::string(cat.caption));
     r.button.setEnabled(available);
     r.size.setTooltip(std::string(cat.sizeTooltip));
     if (!available) {
@@ -193,13 +192,12 @@ void MainWindow::validateAccount() {
 
   validationTimer.setEnabled(false);
   const std::string account = account_;
-  std::weak_ptr<bool> alive = alive_;
-  ports_.measurer.measure(account, [this, alive, account](const platform::FolderSize& size) {
+  ports_.measurer.measure(account, life_.ifAlive([this, account](const platform::FolderSize& size) {
     // Another account was chosen while this one was measured; its own validation measures it.
-    if (alive.expired() || account != account_) return;
+    if (account != account_) return;
     showAccountSize(size);
     startScan();
-  });
+  }));
 }
 
 void MainWindow::showAccountSize(const platform::FolderSize& size) {
