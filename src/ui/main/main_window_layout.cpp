@@ -66,6 +66,14 @@ Color riskColour(wechat::Risk risk) {
 constexpr const char* kRiskMarkNames[] = {"Label6", "Label8", "Label7"};
 static_assert(std::size(kRiskMarkNames) == std::size(kRiskMarks));
 
+// `count` controls, the i-th made by `make(i)`, in order.
+template <typename T, typename Make>
+std::vector<std::unique_ptr<T>> makeEach(std::size_t count, Make make) {
+  std::vector<std::unique_ptr<T>> made;
+  for (std::size_t i = 0; i < count; ++i) made.push_back(make(static_cast<int>(i)));
+  return made;
+}
+
 }  // namespace
 
 MainWindow::AccountPanel::AccountPanel(Form& form)
@@ -87,26 +95,17 @@ MainWindow::Grid::Grid(Form& form)
       nameHeading(form, "Label12", &frame),
       countHeading(form, "Label13", &frame),
       sizeHeading(form, "Label15", &frame),
-      rows([&] {
-        std::vector<std::unique_ptr<CategoryRow>> made;
-        for (std::size_t i = 0; i < std::size(kRowPlaces); ++i)
-          made.push_back(std::make_unique<CategoryRow>(form, frame, static_cast<int>(i + 1)));
-        return made;
-      }()),
-      riskMarks([&] {
-        std::vector<std::unique_ptr<Label>> made;
-        for (std::size_t i = 0; i < std::size(kRiskMarks); ++i)
-          made.push_back(std::make_unique<Label>(form, kRiskMarkNames[i], &frame));
-        return made;
-      }()),
+      rows(makeEach<CategoryRow>(
+          std::size(kRowPlaces),
+          [&](int i) { return std::make_unique<CategoryRow>(form, frame, i + 1); })),
+      riskMarks(makeEach<Label>(
+          std::size(kRiskMarks),
+          [&](int i) { return std::make_unique<Label>(form, kRiskMarkNames[i], &frame); })),
       keepNewest(form, "Check1", &frame),
       monthsToKeep(form, "Textsj", &frame),
-      rules([&] {
-        std::vector<std::unique_ptr<Line>> made;
-        for (int i = 2; i <= 8; ++i)
-          made.push_back(std::make_unique<Line>(form, "Line" + std::to_string(i), &frame));
-        return made;
-      }()) {}
+      rules(makeEach<Line>(7, [&](int i) {
+        return std::make_unique<Line>(form, "Line" + std::to_string(i + 2), &frame);
+      })) {}
 
 MainWindow::BusyOverlay::BusyOverlay(Form& form)
     : frame(form, "Frame2"),
