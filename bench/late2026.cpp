@@ -29,7 +29,7 @@
 #include "platform/win32/registry.h"
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/shell.h"
-#include "platform/win32/timer_host.h"
+#include "platform/win32/ui_thread.h"
 #include "platform/win32/walk_win32.h"
 #include "space/measurer.h"
 #include "space/walker.h"
@@ -106,7 +106,7 @@ int wmain(int argc, wchar_t** argv) {
   platform::win32::Win32Registry registry;
   platform::win32::Win32Environment environment;
   YesShell shell;
-  platform::win32::Win32TimerHost timers;
+  platform::win32::Win32UiThread timers;
   const auto remover = clean::makeRemovalEngine(timers, platform::win32::makeRemovalBackend());
   const auto measurer = space::makeBackgroundMeasurer(
       timers, [](const std::string& path, const std::atomic<bool>& stop) {
