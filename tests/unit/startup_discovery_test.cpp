@@ -74,7 +74,7 @@ TEST(Discovery, TheFolderIsResolvedOnceSoWhatIsShownIsWhatIsCleaned) {
   h.form.show();
   h.form.dataFolderBox.setText("E:\\");  // a drive root as the picker gives it
   h.clock.advance(200);
-  EXPECT_EQ(h.form.weChatFilesPath(), "E:\\WeChat Files\\");
+  EXPECT_EQ(h.form.accountPath(), "E:\\WeChat Files\\other");
   h.form.dataFolderBox.setText("");  // the current drive
   h.clock.advance(200 + 500);
   EXPECT_EQ(h.form.accountPath(), "C:\\WeChat Files\\acct");

@@ -1,12 +1,12 @@
 // Win32Shell's message box is owned by the window that asks (not the active one) and disables it;
-// Win32TimerHost's ticks and posted work arrive on the UI thread inside its loop; a press answers.
+// Win32UiThread's ticks and posted work arrive on the UI thread inside its loop; a press answers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <thread>
 
 #include "platform/win32/shell.h"
-#include "platform/win32/timer_host.h"
+#include "platform/win32/ui_thread.h"
 #include "support.h"
 
 TEST(Win32MessageBox, OwnedByTheAskingWindowWhileTimersAndPostedWorkRun) {
@@ -18,7 +18,7 @@ TEST(Win32MessageBox, OwnedByTheAskingWindowWhileTimersAndPostedWorkRun) {
   SetForegroundWindow(active.get());
   SetActiveWindow(active.get());
   auto box = [] { return FindWindowW(L"#32770", L"微信清理"); };
-  platform::win32::Win32TimerHost host;
+  platform::win32::Win32UiThread host;
   bool postedInside = false, ownerEnabled = true;
   HWND boxOwner = nullptr;
   int ticksInside = 0;
