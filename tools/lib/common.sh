@@ -19,3 +19,15 @@ velmora_install_packages() {
   $sudo apt-get update -qq >&2 || return 1
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
+
+# The compiler cache that tools/test's native build and tools/mutants share: the mutants' copies of
+# the tree configure the same preset at the same depth, so their first build takes every object
+# from the cache and only the mutated file compiles. Sets VELMORA_LAUNCHER to the cmake arguments
+# that use it (none without ccache). BASE is the tree whose absolute paths become relative.
+velmora_use_ccache() {
+  VELMORA_LAUNCHER=()
+  command -v ccache >/dev/null || return 0
+  export CCACHE_DIR=${VELMORA_CCACHE_DIR:-$VELMORA_ROOT/build/ccache}
+  export CCACHE_BASEDIR=$1 CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=2G
+  VELMORA_LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+}
