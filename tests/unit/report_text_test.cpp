@@ -1,0 +1,39 @@
+// What stayed is told as the user counts it, with the reason that holds and advice only where
+// trying again can help.
+#include <gtest/gtest.h>
+
+#include "clean/report_text.h"
+
+namespace {
+
+using clean::RemovalReason;
+using clean::RemovalReport;
+
+TEST(ReportText, SaysWhatStayedWhyAndWhetherTryingAgainHelps) {
+  const auto report = [](RemovalReason why, std::uint64_t left, std::uint64_t files, bool refused) {
+    return RemovalReport{.target = "D:\a",
+                         .refused = refused,
+                         .remaining = left,
+                         .remainingFiles = files,
+                         .firstReason = why};
+  };
+  const struct {
+    RemovalReport report;
+    std::string notice, stayed;
+  } cases[] = {
+      {report(RemovalReason::InUse, 3, 1, false),
+       "有 1 个文件没能删除，它们正被其他程序占用。\r\n请完全退出微信后再试一次。",
+       "有 1 个文件夹没能完全删除：它们正被其他程序占用，请退出微信后再试"},
+      {report(RemovalReason::LinkKept, 1, 0, false),
+       "有 1 个文件夹没能删除，它们是指向别处的链接，为安全起见保留了。",
+       "有 1 个文件夹没能完全删除：它们是指向别处的链接，为安全起见保留了"},
+      {report(RemovalReason::None, 0, 0, true), "为安全起见，没有删除这个文件夹：\r\nD:\\a",
+       "有 1 个文件夹没能完全删除：为安全起见没有删除它们"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(clean::leftBehindNotice(c.report), c.notice);
+    EXPECT_EQ(clean::stayedText({.itemsLeft = 1, .firstLeft = c.report}), c.stayed);
+  }
+}
+
+}  // namespace
