@@ -11,7 +11,7 @@ using clean::RemovalReport;
 
 TEST(ReportText, SaysWhatStayedWhyAndWhetherTryingAgainHelps) {
   const auto report = [](RemovalReason why, std::uint64_t left, std::uint64_t files, bool refused) {
-    return RemovalReport{.target = "D:\a",
+    return RemovalReport{.target = "D:\\a",
                          .refused = refused,
                          .remaining = left,
                          .remainingFiles = files,
