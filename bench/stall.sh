@@ -21,7 +21,9 @@ if [ -z "${VELMORA_BUILD_DIR:-}" ]; then
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" >/dev/null
 fi
 cmake --build "$build" -j2 --target Velmora velmora_stall_probe >/dev/null
-velmora=${VELMORA_STALL_EXE:-$build/bin/Velmora.exe}
+velmora=$build/bin/Velmora.exe
+[ -f "$velmora" ] || velmora=$build/Velmora.exe
+velmora=${VELMORA_STALL_EXE:-$velmora}
 probe=$build/bench/velmora_stall_probe.exe
 native=/tmp/velmora-bench-walk-native
 cmake -S "$repo" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
