@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "fakes/harness.h"
+#include "support/harness.h"
 
-using fakes::Harness;
+using support::Harness;
 
 namespace {
 
@@ -88,7 +88,7 @@ TEST_F(ScanFixture, StagesFillOneAfterAnotherAndFiguresOfAnAccountNoLongerShownA
   h.addAccount("other");
   h.fs.addFile(h.account("other") + "\\FileStorage\\General\\g", 700);
   h.fs.addFile(fsRoot() + "\\General\\g", 100);
-  h.registry.values[fakes::kShellFolders] = fakes::kDocs;
+  h.registry.values[support::kShellFolders] = support::kDocs;
   h.form.load();
   h.clock.advance(200 + 500);  // discovery, then validation starts the scan
   EXPECT_EQ(h.form.status.text(), "正在计算空间占用情况，请稍等...");

@@ -3,12 +3,12 @@
 // WeChat's settings.
 #include <gtest/gtest.h>
 
-#include "fakes/harness.h"
+#include "support/harness.h"
 #include "wechat/running_check.h"
 
 namespace {
 
-using fakes::Harness;
+using support::Harness;
 
 struct Today : ::testing::Test {
   Harness h;

@@ -2,9 +2,9 @@
 // a pass, the dialogs, and the user's relocated folders.
 #include <gtest/gtest.h>
 
-#include "fakes/harness.h"
+#include "support/harness.h"
 
-using fakes::Harness;
+using support::Harness;
 
 namespace {
 
@@ -106,8 +106,8 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   h.fs.addDir(x + "\\db_storage");
   for (const char* chat : {"c1", "c2", "c3"})
     for (int m = 0; m < 3; ++m) {
-      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + Harness::month(m) + "\\Img\\i.dat", 10);
-      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + Harness::month(m) + "\\Rec\\r.dat", 1);
+      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + support::month(m) + "\\Img\\i.dat", 10);
+      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + support::month(m) + "\\Rec\\r.dat", 1);
     }
   h.fs.addFile(x + "\\msg\\attach\\c3\\2021-12\\Rec\\only.dat", 1);  // no images that month
   start();

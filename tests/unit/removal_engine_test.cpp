@@ -151,7 +151,8 @@ TEST_F(RemovalEngine, TargetsThatAreNoFolderOrNotToBeTouched) {
     ASSERT_TRUE(host_.pumpUntil([&] { return report.has_value(); }));
     EXPECT_EQ(report->gone, std::string(name) == "empty") << name;
   }
-  EXPECT_TRUE(fs::exists(account_ / "month" / "Rec" / "r") && fs::exists(base_ / "outside" / "keep"));
+  EXPECT_TRUE(fs::exists(account_ / "month" / "Rec" / "r") &&
+              fs::exists(base_ / "outside" / "keep"));
 }
 
 // A random tree below the target with faults in random folders at once (fakes::Fault): a model

@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "fakes/harness.h"
+#include "support/harness.h"
 
-using fakes::Harness;
-using fakes::kDocs;
+using support::Harness;
+using support::kDocs;
 
 namespace {
 
 TEST(Startup, ExpandsTheDocumentsFolderAndPreparesTheWindow) {
   Harness h;
   h.env.variables["USERPROFILE"] = "C:\\Users\\u";
-  h.registry.values[fakes::kShellFolders] = "";
-  h.registry.values[fakes::kUserShellFolders] = "%USERPROFILE%\\Documents";
+  h.registry.values[support::kShellFolders] = "";
+  h.registry.values[support::kUserShellFolders] = "%USERPROFILE%\\Documents";
   h.form.load();
   EXPECT_EQ(h.form.dataFolderBox.text(), "C:\\Users\\u\\Documents");
   for (int k = 1; k <= 8; ++k) EXPECT_EQ(h.row(k).size.text() + h.row(k).count.text(), "") << k;
@@ -31,7 +31,7 @@ TEST(Discovery, ListsVisibleFoldersSortedAndSelectsFirst) {
   h.fs.addDir(h.weChatFiles() + "\\secret", platform::kAttrHidden);
   h.fs.addDir(h.weChatFiles() + "\\sys", platform::kAttrSystem);
   h.fs.addDir(h.weChatFiles() + "\\All Users");
-  h.registry.values[fakes::kShellFolders] = kDocs;
+  h.registry.values[support::kShellFolders] = kDocs;
   h.form.load();
   h.clock.advance(200);
   EXPECT_EQ(h.form.accountPanel.accounts.items(),

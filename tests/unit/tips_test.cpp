@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "fakes/harness.h"
+#include "support/harness.h"
 
-using fakes::Harness;
+using support::Harness;
 
 namespace {
 
 TEST(Tips, FileManagerByFullPathAndThePickerAlwaysRediscovers) {
   Harness h;
-  h.registry.values[fakes::kShellFolders] = fakes::kDocs;
+  h.registry.values[support::kShellFolders] = support::kDocs;
   h.form.load();
   h.form.accountPanel.openFolderButton.click();  // before any account is validated
   EXPECT_EQ(h.shell.processes.back().first, "\"C:\\Windows\\explorer.exe\"");
@@ -16,7 +16,7 @@ TEST(Tips, FileManagerByFullPathAndThePickerAlwaysRediscovers) {
   h.clock.advance(200);
   EXPECT_EQ(h.form.status.text(), "未找到微信文件夹，请核实");
   h.addAccount("acct");  // created meanwhile, then the same folder picked again
-  h.shell.pickerResult = fakes::kDocs;
+  h.shell.pickerResult = support::kDocs;
   h.form.pickFolderButton.click();
   h.clock.advance(700);
   h.form.accountPanel.openFolderButton.click();
