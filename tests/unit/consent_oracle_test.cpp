@@ -30,6 +30,7 @@ namespace {
 
 using platform::Answer;
 using platform::text::foldKey;
+using support::isMonth;
 
 struct Act {
   std::size_t kind;
@@ -90,12 +91,6 @@ std::optional<std::string> within(const std::string& named, const std::string& p
       return std::nullopt;
   }
   return p.size() > n.size() ? p[n.size()] : month;
-}
-
-bool isMonth(const std::string& n) {
-  return n.size() == 7 && n[4] == '-' && std::isdigit(static_cast<unsigned char>(n[0])) &&
-         std::isdigit(static_cast<unsigned char>(n[6])) && n.substr(5) >= "01" &&
-         n.substr(5) <= "12";
 }
 
 // The folder groups an OK'd question named, the month names that must stay, and what must be

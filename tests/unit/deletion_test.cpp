@@ -119,11 +119,16 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   // One folder a second where a row has no chats, the oldest first.
   h.form.accountPanel.accounts.setListIndex(0);
   h.addMonths(s + "\\Video", 3);
+  h.fs.addFile(s + "\\Video\\2022-01\\big.dat", 700);
   h.clock.advance(5000);
   h.remover.jobs.clear();
   h.row(7).button.click();
   h.clock.advance(1000);
   EXPECT_EQ(h.form.status.text(), a + "\\FileStorage\\video\\2022-01");
+  EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps / 2) << "by folders";
+  h.form.accountPanel.accounts.setListIndex(1);  // another account chosen and measured meanwhile
+  h.clock.advance(600);
+  EXPECT_TRUE(h.form.busyOverlay.frame.visible()) << "the pass is still running";
   h.clock.advance(3000);
   EXPECT_EQ(h.removedTargets(a), (std::vector<std::string>{"\\FileStorage\\video\\2022-01",
                                                            "\\FileStorage\\video\\2022-02"}));
@@ -165,11 +170,17 @@ TEST_F(Deletion, ReceivedFilesDialogOffersWhatTheRowCountsAndReportsInTheMainWin
   auto& dlg = h.receivedFiles;
   ASSERT_TRUE(dlg.visible() && !h.form.visible());
   EXPECT_TRUE(dlg.clearAllButton.enabled() && dlg.openButton.enabled());
-  h.answerAll(platform::Answer::Cancel);
+  h.shell.answer = [&](const fakes::MessageBoxCall&) {
+    if (h.shell.boxes.size() == 1) dlg.clearAllButton.click();  // a second click while it asks
+    return platform::Answer::Cancel;
+  };
   dlg.clearAllButton.click();
-  EXPECT_EQ(h.lastBox(), "确认删除" + received + "所有文件吗？确认后将直接清空\r\n同时删除：" + s +
-                             "\\MsgAttach\\*\\File\\（1 个聊天）");
-  EXPECT_EQ(h.shell.boxes.back().owner, 3u) << "the dialog asks";
+  ASSERT_EQ(h.shell.boxes.size(), 2u);
+  EXPECT_EQ(h.shell.boxes[0].text, "确认删除" + received +
+                                       "所有文件吗？确认后将直接清空\r\n同时删除：" + s +
+                                       "\\MsgAttach\\*\\File\\（1 个聊天）");
+  EXPECT_EQ(h.shell.boxes[0].owner, 3u) << "the dialog asks";
+  EXPECT_EQ(h.lastBox(), kBusy);
   ASSERT_TRUE(dlg.visible());
   dlg.openButton.click();
   EXPECT_EQ(h.shell.processes.back().first, "\"C:\\Windows\\explorer.exe\" \"" + received + "\"");

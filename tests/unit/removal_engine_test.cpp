@@ -163,7 +163,7 @@ RC_GTEST_FIXTURE_PROP(RemovalEngine, RandomTreesWithFaultsMatchTheModel,
       tree.swap(*f, base_, outside);
     return RemovalReason::None;
   };
-  std::pair<std::uint64_t, std::uint64_t> progress;
+  std::pair<std::uint64_t, std::uint64_t> progress{UINT64_MAX, 0};  // none yet: fails below
   const clean::RemovalReport r = removeOne(target, &progress);
   const std::vector<RemovalReason> seen = seam.reasons();
   RC_ASSERT(r.gone == !stays);

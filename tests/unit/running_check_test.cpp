@@ -27,7 +27,7 @@ TEST(RunningCheck, AsksWhileWeChatRunsAndOnlyAPressedButtonProceeds) {
   for (const auto& c : cases) {
     fakes::FakeShell shell;
     fakes::FakeEnvironment env;
-    if (*c.running) env.running.insert(fakes::FakeEnvironment::upper(c.running));
+    if (*c.running) env.running.insert(fakes::upper(c.running));
     shell.answer = [&](const fakes::MessageBoxCall&) {
       if (c.quitAfterFirstBox) env.running.clear();
       return shell.boxes.size() <= c.answers.size() ? c.answers[shell.boxes.size() - 1]
