@@ -29,7 +29,7 @@
 #include "platform/win32/registry.h"
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/shell.h"
-#include "platform/win32/timer_host.h"
+#include "platform/win32/ui_thread.h"
 #include "platform/win32/walk_win32.h"
 #include "space/measurer.h"
 #include "space/walker.h"
@@ -75,15 +75,18 @@ std::uint64_t walk(const std::string& path) {
 }
 
 // What must never be deleted below an account: the chat databases, settings and backups (in
-// WeChat 4.x "msg" holds the media, and favourites other than their temp are the user's).
-std::uint64_t neverTouched(const std::string& account, bool current) {
+// WeChat 4.x "msg" holds the media, favourites other than their temp are the user's, and so are
+// the chat records forwarded into a chat, beside its images).
+std::uint64_t neverTouched(platform::FileSystem& fs, const std::string& account, bool current) {
   std::uint64_t bytes = 0;
   for (const char* f : {"\\db_storage", "\\config", "\\BackupFiles", "\\Backup"})
     bytes += walk(account + f);
-  if (current)
-    bytes += walk(account + "\\business\\favorite") - walk(account + "\\business\\favorite\\temp");
-  else
-    bytes += walk(account + "\\Msg");
+  if (!current) return bytes + walk(account + "\\Msg");
+  bytes += walk(account + "\\business\\favorite") - walk(account + "\\business\\favorite\\temp");
+  const std::string attach = account + "\\msg\\attach\\";
+  for (const auto& chat : fs.list(attach))
+    for (const auto& month : fs.list(attach + chat.name))
+      bytes += walk(attach + chat.name + "\\" + month.name + "\\Rec");
   return bytes;
 }
 
@@ -103,7 +106,7 @@ int wmain(int argc, wchar_t** argv) {
   platform::win32::Win32Registry registry;
   platform::win32::Win32Environment environment;
   YesShell shell;
-  platform::win32::Win32TimerHost timers;
+  platform::win32::Win32UiThread timers;
   const auto remover = clean::makeRemovalEngine(timers, platform::win32::makeRemovalBackend());
   const auto measurer = space::makeBackgroundMeasurer(
       timers, [](const std::string& path, const std::atomic<bool>& stop) {
@@ -156,18 +159,21 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("account\t%s\t%llu\n", w.accountPath().c_str(),
                 static_cast<unsigned long long>(gridBytes()));
     reached += gridBytes();
-    neverBefore += neverTouched(w.accountPath(), current());
+    neverBefore += neverTouched(fs, w.accountPath(), current());
     const std::string root = w.accountPath().substr(0, w.accountPath().find_last_of('\\'));
     if (std::find(roots.begin(), roots.end(), root) == roots.end()) roots.push_back(root);
   }
   for (const auto& root : roots) neverBefore += neverTouchedRoot(root);
   w.grid.keepNewest.setValue(0);
-  const Clock::time_point cleanStart = Clock::now();
+  double cleanSeconds = 0;  // the deletions alone, from each click to what it gave back
   for (int a = 0; a < accounts; ++a) {
     if (!scan(a)) return 1;
-    for (auto& row : w.grid.rows) {
-      if (!row->button.enabled()) continue;
+    for (std::size_t r = 0; r < w.grid.rows.size(); ++r) {
+      auto& row = w.grid.rows[r];
+      // A user cleans the rows that show something.
+      if (!row->button.enabled() || w.rowBytes(r).value_or(0) == 0) continue;
       w.status.setText("");
+      const Clock::time_point clicked = Clock::now();
       row->button.click();
       const bool dialog = received.visible();
       if (dialog) received.clearAllButton.click();
@@ -177,13 +183,16 @@ int wmain(int argc, wchar_t** argv) {
       if (dialog || w.busyOverlay.frame.visible())
         pumpUntil([&] { return w.status.text().find("已释放") != std::string::npos; },
                   std::chrono::seconds(3600));
+      cleanSeconds += secondsSince(clicked);
+      std::printf("row\t%s\t%.1f\n", std::string(w.table().categories[r].caption).c_str(),
+                  secondsSince(clicked));
     }
     if (!scan(a)) return 1;
     left += gridBytes();
-    neverAfter += neverTouched(w.accountPath(), current());
+    neverAfter += neverTouched(fs, w.accountPath(), current());
   }
   for (const auto& root : roots) neverAfter += neverTouchedRoot(root);
-  std::printf("clean-seconds\t%.0f\n", secondsSince(cleanStart));
+  std::printf("clean-seconds\t%.0f\n", cleanSeconds);
   std::printf("reached\t%llu\nnever-before\t%llu\nnever-after\t%llu\nleft\t%llu\n",
               static_cast<unsigned long long>(reached),
               static_cast<unsigned long long>(neverBefore),

@@ -4,42 +4,46 @@
 #include <set>
 
 #include "clean/legacy.h"
-#include "clean/month_pass.h"
+#include "clean/month_folders.h"
+#include "platform/path.h"
 #include "platform/text.h"
 
 namespace clean {
 
 namespace {
 
+namespace path = platform::path;
 namespace text = platform::text;
-
-std::string withSeparator(std::string path) {
-  if (path.empty() || path.back() != '\\') path += '\\';
-  return path;
-}
-
-std::string withoutSeparator(std::string path) {
-  while (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
-}
 
 // A whole folder, or nothing when it is not there. A folder that is a link is the user's own
 // relocation (moved to another drive with mklink /J): what it holds goes, the link stays.
 std::optional<PlanGroup> wholeGroup(platform::FileSystem& fs, const std::string& folder) {
   PlanGroup group;
-  group.named = withSeparator(folder);
+  group.named = path::asFolder(folder);
   const auto attrs = fs.attributes(group.named);
   if (!attrs || !(*attrs & platform::kAttrDirectory)) return std::nullopt;
-  const std::string path = withoutSeparator(folder);
+  const std::string bare = path::trimTrailing(folder);
   if (!(*attrs & platform::kAttrReparsePoint)) {
-    group.items.push_back({path});
+    group.items.push_back({bare});
     return group;
   }
   group.relocated = true;
   for (const auto& e : fs.list(group.named))
     group.items.push_back(
-        {path + "\\" + e.name, "", (e.attributes & platform::kAttrReparsePoint) != 0});
+        {path::join(bare, e.name), "", (e.attributes & platform::kAttrReparsePoint) != 0});
   return group;
+}
+
+// A plan of the row whose first group is `folder` whole, named even when it is not there.
+Plan wholeFolderFirst(platform::FileSystem& fs, const std::string& account,
+                      const wechat::Category& row, std::string_view folder) {
+  Plan plan;
+  plan.account = account;
+  plan.row = &row;
+  const std::string full = path::join(account, folder);
+  auto own = wholeGroup(fs, full);
+  plan.groups.push_back(own ? std::move(*own) : PlanGroup{path::asFolder(full)});
+  return plan;
 }
 
 }  // namespace
@@ -63,32 +67,27 @@ std::vector<std::string> Plan::months() const {
 
 Plan wholeFolderPlan(platform::FileSystem& fs, const std::string& account,
                      const wechat::Category& row) {
-  Plan plan;
-  plan.account = account;
-  plan.row = &row;
-  const std::string folder = account + std::string(row.folder);
-  auto own = wholeGroup(fs, folder);
-  plan.groups.push_back(own ? std::move(*own) : PlanGroup{withSeparator(folder)});
+  Plan plan = wholeFolderFirst(fs, account, row, row.folder);
   if (!row.alsoWhole.empty())
-    if (auto other = wholeGroup(fs, account + std::string(row.alsoWhole)))
+    if (auto other = wholeGroup(fs, path::join(account, row.alsoWhole)))
       plan.groups.push_back(std::move(*other));
   return plan;
 }
 
 Plan monthPlan(platform::FileSystem& fs, const std::string& account, const wechat::Category& row,
                bool companion, std::optional<unsigned> keep, const Walk& walk) {
-  PassSource source;
+  MonthSource source;
   source.anyName = row.anyNameIsMonth;
   if (!companion) {
-    source.folder = account + std::string(row.folder);
+    source.folder = path::join(account, row.folder);
     source.companion = row.companion;
     source.chats = row.chats;
     source.part = row.monthPart;
   } else {
-    source.folder = account + std::string(row.folder) + std::string(row.companion) + "\\";
+    source.folder = path::asFolder(path::join(account, row.folder, row.companion));
     source.chats = row.companionChats;
   }
-  std::vector<PassFolder> list = listPassFolders(fs, account, source);
+  std::vector<MonthFolder> list = listMonthFolders(fs, account, source);
   if (keep) keepNewest(list, *keep);
 
   Plan plan;
@@ -97,14 +96,15 @@ Plan monthPlan(platform::FileSystem& fs, const std::string& account, const wecha
   plan.keep = keep;
   plan.companionFollows = !companion && !row.companion.empty();
   plan.pacing = source.chats.empty() ? Pacing::ByFolder : Pacing::ByMonth;
-  PlanGroup own{withSeparator(source.folder), Takes::Months};
+  PlanGroup own{path::asFolder(source.folder), Takes::Months};
   PlanGroup chats;
   if (!source.chats.empty()) {
-    chats.named = withSeparator(account + source.chats);
-    if (!source.part.empty()) chats.named += "*\\" + source.part + "\\";
+    chats.named = path::asFolder(path::join(account, source.chats));
+    if (!source.part.empty())
+      chats.named = path::asFolder(path::join(chats.named, "*", source.part));
     chats.takes = source.part.empty() ? Takes::Months : Takes::MonthImages;
   }
-  const std::string ownKey = text::foldKey(withoutSeparator(source.folder));
+  const std::string ownKey = text::foldKey(path::trimTrailing(source.folder));
   std::set<std::string> parents;
   for (auto& f : list) {
     const bool inOwn = text::foldKey(f.parent) == ownKey;
@@ -124,16 +124,11 @@ Plan monthPlan(platform::FileSystem& fs, const std::string& account, const wecha
 
 Plan receivedFilesPlan(platform::FileSystem& fs, const std::string& account,
                        const wechat::Category& row) {
-  Plan plan;
-  plan.account = account;
-  plan.row = &row;
-  const std::string folder = account + std::string(row.dialogFolder);
-  auto own = wholeGroup(fs, folder);
-  plan.groups.push_back(own ? std::move(*own) : PlanGroup{withSeparator(folder)});
+  Plan plan = wholeFolderFirst(fs, account, row, row.dialogFolder);
   if (!row.chats.empty()) {
-    PlanGroup chats{withSeparator(account + std::string(row.chats)), Takes::Months};
+    PlanGroup chats{path::asFolder(path::join(account, row.chats)), Takes::Months};
     std::set<std::string> parents;
-    for (auto& f : listPassFolders(fs, account, {"", false, "", std::string(row.chats), ""})) {
+    for (auto& f : listMonthFolders(fs, account, {"", false, "", std::string(row.chats), ""})) {
       parents.insert(text::foldKey(f.parent));
       chats.items.push_back({std::move(f.path), std::move(f.name), f.link});
     }
@@ -148,11 +143,11 @@ Plan legacyPlan(platform::FileSystem& fs, const std::string& account) {
   plan.account = account;
   plan.pacing = Pacing::Rested;
   for (const LegacyFolder& folder : kLegacyFolders) {
-    const std::string path = account + std::string(folder.suffix);
+    const std::string full = path::join(account, folder.name);
     // Only folders are old-version folders: a file of that name is someone's file.
-    if (!fs.isDirectory(path + "\\")) continue;
-    PlanGroup group{path + "\\"};
-    group.items.push_back({path, "", false, folder.pauseMs});
+    if (!fs.isDirectory(path::asFolder(full))) continue;
+    PlanGroup group{path::asFolder(full)};
+    group.items.push_back({full, "", false, folder.pauseMs});
     plan.groups.push_back(std::move(group));
   }
   return plan;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/path.h"
 #include "platform/text.h"
 
 namespace clean {
@@ -47,7 +48,7 @@ struct PlanRunner::Run {
   std::shared_ptr<const Plan> plan;
   std::vector<Step> steps;
   std::size_t next = 0;
-  platform::TimerHost::Id timer = platform::newTimerId();
+  platform::UiThread::Id timer = platform::newTimerId();
   bool handingOut = true;
   int out = 0;  // removals handed out and not yet reported
   RunProgress progress;
@@ -56,10 +57,9 @@ struct PlanRunner::Run {
   OnDone onDone;
 };
 
-PlanRunner::PlanRunner(platform::TimerHost& ui, Remover& remover) : ui_(ui), remover_(remover) {}
+PlanRunner::PlanRunner(platform::UiThread& ui, Remover& remover) : ui_(ui), remover_(remover) {}
 
 PlanRunner::~PlanRunner() {
-  *alive_ = false;
   for (auto& [id, run] : runs_) ui_.stop(run->timer);
 }
 
@@ -126,34 +126,29 @@ void PlanRunner::handOut(const std::shared_ptr<Run>& run, const PlanItem& item, 
   ++run->out;
   // A removal reports running totals; the run sums the growth of each of its removals.
   auto seen = std::make_shared<std::pair<std::uint64_t, std::uint64_t>>(0, 0);
-  std::weak_ptr<bool> alive = alive_;
-  auto progress = [this, alive, run, seen](std::uint64_t files, std::uint64_t bytes) {
-    if (alive.expired()) return;
+  auto progress = life_.ifAlive([run, seen](std::uint64_t files, std::uint64_t bytes) {
     run->progress.files += files > seen->first ? files - seen->first : 0;
     run->progress.bytes += bytes > seen->second ? bytes - seen->second : 0;
     *seen = {std::max(files, seen->first), std::max(bytes, seen->second)};
     if (run->onProgress) run->onProgress(run->progress);
-  };
-  const std::string month =
-      takes == Takes::MonthImages ? item.path.substr(0, item.path.find_last_of('\\')) : "";
-  remover_.remove(
-      item.path, run->plan->account,
-      [this, alive, run, progress, month](const RemovalReport& r) {
-        if (alive.expired()) return;
-        progress(r.removedFiles, r.removedBytes);
-        // The month folder goes once its images are gone and nothing else is left in it.
-        if (r.gone && !month.empty()) removeEmptyMonth(run, month);
-        reported(run, r, true);
-      },
-      progress);
+  });
+  const std::string month = takes == Takes::MonthImages ? platform::path::parent(item.path) : "";
+  remover_.remove(item.path, run->plan->account,
+                  life_.ifAlive([this, run, progress, month](const RemovalReport& r) {
+                    progress(r.removedFiles, r.removedBytes);
+                    // The month folder goes once its images are gone and nothing else is left in
+                    // it.
+                    if (r.gone && !month.empty()) removeEmptyMonth(run, month);
+                    reported(run, r, true);
+                  }),
+                  progress);
 }
 
 void PlanRunner::removeEmptyMonth(const std::shared_ptr<Run>& run, const std::string& month) {
   ++run->out;
-  std::weak_ptr<bool> alive = alive_;
-  remover_.removeIfEmpty(month, run->plan->account, [this, alive, run](const RemovalReport& r) {
-    if (!alive.expired()) reported(run, r, false);
-  });
+  remover_.removeIfEmpty(
+      month, run->plan->account,
+      life_.ifAlive([this, run](const RemovalReport& r) { reported(run, r, false); }));
 }
 
 void PlanRunner::reported(const std::shared_ptr<Run>& run, const RemovalReport& r, bool item) {

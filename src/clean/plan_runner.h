@@ -12,7 +12,7 @@
 
 #include "clean/plan.h"
 #include "clean/remover.h"
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 
 namespace clean {
 
@@ -40,7 +40,7 @@ class PlanRunner {
   using OnDone = std::function<void(const RunOutcome&)>;
 
   // Both must outlive the runner; reports arrive on the UI thread.
-  PlanRunner(platform::TimerHost& ui, Remover& remover);
+  PlanRunner(platform::UiThread& ui, Remover& remover);
   // Hands out nothing more and reports nothing more.
   ~PlanRunner();
   PlanRunner(const PlanRunner&) = delete;
@@ -61,11 +61,11 @@ class PlanRunner {
   void reported(const std::shared_ptr<Run>& run, const RemovalReport& report, bool item);
   void finishIfDone(const std::shared_ptr<Run>& run);
 
-  platform::TimerHost& ui_;
+  platform::UiThread& ui_;
   Remover& remover_;
   std::map<Id, std::shared_ptr<Run>> runs_;
   Id next_ = 1;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  platform::Lifetime life_;
 };
 
 }  // namespace clean

@@ -17,7 +17,7 @@ namespace {
 
 using platform::ListedFolder;
 using platform::RemovalBackend;
-using Pass = RemovalBackend::Pass;
+using Mode = RemovalBackend::Mode;
 
 // One remove() call. It first removes the tree; if the target stays, a second pass counts what
 // is left below it, so the report tells what is there once every worker is done with it, however
@@ -27,7 +27,7 @@ struct Job {
   std::string path;    // vetted and canonical
   Remover::Done done;
   Remover::Progress progress;
-  Pass pass = Pass::Remove;
+  Mode mode = Mode::Remove;
   bool onlyIfEmpty = false;  // the folder goes only if nothing is in it; nothing below is touched
   std::atomic<std::uint64_t> counted{0}, countedFiles{0};
   std::atomic<std::uint64_t> removedFiles{0}, removedBytes{0};
@@ -59,7 +59,7 @@ struct Node {
 
 class RemovalEngine final : public Remover {
  public:
-  RemovalEngine(platform::TimerHost& ui, std::unique_ptr<RemovalBackend> backend, unsigned threads)
+  RemovalEngine(platform::UiThread& ui, std::unique_ptr<RemovalBackend> backend, unsigned threads)
       : ui_(ui),
         backend_(std::move(backend)),
         queue_(std::min(platform::threadsFor(threads), platform::threadsFor(0))) {
@@ -108,7 +108,7 @@ class RemovalEngine final : public Remover {
 
   void start(const std::shared_ptr<Job>& job) {
     if (job->onlyIfEmpty) return startIfEmpty(job);
-    RemovalBackend::Opened target = backend_->openTarget(job->path, job->pass);
+    RemovalBackend::Opened target = backend_->openTarget(job->path, job->mode);
     if (target.folder) {
       auto root = std::make_shared<Node>();
       root->job = job;
@@ -116,13 +116,13 @@ class RemovalEngine final : public Remover {
       return visit(root);
     }
     // Nothing there, or a file or link (removed already, or staying): nothing below it.
-    if (job->pass == Pass::Remove) job->stays(target.reason);
+    if (job->mode == Mode::Remove) job->stays(target.reason);
     complete(job, target.reason == RemovalReason::None);
   }
 
   // Opened without touching anything in it; removing a folder fails unless it is empty.
   void startIfEmpty(const std::shared_ptr<Job>& job) {
-    RemovalBackend::Opened target = backend_->openTarget(job->path, Pass::Count);
+    RemovalBackend::Opened target = backend_->openTarget(job->path, Mode::Count);
     RemovalReport report;
     report.target = job->target;
     const RemovalReason why =
@@ -147,24 +147,25 @@ class RemovalEngine final : public Remover {
 
   void visit(const std::shared_ptr<Node>& node) {
     Job& job = *node->job;
-    platform::FolderPass pass = backend_->clearFolder(*node->folder, job.pass, queue_.stopFlag());
-    if (job.pass == Pass::Count) {
-      job.counted += pass.entries + pass.subfolders.size();
-      job.countedFiles += pass.entries;
+    platform::ClearedFolder cleared =
+        backend_->clearFolder(*node->folder, job.mode, queue_.stopFlag());
+    if (job.mode == Mode::Count) {
+      job.counted += cleared.entries + cleared.subfolders.size();
+      job.countedFiles += cleared.entries;
     } else {
-      if (pass.entries > 0 || !pass.listed) {
-        job.stays(pass.reason);
+      if (cleared.entries > 0 || !cleared.listed) {
+        job.stays(cleared.reason);
         node->stays = true;
       }
-      job.removedFiles += pass.removedFiles;
-      job.removedBytes += pass.removedBytes;
+      job.removedFiles += cleared.removedFiles;
+      job.removedBytes += cleared.removedBytes;
       reportProgress(job);
     }
-    if (pass.subfolders.empty()) return finish(node);
-    node->pending = pass.subfolders.size();
+    if (cleared.subfolders.empty()) return finish(node);
+    node->pending = cleared.subfolders.size();
     std::vector<platform::WorkQueue::Task> tasks;
-    tasks.reserve(pass.subfolders.size());
-    for (auto& listed : pass.subfolders) {
+    tasks.reserve(cleared.subfolders.size());
+    for (auto& listed : cleared.subfolders) {
       auto child = std::make_shared<Node>();
       child->job = node->job;
       child->parent = node;
@@ -179,7 +180,7 @@ class RemovalEngine final : public Remover {
     for (;;) {
       if (queue_.stopping()) return;  // nothing more starts once the engine shuts down
       Job& job = *node->job;
-      if (node->folder && job.pass == Pass::Remove && !node->stays) {
+      if (node->folder && job.mode == Mode::Remove && !node->stays) {
         const RemovalReason why = backend_->removeFolder(std::move(node->folder));
         if (why != RemovalReason::None) {
           job.stays(why);
@@ -188,7 +189,7 @@ class RemovalEngine final : public Remover {
       }
       node->folder.reset();
       std::shared_ptr<Node> parent = std::move(node->parent);
-      if (!parent) return complete(node->job, job.pass == Pass::Remove && !node->stays);
+      if (!parent) return complete(node->job, job.mode == Mode::Remove && !node->stays);
       if (node->stays) parent->stays = true;
       if (parent->pending.fetch_sub(1) != 1) return;
       node = std::move(parent);
@@ -197,8 +198,8 @@ class RemovalEngine final : public Remover {
 
   // The target is done with; `gone` when it is no longer there.
   void complete(const std::shared_ptr<Job>& job, bool gone) {
-    if (job->pass == Pass::Remove && !gone) {
-      job->pass = Pass::Count;
+    if (job->mode == Mode::Remove && !gone) {
+      job->mode = Mode::Count;
       return queue_.push([this, job] { start(job); });
     }
     RemovalReport report;
@@ -236,7 +237,7 @@ class RemovalEngine final : public Remover {
     ui_.post([done = job.done, report = std::move(report)] { done(report); });
   }
 
-  platform::TimerHost& ui_;
+  platform::UiThread& ui_;
   std::unique_ptr<RemovalBackend> backend_;
   std::mutex deliverLock_;
   bool closed_ = false;        // set as the engine shuts down, under deliverLock_
@@ -245,7 +246,7 @@ class RemovalEngine final : public Remover {
 
 }  // namespace
 
-std::unique_ptr<Remover> makeRemovalEngine(platform::TimerHost& ui,
+std::unique_ptr<Remover> makeRemovalEngine(platform::UiThread& ui,
                                            std::unique_ptr<RemovalBackend> backend,
                                            unsigned threads) {
   return std::make_unique<RemovalEngine>(ui, std::move(backend), threads);

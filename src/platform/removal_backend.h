@@ -18,8 +18,8 @@ namespace platform {
 // names compared case-insensitively as NTFS does. Posix: "/" root, case-sensitive names.
 enum class PathStyle { Windows, Posix };
 
-// What one pass over a folder did.
-struct FolderPass {
+// What clearing a folder (removing or counting its entries) did.
+struct ClearedFolder {
   std::vector<ListedFolder> subfolders;  // the real sub-folders, left to the caller
   // Removing: the other entries that stayed. Counting: the other entries.
   std::uint64_t entries = 0;
@@ -45,21 +45,21 @@ class RemovalBackend {
     RemovalReason reason =
         RemovalReason::None;  // no folder: why the entry stays (None: it is gone)
   };
-  enum class Pass { Remove, Count };
+  enum class Mode { Remove, Count };
 
   virtual ~RemovalBackend() = default;
   virtual PathStyle pathStyle() const = 0;
   // The vetted target, opened as itself; links on the way to it are followed (an account can
-  // live below a linked Documents folder), the target itself never is. With Pass::Remove, a
+  // live below a linked Documents folder), the target itself never is. With Mode::Remove, a
   // target that is not a real folder (a file, a link) is removed here as one entry.
-  virtual Opened openTarget(const std::string& path, Pass pass) = 0;
+  virtual Opened openTarget(const std::string& path, Mode mode) = 0;
   // Sub-folder `child` of `parent` as the parent's listing showed it. Anything else now in its
   // place (a link, another folder) is not opened and stays, with its reason.
   virtual Opened openChild(Folder& parent, const ListedFolder& child) = 0;
   // Removes (or counts) every entry of `folder` that is not a real folder: files, and links of
   // any kind, which are removed themselves and never followed. Clears read-only protection
   // first. Returns early when `stop` becomes true.
-  virtual FolderPass clearFolder(Folder& folder, Pass pass, const std::atomic<bool>& stop) = 0;
+  virtual ClearedFolder clearFolder(Folder& folder, Mode mode, const std::atomic<bool>& stop) = 0;
   // Removes `folder`, emptied, and closes it. None when it is gone.
   virtual RemovalReason removeFolder(std::unique_ptr<Folder> folder) = 0;
 };

@@ -9,7 +9,7 @@ namespace platform {
 using WindowHandle = std::uintptr_t;
 
 // How a started program's window is shown (the SW_ values).
-enum class ShowStyle { Normal = 1, Minimized = 2 };
+enum class ShowStyle { Normal = 1 };
 
 // What a message box offers and what the user answered, in our own terms; the Win32 port maps
 // them to the MB_ and ID values.

@@ -11,7 +11,7 @@ namespace {
 
 class BackgroundMeasurer final : public Measurer {
  public:
-  BackgroundMeasurer(platform::TimerHost& ui, StoppableWalk walk)
+  BackgroundMeasurer(platform::UiThread& ui, StoppableWalk walk)
       : ui_(ui),
         stoppable_(std::move(walk)),
         walk_([this](const std::string& path) { return stoppable_(path, queue_.stopFlag()); }),
@@ -39,7 +39,7 @@ class BackgroundMeasurer final : public Measurer {
   }
 
  private:
-  platform::TimerHost& ui_;
+  platform::UiThread& ui_;
   const StoppableWalk stoppable_;
   const Walk walk_;
   std::mutex deliverLock_;
@@ -49,7 +49,7 @@ class BackgroundMeasurer final : public Measurer {
 
 }  // namespace
 
-std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::TimerHost& ui,
+std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::UiThread& ui,
                                                  Measurer::StoppableWalk walk) {
   return std::make_unique<BackgroundMeasurer>(ui, std::move(walk));
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 
 namespace space {
 
@@ -39,7 +39,7 @@ class Measurer {
 // progress (the flag handed to `walk` turns true) and waits for the job in hand, which reports
 // nothing any more; so closing the program mid-way through a big account ends it at once. `ui`
 // must outlive it.
-std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::TimerHost& ui,
+std::unique_ptr<Measurer> makeBackgroundMeasurer(platform::UiThread& ui,
                                                  Measurer::StoppableWalk walk);
 
 }  // namespace space

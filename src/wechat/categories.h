@@ -1,6 +1,6 @@
 // The cleaning categories of an account, one table per WeChat data layout. The main window's
-// grid is generated from it: the rows with their captions and places, the scan stages, what each
-// row's button deletes and how, the hover texts, the tooltips and the risk marks.
+// grid is generated from it: the rows with their captions, what each row's button deletes and
+// how, the hover texts, the tooltips and the risks. Where the rows stand is the window's own.
 #pragma once
 
 #include <array>
@@ -46,52 +46,32 @@ struct Category {
   Risk risk = Risk::Safe;
   std::string_view hover{};        // the status line's text while the pointer is over the button
   std::string_view sizeTooltip{};  // the size label's tooltip
-  int top = 0;                     // of the button, in twips within the grid
-  int labelDrop = 60;              // the row's labels stand this much lower than its button
-  unsigned scanDelayMs = 500;      // the pause before the row is measured in a scan
 };
 
-// A risk mark at the grid's left edge, one for a group of rows of the same risk.
-struct RiskMark {
-  Risk risk;
-  std::string_view text;
-  int top;
-};
-
+// Every table has the same rows in the same order, with the same captions and risks: the window
+// builds its grid once.
 struct CategoryTable {
   std::span<const Category> categories;
-  std::span<const RiskMark> marks;
 };
 
 // WeChat 3.x: "<account>\FileStorage\...". The images and videos are spelled in lower case, as
 // WeChat wrote them once; the file system ignores the case. Since 3.7 most chat images, their
 // thumbnails and received files also sit in "MsgAttach\<one folder per chat>".
 inline constexpr std::array<Category, 8> kClassicCategories{{
-    {.caption = "Cache",
-     .folder = "\\FileStorage\\Cache\\",
-     .hover = "凌乱的缓存文件，放心清理",
-     .top = 660,
-     .scanDelayMs = 200},
+    {.caption = "Cache", .folder = "\\FileStorage\\Cache\\", .hover = "凌乱的缓存文件，放心清理"},
     {.caption = "CustomEmotion",
      .folder = "\\FileStorage\\CustomEmotion\\",
-     .hover = "所有表情,删除后表情需重新加载,放心清理",
-     .top = 1020,
-     .scanDelayMs = 200},
-    {.caption = "Fav",
-     .folder = "\\FileStorage\\Fav\\",
-     .hover = "收藏相关的垃圾文件，放心清理",
-     .top = 1380},
+     .hover = "所有表情,删除后表情需重新加载,放心清理"},
+    {.caption = "Fav", .folder = "\\FileStorage\\Fav\\", .hover = "收藏相关的垃圾文件，放心清理"},
     {.caption = "General",
      .folder = "\\FileStorage\\General\\",
-     .hover = "常规垃圾，比如好友高清头像，放心清理",
-     .top = 1740},
+     .hover = "常规垃圾，比如好友高清头像，放心清理"},
     {.caption = "SNS",
      .folder = "\\FileStorage\\Sns\\Cache\\",
      .deletion = Deletion::MonthByMonth,
      .risk = Risk::Warning,
      .hover = "2021版微信开始新增的SNS缓存",
-     .sizeTooltip = "点击打开Image文件夹",
-     .top = 2160},
+     .sizeTooltip = "点击打开Image文件夹"},
     {.caption = "Image",
      .folder = "\\FileStorage\\image\\",
      .deletion = Deletion::MonthByMonth,
@@ -100,66 +80,50 @@ inline constexpr std::array<Category, 8> kClassicCategories{{
      .companionChats = "\\FileStorage\\MsgAttach\\*\\Thumb\\",
      .risk = Risk::Warning,
      .hover = "聊天记录中所有的图片，删除后记录中的图就看不到了",
-     .sizeTooltip = "点击打开Image文件夹",
-     .top = 2520},
+     .sizeTooltip = "点击打开Image文件夹"},
     {.caption = "Video",
      .folder = "\\FileStorage\\video\\",
      .deletion = Deletion::MonthByMonth,
      .risk = Risk::Warning,
      .hover = "聊天记录中的所有视频，删了视频就看不到了",
-     .sizeTooltip = "点击打开Video文件夹",
-     .top = 2880},
+     .sizeTooltip = "点击打开Video文件夹"},
     {.caption = "File",
      .folder = "\\FileStorage\\File\\",
      .deletion = Deletion::ReceivedFilesDialog,
      .chats = "\\FileStorage\\MsgAttach\\*\\File\\",
      .dialogFolder = "\\FileStorage\\file\\",
      .risk = Risk::Danger,
-     .hover = "所有别人发来和自己发出的文件",
-     .top = 3720,
-     .labelDrop = 120},
+     .hover = "所有别人发来和自己发出的文件"},
 }};
 
-inline constexpr std::array<RiskMark, 3> kClassicMarks{{
-    {Risk::Safe, "安全", 1140},
-    {Risk::Warning, "警告", 2640},
-    {Risk::Danger, "危险", 3840},
-}};
-
-inline constexpr CategoryTable kClassic{kClassicCategories, kClassicMarks};
+inline constexpr CategoryTable kClassic{kClassicCategories};
 
 // What a row of the current table says when this WeChat has no folder of its kind.
 inline constexpr const char* kNoSuchFolder = "新版微信（4.0及以后）没有这类文件夹，不用清理";
 
 // WeChat 4.x: "<account>\...", an account being a folder of "xwechat_files" that holds
-// "db_storage". The same rows in the same places as WeChat 3.x's; chat images sit in one folder
+// "db_storage". The same rows as WeChat 3.x's; chat images sit in one folder
 // per chat below "msg\attach", each with month folders.
 inline constexpr std::array<Category, 8> kCurrentCategories{{
     {.caption = "Cache",
      .folder = "\\cache\\",
      .alsoWhole = "\\temp\\",
      .anyNameIsMonth = false,
-     .hover = "凌乱的缓存文件，放心清理",
-     .top = 660,
-     .scanDelayMs = 200},
+     .hover = "凌乱的缓存文件，放心清理"},
     {.caption = "CustomEmotion",
      .folder = "\\business\\emoticon\\",
      .anyNameIsMonth = false,
-     .hover = "所有表情,删除后表情需重新加载,放心清理",
-     .top = 1020,
-     .scanDelayMs = 200},
+     .hover = "所有表情,删除后表情需重新加载,放心清理"},
     {.caption = "Fav",
      .folder = "\\business\\favorite\\temp\\",
      .anyNameIsMonth = false,
-     .hover = "收藏相关的垃圾文件，放心清理",
-     .top = 1380},
-    {.caption = "General", .anyNameIsMonth = false, .hover = kNoSuchFolder, .top = 1740},
+     .hover = "收藏相关的垃圾文件，放心清理"},
+    {.caption = "General", .anyNameIsMonth = false, .hover = kNoSuchFolder},
     {.caption = "SNS",
      .deletion = Deletion::MonthByMonth,
      .anyNameIsMonth = false,
      .risk = Risk::Warning,
-     .hover = kNoSuchFolder,
-     .top = 2160},
+     .hover = kNoSuchFolder},
     // A chat's month folder holds "Img" (its images with their thumbnails and HD copies) beside
     // "Rec" (forwarded chat records with their own files and videos) and others: only "Img" is
     // this row's.
@@ -171,41 +135,23 @@ inline constexpr std::array<Category, 8> kCurrentCategories{{
      .monthPart = "Img",
      .risk = Risk::Warning,
      .hover = "聊天记录中所有的图片，删除后记录中的图就看不到了",
-     .sizeTooltip = "点击打开Image文件夹",
-     .top = 2520},
+     .sizeTooltip = "点击打开Image文件夹"},
     {.caption = "Video",
      .folder = "\\msg\\video\\",
      .deletion = Deletion::MonthByMonth,
      .anyNameIsMonth = false,
      .risk = Risk::Warning,
      .hover = "聊天记录中的所有视频，删了视频就看不到了",
-     .sizeTooltip = "点击打开Video文件夹",
-     .top = 2880},
+     .sizeTooltip = "点击打开Video文件夹"},
     {.caption = "File",
      .folder = "\\msg\\file\\",
      .deletion = Deletion::ReceivedFilesDialog,
      .anyNameIsMonth = false,
      .dialogFolder = "\\msg\\file\\",
      .risk = Risk::Danger,
-     .hover = "所有别人发来和自己发出的文件",
-     .top = 3720,
-     .labelDrop = 120},
+     .hover = "所有别人发来和自己发出的文件"},
 }};
 
-inline constexpr CategoryTable kCurrent{kCurrentCategories, kClassicMarks};
-
-// The window builds its grid once: every table must have the rows of the classic one, in the same
-// places, with the same captions and pacing.
-constexpr bool sameGrid(const CategoryTable& a, const CategoryTable& b) {
-  if (a.categories.size() != b.categories.size() || a.marks.size() != b.marks.size()) return false;
-  for (std::size_t i = 0; i < a.categories.size(); ++i) {
-    const Category &x = a.categories[i], &y = b.categories[i];
-    if (x.caption != y.caption || x.top != y.top || x.labelDrop != y.labelDrop ||
-        x.scanDelayMs != y.scanDelayMs || x.risk != y.risk)
-      return false;
-  }
-  return true;
-}
-static_assert(sameGrid(kClassic, kCurrent));
+inline constexpr CategoryTable kCurrent{kCurrentCategories};
 
 }  // namespace wechat

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/path.h"
 #include "platform/text.h"
 #include "wechat/discovery.h"
 
@@ -10,6 +11,8 @@ namespace wechat {
 
 namespace {
 
+namespace path = platform::path;
+using path::isSeparator;
 using platform::text::equalNoCase;
 using platform::text::lessNoCase;
 
@@ -28,27 +31,6 @@ constexpr const char* kSavePathValue = "FileSavePath";
 constexpr const char* kDocumentsMarker = "MyDocument:";
 // A path is at most 32767 UTF-16 units, three UTF-8 bytes each; a bigger file is no setting.
 constexpr std::size_t kMaxConfigBytes = 3 * 32768;
-
-bool isSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
-std::string withoutTrailingSeparators(std::string path) {
-  while (!path.empty() && isSeparator(path.back())) path.pop_back();
-  return path;
-}
-
-// '/' as '\', a run of separators as one ("\\server" keeps its two), no trailing one: the form
-// the rest of the program builds paths on and compares.
-std::string tidyPath(const std::string& path) {
-  std::string out;
-  for (char c : path) {
-    if (c == '/') c = '\\';
-    if (c == '\\' && out.size() > 1 && out.back() == '\\') continue;
-    out += c;
-  }
-  return withoutTrailingSeparators(out);
-}
 
 std::string trim(std::string s) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; };
@@ -99,7 +81,8 @@ std::optional<std::string> folderOf(const DataPorts& ports, const std::string& t
   std::string value = trim(text);
   if (equalNoCase(value, kDocumentsMarker)) value = documentsFolder(ports.registry, ports.env);
   if (!looksLikeFolder(value)) return std::nullopt;
-  value = tidyPath(value);
+  // The form the rest of the program builds paths on and compares.
+  value = path::tidy(value);
   // Tolerated: a value naming the data folder itself rather than the folder that holds it.
   const auto cut = value.rfind('\\');
   if (cut != std::string::npos && cut >= 2) {
@@ -117,7 +100,7 @@ std::optional<std::string> locationFolder(const DataPorts& ports, std::string_vi
   std::optional<std::string> first;
   for (const auto& text : readings(ports, raw)) {
     auto folder = folderOf(ports, text);
-    if (folder && ports.fs.isDirectory(*folder + "\\")) return folder;
+    if (folder && ports.fs.isDirectory(path::asFolder(*folder))) return folder;
     if (!first) first = std::move(folder);
   }
   return first;
@@ -126,13 +109,11 @@ std::optional<std::string> locationFolder(const DataPorts& ports, std::string_vi
 void addAccounts(std::vector<Account>& out, platform::FileSystem& fs, const std::string& folder,
                  Layout layout) {
   const std::string root =
-      folder + "\\" + (layout == Layout::Classic ? kClassicRootName : kCurrentRootName);
-  std::vector<std::string> names = listAccounts(fs, root + "\\");
-  for (const auto& name : names) {
-    const std::string path = root + "\\" + name;
-    // Beside the accounts lie all_users, Backup and the like; only an account has databases.
-    if (layout == Layout::Current && !fs.isDirectory(path + "\\db_storage\\")) continue;
-    out.push_back({layout, name, path});
+      path::join(folder, layout == Layout::Classic ? kClassicRootName : kCurrentRootName);
+  for (const auto& name : listAccounts(fs, path::asFolder(root))) {
+    const std::string account = path::join(root, name);
+    if (layout == Layout::Current && !isCurrentAccount(fs, account)) continue;
+    out.push_back({layout, name, account});
   }
 }
 
@@ -163,7 +144,7 @@ std::vector<std::string> configuredDataFolders(const DataPorts& ports) {
   }
   std::sort(inis.begin(), inis.end(), lessNoCase);
   for (const auto& name : inis)
-    add(ports.env.readSmallFile(configFolder + "\\" + name, kMaxConfigBytes));
+    add(ports.env.readSmallFile(path::join(configFolder, name), kMaxConfigBytes));
   add(ports.registry.readUserString(kCurrentKey, kSavePathValue));
 
   const std::string early = ports.env.expandEnvironment(kEarlyCurrentFolder);
@@ -173,7 +154,7 @@ std::vector<std::string> configuredDataFolders(const DataPorts& ports) {
 
 std::vector<Account> accountsIn(platform::FileSystem& fs, const std::string& folder) {
   std::vector<Account> accounts;
-  const std::string base = withoutTrailingSeparators(folder);
+  const std::string base = path::trimTrailing(folder);
   if (base.empty()) return accounts;
   addAccounts(accounts, fs, base, Layout::Classic);
   addAccounts(accounts, fs, base, Layout::Current);
@@ -189,15 +170,11 @@ std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typ
     if (named.empty()) continue;  // no folder named: not the current drive's root
     // Resolved as a typed folder is ("D:\a\..\b" is D:\b): what is shown and cleaned is the
     // very text the removal rules check, and they refuse "." and "..".
-    const std::string folder = ports.fs.fullPath(named + "\\");
-    if (!seen.insert(pathKey(folder)).second) continue;
+    const std::string folder = ports.fs.fullPath(path::asFolder(named));
+    if (!seen.insert(path::key(folder)).second) continue;
     for (auto& a : accountsIn(ports.fs, folder)) accounts.push_back(std::move(a));
   }
   return accounts;
-}
-
-std::string pathKey(const std::string& path) {
-  return platform::text::foldKey(tidyPath(path));
 }
 
 }  // namespace wechat

@@ -56,8 +56,4 @@ std::vector<Account> accountsIn(platform::FileSystem& fs, const std::string& fol
 // searched once, at its first place.
 std::vector<Account> findAccounts(const DataPorts& ports, const std::string& typedFolder);
 
-// `path` as a key that is equal for two spellings of one folder: letters without case, '/' as
-// '\', repeated and trailing separators dropped.
-std::string pathKey(const std::string& path);
-
 }  // namespace wechat

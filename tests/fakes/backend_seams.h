@@ -62,33 +62,34 @@ class RemovalSeam final : public platform::RemovalBackend {
  public:
   explicit RemovalSeam(std::unique_ptr<platform::RemovalBackend> real) : real_(std::move(real)) {}
   using Reason = platform::RemovalReason;
-  std::function<Reason(const std::string& step, const std::string& name, Pass pass,
+  std::function<Reason(const std::string& step, const std::string& name, Mode mode,
                        const std::atomic<bool>& stop)>
       hook = [](auto&&...) { return Reason::None; };
 
   platform::PathStyle pathStyle() const override { return real_->pathStyle(); }
-  Opened openTarget(const std::string& path, Pass pass) override {
-    pass_ = pass;
-    Opened o = real_->openTarget(path, pass);
+  Opened openTarget(const std::string& path, Mode mode) override {
+    mode_ = mode;
+    Opened o = real_->openTarget(path, mode);
     return {W::wrap(std::move(o.folder), ""), o.reason};
   }
   Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
-    if (Reason why = hook("open", child.name, pass_, never_); why != Reason::None) {
+    if (Reason why = hook("open", child.name, mode_, never_); why != Reason::None) {
       return {nullptr, log(why)};
     }
     Opened o = real_->openChild(*W::of(parent).inner, child);
     return {W::wrap(std::move(o.folder), child.name), log(o.reason)};
   }
-  platform::FolderPass clearFolder(Folder& f, Pass pass, const std::atomic<bool>& stop) override {
-    if (Reason why = hook("clear", W::of(f).name, pass, stop); why != Reason::None) {
+  platform::ClearedFolder clearFolder(Folder& f, Mode mode,
+                                      const std::atomic<bool>& stop) override {
+    if (Reason why = hook("clear", W::of(f).name, mode, stop); why != Reason::None) {
       return {{}, 0, log(why), false};
     }
-    platform::FolderPass out = real_->clearFolder(*W::of(f).inner, pass, stop);
+    platform::ClearedFolder out = real_->clearFolder(*W::of(f).inner, mode, stop);
     log(out.reason);
     return out;
   }
   Reason removeFolder(std::unique_ptr<Folder> f) override {
-    if (Reason why = hook("remove", W::of(*f).name, pass_, never_); why != Reason::None)
+    if (Reason why = hook("remove", W::of(*f).name, mode_, never_); why != Reason::None)
       return log(why);
     return log(real_->removeFolder(std::move(W::of(*f).inner)));
   }
@@ -101,12 +102,12 @@ class RemovalSeam final : public platform::RemovalBackend {
   using W = Named<Folder>;
   Reason log(Reason why) {
     std::lock_guard lock(logLock_);
-    if (why != Reason::None && pass_ == Pass::Remove) reasons_.push_back(why);
+    if (why != Reason::None && mode_ == Mode::Remove) reasons_.push_back(why);
     return why;
   }
 
   std::unique_ptr<platform::RemovalBackend> real_;
-  std::atomic<Pass> pass_{Pass::Remove};
+  std::atomic<Mode> mode_{Mode::Remove};
   const std::atomic<bool> never_{false};
   std::mutex logLock_;
   std::vector<Reason> reasons_;

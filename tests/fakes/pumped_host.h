@@ -1,4 +1,4 @@
-// A TimerHost whose posted calls wait until the test thread pumps them, as a UI thread would run
+// A UiThread whose posted calls wait until the test thread pumps them, as a UI thread would run
 // them; for engines that report from worker threads. Timers are not used by those engines.
 #pragma once
 
@@ -8,11 +8,11 @@
 #include <functional>
 #include <mutex>
 
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 
 namespace fakes {
 
-class PumpedHost final : public platform::TimerHost {
+class PumpedHost final : public platform::UiThread {
  public:
   void start(Id, unsigned, std::function<void()>) override {}
   void stop(Id) override {}

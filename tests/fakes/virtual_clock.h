@@ -1,4 +1,4 @@
-// A TimerHost on virtual time: advance() fires due timers in time order (ties in start order) and
+// A UiThread on virtual time: advance() fires due timers in time order (ties in start order) and
 // runs posted work first. It is re-entrant, so a fake message box can let time pass while "open",
 // as the real modal loop does.
 #pragma once
@@ -10,11 +10,11 @@
 #include <map>
 #include <memory>
 
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 
 namespace fakes {
 
-class VirtualClock : public platform::TimerHost {
+class VirtualClock : public platform::UiThread {
  public:
   void start(Id id, unsigned intervalMs, std::function<void()> tick) override {
     const unsigned interval = intervalMs ? intervalMs : 1;

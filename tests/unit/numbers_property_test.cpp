@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
 
-#include "clean/month_pass.h"
+#include "clean/month_folders.h"
 #include "space/size_text.h"
 
 using rc::gen::inRange;

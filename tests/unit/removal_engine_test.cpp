@@ -150,7 +150,7 @@ RC_GTEST_FIXTURE_PROP(RemovalEngine, RandomTreesWithFaultsMatchTheModel,
   for (const fs::path& p : left) remaining += p != target && counted(p.parent_path());
 
   RemovalSeam& seam = useSeam(oneThread ? 1 : 3, tree.devices());
-  seam.hook = [&](const std::string& step, const std::string& name, RemovalBackend::Pass pass,
+  seam.hook = [&](const std::string& step, const std::string& name, RemovalBackend::Mode mode,
                   const std::atomic<bool>&) {
     const RandomTree::Folder* f = tree.fault(name);
     if (!f) return RemovalReason::None;
@@ -158,7 +158,7 @@ RC_GTEST_FIXTURE_PROP(RemovalEngine, RandomTreesWithFaultsMatchTheModel,
         (step == "remove" && f->fault == kRemove))
       return f->reason;
     if (step == "remove" && f->fault == kLate) file(f->path / "late");
-    if (step == "open" && pass == RemovalBackend::Pass::Remove &&
+    if (step == "open" && mode == RemovalBackend::Mode::Remove &&
         (f->fault == kSwapLink || f->fault == kSwapFolder))
       tree.swap(*f, base_, outside);
     return RemovalReason::None;
@@ -188,7 +188,7 @@ TEST_F(RemovalEngine, ShutdownStartsNothingAndReportsNothing) {
   fakes::RemovalSeam& seam = useSeam(1);
   std::atomic<bool> inHand = false, stopped = false;
   std::atomic<int> opensAfterStop = 0;
-  seam.hook = [&](const std::string& step, const std::string& folder, RemovalBackend::Pass,
+  seam.hook = [&](const std::string& step, const std::string& folder, RemovalBackend::Mode,
                   const std::atomic<bool>& stop) {
     if (step == "open" && stopped) ++opensAfterStop;
     if (step == "clear" && !folder.empty() && !inHand.exchange(true)) {
@@ -206,10 +206,10 @@ TEST_F(RemovalEngine, ShutdownStartsNothingAndReportsNothing) {
 
   file(target / "0" / "f");
   auto backend = platform::posix::makeRemovalBackend();
-  auto opened = backend->openTarget((target / "0").string(), RemovalBackend::Pass::Remove);
+  auto opened = backend->openTarget((target / "0").string(), RemovalBackend::Mode::Remove);
   ASSERT_TRUE(opened.folder);
   const std::atomic<bool> stop = true;
-  backend->clearFolder(*opened.folder, RemovalBackend::Pass::Remove, stop);
+  backend->clearFolder(*opened.folder, RemovalBackend::Mode::Remove, stop);
   EXPECT_TRUE(fs::exists(target / "0" / "f"));
 }
 

@@ -1,4 +1,4 @@
-// Win32Shell's message box and Win32TimerHost: the box is modal to the active window, and timer
+// Win32Shell's message box and Win32UiThread: the box is modal to the active window, and timer
 // ticks and work posted from other threads keep arriving on the UI thread inside its loop (the
 // window's timers replacing themselves are walked by every end-to-end test).
 #include <gtest/gtest.h>
@@ -11,10 +11,10 @@
 
 #include "platform/win32/handle.h"
 #include "platform/win32/shell.h"
-#include "platform/win32/timer_host.h"
+#include "platform/win32/ui_thread.h"
 
 using namespace std::chrono_literals;
-using platform::win32::Win32TimerHost;
+using platform::win32::Win32UiThread;
 
 TEST(Win32MessageBox, ModalToTheActiveWindowWhileTimersAndPostedWorkRun) {
   platform::win32::unique_any<HWND, &::DestroyWindow> owner(
@@ -27,8 +27,7 @@ TEST(Win32MessageBox, ModalToTheActiveWindowWhileTimersAndPostedWorkRun) {
   ASSERT_TRUE(owner && active);
   SetForegroundWindow(active.get());
   SetActiveWindow(active.get());
-  Win32TimerHost host;
-  ASSERT_TRUE(host.ready());
+  Win32UiThread host;
   std::atomic<int> ticks{0};
   std::atomic<DWORD> postedOn{0};
   host.start(1, 20, [&] { ++ticks; });

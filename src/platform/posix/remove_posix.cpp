@@ -10,11 +10,13 @@
 #include <string>
 #include <utility>
 
+#include "platform/posix/handles.h"
+
 namespace platform::posix {
 namespace {
 
 using Opened = RemovalBackend::Opened;
-using Pass = RemovalBackend::Pass;
+using Mode = RemovalBackend::Mode;
 
 RemovalReason reasonFor(int err) {
   switch (err) {
@@ -39,58 +41,51 @@ RemovalReason reasonFor(int err) {
 }
 
 // An open descriptor, shared by a folder and the sub-folders that are removed through it.
-struct Fd {
-  explicit Fd(int fd) : fd(fd) {}
-  ~Fd() { close(fd); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  const int fd;
-};
+using SharedFd = std::shared_ptr<const unique_fd>;
 
 class PosixFolder final : public RemovalBackend::Folder {
  public:
-  PosixFolder(int fd, dev_t device, std::shared_ptr<Fd> parent, std::string name)
-      : self(std::make_shared<Fd>(fd)),
+  PosixFolder(unique_fd fd, dev_t device, SharedFd parent, std::string name)
+      : self(std::make_shared<const unique_fd>(std::move(fd))),
         device(device),
         parent(std::move(parent)),
         name(std::move(name)) {}
 
-  const std::shared_ptr<Fd> self;
+  const SharedFd self;
   const dev_t device;
-  const std::shared_ptr<Fd> parent;  // the folder it is removed from
+  const SharedFd parent;  // the folder it is removed from
   const std::string name;
 };
 
 // Opens `name` in `parent` as a real folder of its own, the one listed when `want` is given.
 // Anything else leaves `result.reason` saying why it stays; nothing at all leaves it None.
-std::unique_ptr<PosixFolder> openFolder(const std::shared_ptr<Fd>& parent, const std::string& name,
+std::unique_ptr<PosixFolder> openFolder(const SharedFd& parent, const std::string& name,
                                         const ListedFolder* want, Opened& result) {
-  const int fd = openat(parent->fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
+  unique_fd fd(
+      openat(parent->get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fd) {
     const int err = errno;
     if (err == ENOENT) return nullptr;  // gone: nothing stays
     result.reason = reasonFor(err);
     struct stat st;
     if ((err == ELOOP || err == ENOTDIR) &&
-        fstatat(parent->fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        fstatat(parent->get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
       // A link or a file where a folder was listed is not gone in.
       result.reason = S_ISLNK(st.st_mode) ? RemovalReason::LinkKept : RemovalReason::Changed;
     }
     return nullptr;
   }
   struct stat st;
-  if (fstat(fd, &st) != 0) {
+  if (fstat(fd.get(), &st) != 0) {
     result.reason = reasonFor(errno);
-    close(fd);
     return nullptr;
   }
   if (want && want->id != 0 &&
       (st.st_ino != want->id || st.st_dev != static_cast<dev_t>(want->volume))) {
     result.reason = RemovalReason::Changed;  // another folder was put in its place
-    close(fd);
     return nullptr;
   }
-  return std::make_unique<PosixFolder>(fd, st.st_dev, parent, name);
+  return std::make_unique<PosixFolder>(std::move(fd), st.st_dev, parent, name);
 }
 
 class PosixRemovalBackend final : public RemovalBackend {
@@ -99,17 +94,18 @@ class PosixRemovalBackend final : public RemovalBackend {
 
   PathStyle pathStyle() const override { return PathStyle::Posix; }
 
-  Opened openTarget(const std::string& path, Pass pass) override {
+  Opened openTarget(const std::string& path, Mode mode) override {
     Opened result;
     const std::size_t cut = path.find_last_of('/');
     const std::string above = cut == 0 ? "/" : path.substr(0, cut);
     const std::string name = path.substr(cut + 1);
-    const int pfd = open(above.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (pfd < 0) {
+    unique_fd opened(open(above.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened) {
       if (errno != ENOENT && errno != ENOTDIR) result.reason = reasonFor(errno);
       return result;
     }
-    auto parent = std::make_shared<Fd>(pfd);
+    const int pfd = opened.get();
+    const auto parent = std::make_shared<const unique_fd>(std::move(opened));
     result.folder = openFolder(parent, name, nullptr, result);
     if (result.folder || result.reason == RemovalReason::None) return result;
     // A file or a link: with nothing below it, the target is just that entry.
@@ -118,9 +114,9 @@ class PosixRemovalBackend final : public RemovalBackend {
       return result;
     }
     result.reason = RemovalReason::None;
-    if (pass == Pass::Remove && unlinkat(pfd, name.c_str(), 0) != 0 && errno != ENOENT) {
+    if (mode == Mode::Remove && unlinkat(pfd, name.c_str(), 0) != 0 && errno != ENOENT) {
       result.reason = reasonFor(errno);
-    } else if (pass == Pass::Count) {
+    } else if (mode == Mode::Count) {
       result.reason = RemovalReason::Changed;  // it stays; nothing below it to count
     }
     return result;
@@ -132,24 +128,24 @@ class PosixRemovalBackend final : public RemovalBackend {
     return result;
   }
 
-  FolderPass clearFolder(Folder& folder, Pass pass, const std::atomic<bool>& stop) override {
-    FolderPass out;
+  ClearedFolder clearFolder(Folder& folder, Mode mode, const std::atomic<bool>& stop) override {
+    ClearedFolder out;
     auto& f = static_cast<PosixFolder&>(folder);
-    const int fd = f.self->fd;
+    const int fd = f.self->get();
     struct stat st;
     constexpr mode_t kOwnerAll = S_IRUSR | S_IWUSR | S_IXUSR;
-    if (pass == Pass::Remove && fstat(fd, &st) == 0 && (st.st_mode & kOwnerAll) != kOwnerAll) {
+    if (mode == Mode::Remove && fstat(fd, &st) == 0 && (st.st_mode & kOwnerAll) != kOwnerAll) {
       fchmod(fd, (st.st_mode & 07777) | kOwnerAll);
     }
     // The stream reads through its own descriptor; `fd` stays with the folder.
-    const int listFd = openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = listFd < 0 ? nullptr : fdopendir(listFd);
+    unique_fd listFd(openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const unique_dir dir(listFd ? fdopendir(listFd.get()) : nullptr);
     if (!dir) {
       out.reason = reasonFor(errno);
       out.listed = false;
-      if (listFd >= 0) close(listFd);
       return out;
     }
+    listFd.release();  // the stream owns it now
     auto stays = [&out](RemovalReason why) {
       ++out.entries;
       if (out.reason == RemovalReason::None) out.reason = why;
@@ -157,7 +153,7 @@ class PosixRemovalBackend final : public RemovalBackend {
     for (;;) {
       if (stop) break;
       errno = 0;
-      const dirent* e = readdir(dir);
+      const dirent* e = readdir(dir.get());
       if (!e) {
         if (errno != 0) {
           out.listed = false;
@@ -180,7 +176,7 @@ class PosixRemovalBackend final : public RemovalBackend {
           continue;
         }
       }
-      if (pass == Pass::Count) {
+      if (mode == Mode::Count) {
         ++out.entries;
         continue;
       }
@@ -195,7 +191,6 @@ class PosixRemovalBackend final : public RemovalBackend {
         if (sized) out.removedBytes += static_cast<std::uint64_t>(st.st_size);
       }
     }
-    closedir(dir);
     return out;
   }
 
@@ -203,7 +198,7 @@ class PosixRemovalBackend final : public RemovalBackend {
     auto& f = static_cast<PosixFolder&>(*folder);
     // By name in the parent: whatever stands there now, AT_REMOVEDIR removes only an empty
     // folder, and never follows a link.
-    if (unlinkat(f.parent->fd, f.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT) {
+    if (unlinkat(f.parent->get(), f.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT) {
       return RemovalReason::None;
     }
     return errno == ENOTDIR ? RemovalReason::Changed : reasonFor(errno);

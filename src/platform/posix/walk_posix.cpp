@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/posix/handles.h"
 #include "platform/posix/measure.h"
 
 namespace platform::posix {
@@ -16,33 +17,28 @@ namespace {
 // Owns a DIR stream; its descriptor is what children are opened relative to.
 class PosixFolder final : public WalkBackend::Folder {
  public:
-  PosixFolder(DIR* dir, dev_t device) : dir_(dir), device_(device) {}
-  ~PosixFolder() override { closedir(dir_); }
-  PosixFolder(const PosixFolder&) = delete;
-  PosixFolder& operator=(const PosixFolder&) = delete;
+  PosixFolder(unique_dir dir, dev_t device) : dir_(std::move(dir)), device_(device) {}
 
-  DIR* dir() const { return dir_; }
-  int fd() const { return dirfd(dir_); }
+  DIR* dir() const { return dir_.get(); }
+  int fd() const { return dirfd(dir_.get()); }
   dev_t device() const { return device_; }
 
  private:
-  DIR* dir_;
+  unique_dir dir_;
   dev_t device_;
 };
 
 // The folder open as `fd`, when it is the one listed (any folder when `want` has no id).
-std::unique_ptr<WalkBackend::Folder> adopt(int fd, const ListedFolder* want) {
-  if (fd < 0) return nullptr;
+std::unique_ptr<WalkBackend::Folder> adopt(unique_fd fd, const ListedFolder* want) {
+  if (!fd) return nullptr;
   struct stat st;
-  const bool same = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) &&
+  const bool same = fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode) &&
                     (!want || want->id == 0 ||
                      (st.st_ino == want->id && st.st_dev == static_cast<dev_t>(want->volume)));
-  DIR* dir = same ? fdopendir(fd) : nullptr;
-  if (!dir) {
-    close(fd);
-    return nullptr;
-  }
-  return std::make_unique<PosixFolder>(dir, st.st_dev);
+  unique_dir dir(same ? fdopendir(fd.get()) : nullptr);
+  if (!dir) return nullptr;
+  fd.release();  // the stream owns it now
+  return std::make_unique<PosixFolder>(std::move(dir), st.st_dev);
 }
 
 bool isDots(const char* n) {
@@ -54,13 +50,14 @@ class PosixWalkBackend final : public WalkBackend {
   explicit PosixWalkBackend(DeviceSeam devices) : devices_(std::move(devices)) {}
 
   std::unique_ptr<Folder> openRoot(const std::string& path) override {
-    return adopt(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), nullptr);
+    return adopt(unique_fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), nullptr);
   }
 
   std::unique_ptr<Folder> openChild(const Folder& parent, const ListedFolder& child) override {
     const int at = static_cast<const PosixFolder&>(parent).fd();
-    return adopt(openat(at, child.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC),
-                 &child);
+    return adopt(
+        unique_fd(openat(at, child.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)),
+        &child);
   }
 
   bool list(Folder& folder, WalkSink& sink) override {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <system_error>
 
 #include "platform/win32/wide.h"
 
@@ -17,6 +18,10 @@ void logFailure(const char* where, const char* what) noexcept {
   } catch (...) {
     OutputDebugStringW(L"Velmora: a handler failed\n");
   }
+}
+
+void throwLastError(const char* what) {
+  throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
 }  // namespace platform::win32

@@ -13,7 +13,7 @@ constexpr DWORD kNameSurrogateTag = 0x20000000;  // junctions, symbolic links, m
 
 }  // namespace
 
-RelativeOpen openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access, Kind kind) {
+RelativeOpen openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access, OpenAs as) {
   UNICODE_STRING text;
   text.Buffer = const_cast<PWSTR>(name.data());
   text.Length = text.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
@@ -21,8 +21,8 @@ RelativeOpen openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK acc
   InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent, nullptr);
   const ULONG options = FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT |
                         FILE_SYNCHRONOUS_IO_NONALERT |
-                        (kind == Kind::Folder ? FILE_DIRECTORY_FILE
-                         : kind == Kind::File ? FILE_NON_DIRECTORY_FILE
+                        (as == OpenAs::Folder ? FILE_DIRECTORY_FILE
+                         : as == OpenAs::File ? FILE_NON_DIRECTORY_FILE
                                               : 0);
   IO_STATUS_BLOCK io{};
   HANDLE h = nullptr;

@@ -28,12 +28,12 @@ struct RelativeOpen {
   LONG status = 0;  // NTSTATUS; 0 when opened
 };
 
-enum class Kind { Folder, File, Any };
+enum class OpenAs { Folder, File, Any };
 
 // `name` (one bare name) in the folder open as `parent`, as itself: a link is opened, not what it
-// points to (FILE_OPEN_REPARSE_POINT; Wine follows Unix links regardless). `kind` refuses the
-// other kind, so a file put where a folder was listed is not opened as one.
-RelativeOpen openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access, Kind kind);
+// points to (FILE_OPEN_REPARSE_POINT; Wine follows Unix links regardless). `as` refuses the
+// other type, so a file put where a folder was listed is not opened as one.
+RelativeOpen openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access, OpenAs as);
 
 // The win32 error an NTSTATUS stands for.
 DWORD errorOf(LONG status);

@@ -12,7 +12,7 @@
 namespace platform::win32 {
 namespace {
 
-using Pass = RemovalBackend::Pass;
+using Mode = RemovalBackend::Mode;
 
 // Spelled out rather than taken from the SDK headers, whose guards for them differ between SDKs.
 constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
@@ -98,7 +98,7 @@ class Win32RemovalBackend final : public RemovalBackend {
  public:
   PathStyle pathStyle() const override { return PathStyle::Windows; }
 
-  Opened openTarget(const std::string& path, Pass pass) override {
+  Opened openTarget(const std::string& path, Mode mode) override {
     const std::wstring full = literalPath(path);
     const std::size_t cut = full.rfind(L'\\');
     if (full.empty() || cut == std::wstring::npos) return {nullptr, RemovalReason::Other};
@@ -130,9 +130,9 @@ class Win32RemovalBackend final : public RemovalBackend {
     }
     if (found.what != Found::File && found.what != Found::Link) return {nullptr, found.reason};
     // A file or a link: the target is just that entry.
-    if (pass == Pass::Count) return {nullptr, RemovalReason::Changed};
+    if (mode == Mode::Count) return {nullptr, RemovalReason::Changed};
     return {nullptr,
-            deleteEntry(above, entry, found.what == Found::File ? Kind::File : Kind::Folder)};
+            deleteEntry(above, entry, found.what == Found::File ? OpenAs::File : OpenAs::Folder)};
   }
 
   Opened openChild(Folder& parent, const ListedFolder& child) override {
@@ -147,8 +147,8 @@ class Win32RemovalBackend final : public RemovalBackend {
     return {std::move(found.folder), found.reason};
   }
 
-  FolderPass clearFolder(Folder& folder, Pass pass, const std::atomic<bool>& stop) override {
-    FolderPass out;
+  ClearedFolder clearFolder(Folder& folder, Mode mode, const std::atomic<bool>& stop) override {
+    ClearedFolder out;
     auto& f = static_cast<Win32Folder&>(folder);
     auto stays = [&out](RemovalReason why) {
       ++out.entries;
@@ -159,9 +159,9 @@ class Win32RemovalBackend final : public RemovalBackend {
       if ((e.attributes & FILE_ATTRIBUTE_DIRECTORY) && !isLink(e.attributes, e.tag) &&
           !unusableName(e.name)) {
         out.subfolders.push_back({narrow(e.name), e.id, 0, e.attributes});
-      } else if (pass == Pass::Count) {
+      } else if (mode == Mode::Count) {
         ++out.entries;
-      } else if (const RemovalReason why = deleteEntry(f, e, kindOf(e));
+      } else if (const RemovalReason why = deleteEntry(f, e, openAsOf(e));
                  why != RemovalReason::None) {
         stays(why);
       } else {
@@ -188,7 +188,7 @@ class Win32RemovalBackend final : public RemovalBackend {
     // Wine checks that a folder is empty when told to delete it, and deletes it on close, when
     // something written meanwhile makes that fail without a word.
     const RelativeOpen still =
-        openRelative(f.parent.get(), f.name, FILE_READ_ATTRIBUTES, Kind::Any);
+        openRelative(f.parent.get(), f.name, FILE_READ_ATTRIBUTES, OpenAs::Any);
     return still.handle ? RemovalReason::NotEmpty : RemovalReason::None;
   }
 
@@ -200,8 +200,8 @@ class Win32RemovalBackend final : public RemovalBackend {
     return empty && error == ERROR_SUCCESS;
   }
 
-  static Kind kindOf(const ListedEntry& e) {
-    return (e.attributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Folder : Kind::File;
+  static OpenAs openAsOf(const ListedEntry& e) {
+    return (e.attributes & FILE_ATTRIBUTE_DIRECTORY) ? OpenAs::Folder : OpenAs::File;
   }
 
   struct Found {
@@ -218,7 +218,7 @@ class Win32RemovalBackend final : public RemovalBackend {
     const bool readOnly = entry.attributes & FILE_ATTRIBUTE_READONLY;
     RelativeOpen opened =
         openRelative(parent.handle.get(), entry.name,
-                     kFolderAccess | (readOnly ? FILE_WRITE_ATTRIBUTES : 0), Kind::Folder);
+                     kFolderAccess | (readOnly ? FILE_WRITE_ATTRIBUTES : 0), OpenAs::Folder);
     if (!opened.handle) {
       if (opened.status == kStatusNotADirectory) return {Found::File, nullptr, RemovalReason::None};
       const RemovalReason why = reasonFor(opened);
@@ -246,7 +246,7 @@ class Win32RemovalBackend final : public RemovalBackend {
   }
 
   // Deletes one file or link of `folder` by handle; None when it is gone.
-  RemovalReason deleteEntry(Win32Folder& folder, const ListedEntry& e, Kind kind) {
+  RemovalReason deleteEntry(Win32Folder& folder, const ListedEntry& e, OpenAs kind) {
     if (unusableName(e.name)) return RemovalReason::BadName;
     // Wine shows a Unix link to a folder as a reparse point, and would delete its target.
     if (wine_ && (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return RemovalReason::LinkKept;
@@ -256,7 +256,7 @@ class Win32RemovalBackend final : public RemovalBackend {
                      DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0), kind);
     if (!opened.handle) return reasonFor(opened);
     HANDLE h = opened.handle.get();
-    if (kind == Kind::Folder && !isLinkHandle(h))
+    if (kind == OpenAs::Folder && !isLinkHandle(h))
       return RemovalReason::Changed;  // a link was listed
     // Wine shows a Unix link to a file as that file: only where it resolves tells them apart.
     if (wine_ && !samePlace(resolvedName(h), below(folder.resolved, e.name))) {

@@ -64,7 +64,7 @@ class EntryWriter {
   bool isWineFileLink(std::wstring_view name) {
     if (folder_.resolved.empty()) folder_.resolved = resolvedName(folder_.handle.get());
     const RelativeOpen file =
-        openRelative(folder_.handle.get(), name, FILE_READ_ATTRIBUTES, Kind::File);
+        openRelative(folder_.handle.get(), name, FILE_READ_ATTRIBUTES, OpenAs::File);
     return file.handle && !samePlace(resolvedName(file.handle.get()),
                                      folder_.resolved + L"\\" + std::wstring(name));
   }
@@ -97,7 +97,7 @@ class Win32WalkBackend final : public WalkBackend {
   std::unique_ptr<Folder> openChild(const Folder& parent, const ListedFolder& child) override {
     const auto& p = static_cast<const Win32Folder&>(parent);
     const std::wstring name = widen(child.name);
-    RelativeOpen opened = openRelative(p.handle.get(), name, kListAccess, Kind::Folder);
+    RelativeOpen opened = openRelative(p.handle.get(), name, kListAccess, OpenAs::Folder);
     if (!opened.handle) return nullptr;
     // The folder listed, not a link or another folder put in its place since. Without an id
     // from the listing, a folder opened as itself is safe unless it is a link.

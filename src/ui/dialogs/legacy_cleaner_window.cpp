@@ -17,12 +17,10 @@ LegacyCleanerWindow::LegacyCleanerWindow(MainWindowLink& main, platform::Shell& 
   setTitle("Form2");
   setClientSized(true);
   setSize(5595, 1065);
-  heading.setRect({120, 120, 5415, 435});
-  heading.setText("老版微信垃圾正在清理中，请稍等...");
+  place(heading, 120, 120, 5415, 435, "老版微信垃圾正在清理中，请稍等...");
   heading.setFont({"微软雅黑", 14.25, true});
   heading.setAlign(Align::Center);
-  note.setRect({60, 600, 5415, 435});
-  note.setText("程序将锁死片刻，完成后本窗口自动消失");
+  place(note, 60, 600, 5415, 435, "程序将锁死片刻，完成后本窗口自动消失");
   note.setFont({"微软雅黑", 10.5, true});
   note.setAlign(Align::Center);
   onUnload = [this] { unload(); };

@@ -8,7 +8,7 @@
 #include "clean/plan_runner.h"
 #include "platform/environment.h"
 #include "platform/shell.h"
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 #include "ui/model/controls.h"
 #include "ui/model/window_link.h"
 

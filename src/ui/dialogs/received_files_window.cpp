@@ -2,6 +2,7 @@
 
 #include "clean/question.h"
 #include "clean/report_text.h"
+#include "platform/path.h"
 #include "wechat/running_check.h"
 
 namespace ui {
@@ -22,15 +23,12 @@ ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSys
   setTitle("微信接收的文件");
   setClientSized(true);
   setSize(5655, 1350);
-  question.setRect({120, 120, 5415, 435});
+  place(question, 120, 120, 5415, 435);
   question.setFont({"微软雅黑", 14.25, true});
   question.setAlign(Align::Center);
-  clearAllButton.setRect({840, 660, 1455, 495});
-  clearAllButton.setText("一键全部清理");
-  openButton.setRect({3120, 660, 1755, 495});
-  openButton.setText("我自己手工删除");
-  focusHolder.setRect({6780, 900, 375, 315});
-  focusHolder.setText("Command3");
+  place(clearAllButton, 840, 660, 1455, 495, "一键全部清理");
+  place(openButton, 3120, 660, 1755, 495, "我自己手工删除");
+  place(focusHolder, 6780, 900, 375, 315, "Command3");
   focusHolder.setTabIndex(0);
   openButton.setTabIndex(1);
   question.setTabIndex(2);
@@ -43,7 +41,7 @@ ReceivedFilesWindow::ReceivedFilesWindow(MainWindowLink& main, platform::FileSys
 void ReceivedFilesWindow::open(const wechat::Category& row) {
   account_ = main_.accountPath();
   row_ = &row;
-  folder_ = account_ + std::string(row.dialogFolder);
+  folder_ = platform::path::join(account_, row.dialogFolder);
   question.setText("微信接收/发送的所有文件 是否清理？");
   // What the row counts is what can be cleared: the chats' files too, when the folder is gone.
   const bool there = clean::receivedFilesPlan(fs_, account_, row).itemCount() > 0;

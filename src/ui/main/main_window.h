@@ -20,7 +20,7 @@
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 #include "space/measurer.h"
 #include "space/size_text.h"
 #include "ui/model/controls.h"
@@ -36,7 +36,7 @@ struct MainPorts {
   platform::FileSystem& fs;
   platform::Registry& registry;
   platform::Shell& shell;
-  platform::TimerHost& timers;
+  platform::UiThread& uiThread;
   clean::PlanRunner& runner;
   space::Measurer& measurer;
   platform::Environment& env;
@@ -90,7 +90,7 @@ class MainWindow : public Form, public MainWindowLink {
     Label count, size;
   };
   struct Grid {
-    Grid(Form& form, const wechat::CategoryTable& shape);
+    explicit Grid(Form& form);
     Frame frame;
     Button scanButton;
     Label nameHeading, countHeading, sizeHeading;
@@ -123,8 +123,6 @@ class MainWindow : public Form, public MainWindowLink {
   Timer discoveryTimer, validationTimer, tipClearer;
   std::vector<std::unique_ptr<Timer>> scanStages;  // one per row, in the table's order
 
-  // The data folder ("...\WeChat Files\") found by the last discovery, as a full path.
-  const std::string& weChatFilesPath() const { return weChatFiles_; }
   // What row `row` of the chosen account held when last measured; nothing before it was.
   std::optional<std::uint64_t> rowBytes(std::size_t row) const { return rowBytes_[row]; }
   // The category table of the chosen account's WeChat.
@@ -133,16 +131,22 @@ class MainWindow : public Form, public MainWindowLink {
  private:
   // A deletion started from the grid, from its click to its end: the plan it runs (and then its
   // companion's), and what all of it removed.
-  struct Deletion {
+  struct GridDeletion {
     std::string account;
     std::size_t row = 0;
     std::string busyKey;
     std::shared_ptr<const clean::Plan> plan;  // the one running or last run
     clean::RunOutcome sum;
   };
-  void showProgress(const Deletion& d, const clean::RunProgress& p);
+  void showProgress(const GridDeletion& d, const clean::RunProgress& p);
 
-  void layout();
+  void layout();  // one function per area
+  void layoutHeader();
+  void layoutAccountPanel();
+  void layoutGrid();
+  void layoutBusyOverlay();
+  void layoutLegacyBanner();
+  void setTabOrder();
   void wireEvents();
   void tell(const std::string& text);  // a notice over this window
   void showAbout();
@@ -174,11 +178,12 @@ class MainWindow : public Form, public MainWindowLink {
   void categoryClicked(std::size_t row);
   void deleteWholeCategory(std::size_t row, const wechat::Category& cat,
                            const std::string& account);
-  void prepareMonthPass(std::size_t row, const wechat::Category& cat, const std::string& account,
-                        std::optional<unsigned> keep, std::shared_ptr<Deletion> chain);
-  void startDeletion(std::shared_ptr<Deletion> d, clean::ConfirmedPlan plan);
-  void runEnded(const std::shared_ptr<Deletion>& d, const clean::RunOutcome& outcome);
-  void finishDeletion(const std::shared_ptr<Deletion>& d);
+  void prepareMonthDeletion(std::size_t row, const wechat::Category& cat,
+                            const std::string& account, std::optional<unsigned> keep,
+                            std::shared_ptr<GridDeletion> chain);
+  void startDeletion(std::shared_ptr<GridDeletion> d, clean::ConfirmedPlan plan);
+  void runEnded(const std::shared_ptr<GridDeletion>& d, const clean::RunOutcome& outcome);
+  void finishDeletion(const std::shared_ptr<GridDeletion>& d);
   void cleanLegacy();
   void remeasureAfterDeletion(const std::string& account, const wechat::Category* row);
   bool claim(const std::string& key);
@@ -191,7 +196,6 @@ class MainWindow : public Form, public MainWindowLink {
   std::vector<wechat::Account> accounts_;  // what the account list offers, in its order
   bool startup_ = true;       // the first discovery also looks where WeChat's settings say
   unsigned discoveries_ = 0;  // the latest discovery: only its results are shown
-  std::string weChatFiles_;   // "<data folder>\WeChat Files\"
   std::string dataFolder_;    // the data folder as a full path, no trailing backslash
   std::string account_;       // the account every deletion works in
   std::string shownAccount_;  // the account whose path and size the window shows
@@ -204,7 +208,7 @@ class MainWindow : public Form, public MainWindowLink {
   int deletions_ = 0;          // grid deletions from click to end: the overlay stays meanwhile
   // Folders being confirmed or removed: a second click on one is refused.
   std::set<std::string> busyFolders_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  platform::Lifetime life_;  // last: callbacks stop reaching the window first
 };
 
 }  // namespace ui

@@ -3,26 +3,19 @@
 #include <utility>
 
 #include "ui/main/main_window.h"
+#include "platform/path.h"
 #include "platform/text.h"
 #include "wechat/discovery.h"
 
 namespace ui {
+
+namespace path = platform::path;
 
 namespace {
 // Longer account names are usually the unreadable wxid_… ids the help button explains.
 constexpr std::size_t kLongAccountName = 18;
 // Marks the accounts of WeChat 4.x in the list: their names alone look like those of 3.x.
 constexpr const char* kCurrentMark = "（新版微信）";
-
-std::string withoutTrailingSeparators(std::string path) {
-  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-  return path;
-}
-
-std::string parentOf(const std::string& path) {
-  const auto cut = path.find_last_of('\\');
-  return cut == std::string::npos ? path : path.substr(0, cut);
-}
 
 }  // namespace
 
@@ -48,33 +41,30 @@ void MainWindow::discoverAccounts() {
   // Resolved once, here: an empty or relative box names a folder of the current drive, and the
   // paths shown must be the very text every deletion is checked against.
   const std::string dataFolder =
-      withoutTrailingSeparators(ports_.fs.fullPath(dataFolderBox.text() + "\\"));
+      path::trimTrailing(ports_.fs.fullPath(path::asFolder(dataFolderBox.text())));
   // At start-up the folders WeChat's settings name are searched too; afterwards the folder the
   // user typed or picked is what they asked for.
   const bool startup = std::exchange(startup_, false);
   const unsigned discovery = ++discoveries_;
-  std::weak_ptr<bool> alive = alive_;
   const wechat::DataPorts data{ports_.fs, ports_.registry, ports_.env};
-  ports_.measurer.run([this, alive, data, dataFolder, startup,
-                       discovery](const space::Measurer::Walk&) {
+  ports_.measurer.run([this, data, dataFolder, startup, discovery](const space::Measurer::Walk&) {
     auto found = std::make_shared<std::vector<wechat::Account>>(
         startup ? wechat::findAccounts(data, dataFolder) : wechat::accountsIn(data.fs, dataFolder));
     // Whether the data folder is there at all, when it holds no account.
-    const bool there = !found->empty() ||
-                       data.fs.isDirectory(dataFolder + "\\" + wechat::kClassicRootName + "\\") ||
-                       data.fs.isDirectory(dataFolder + "\\" + wechat::kCurrentRootName + "\\");
-    return std::function<void()>([this, alive, found, there, dataFolder, discovery] {
+    const bool there =
+        !found->empty() ||
+        data.fs.isDirectory(path::asFolder(path::join(dataFolder, wechat::kClassicRootName))) ||
+        data.fs.isDirectory(path::asFolder(path::join(dataFolder, wechat::kCurrentRootName)));
+    return std::function<void()>(life_.ifAlive([this, found, there, dataFolder, discovery] {
       // A later discovery (the user typed on) has the last word.
-      if (alive.expired() || discovery != discoveries_) return;
-      showDiscovery(dataFolder, *found, there);
-    });
+      if (discovery == discoveries_) showDiscovery(dataFolder, *found, there);
+    }));
   });
 }
 
 void MainWindow::showDiscovery(const std::string& dataFolder,
                                const std::vector<wechat::Account>& found, bool there) {
   dataFolder_ = dataFolder;
-  weChatFiles_ = dataFolder_ + "\\" + wechat::kClassicRootName + "\\";
   if (!found.empty()) {
     listAccounts(found);
     status.setText("发现微信文件夹，请选择对应账号进行处理");
@@ -103,7 +93,7 @@ void MainWindow::listAccounts(const std::vector<wechat::Account>& accounts) {
   for (const auto& a : accounts_) {
     std::string text = a.name;
     if (a.layout == wechat::Layout::Current) text += kCurrentMark;
-    if (!shown.insert(text).second) text += "（" + parentOf(parentOf(a.path)) + "）";
+    if (!shown.insert(text).second) text += "（" + path::parent(path::parent(a.path)) + "）";
     list.addItem(text);
   }
   list.setListIndex(0);
@@ -129,10 +119,11 @@ void MainWindow::commitTypedAccount() {
   }
   // A typed name is one folder name, or "..\.." would measure and clean outside WeChat's folder.
   if (!wechat::isAccountName(name)) return forgetAccount();
-  const std::string current = dataFolder_ + "\\" + wechat::kCurrentRootName + "\\" + name;
-  if (ports_.fs.isDirectory(weChatFiles_ + name + "\\"))
-    useAccount({wechat::Layout::Classic, name, weChatFiles_ + name});
-  else if (ports_.fs.isDirectory(current + "\\db_storage\\"))
+  const std::string classic = path::join(dataFolder_, wechat::kClassicRootName, name);
+  const std::string current = path::join(dataFolder_, wechat::kCurrentRootName, name);
+  if (ports_.fs.isDirectory(path::asFolder(classic)))
+    useAccount({wechat::Layout::Classic, name, classic});
+  else if (wechat::isCurrentAccount(ports_.fs, current))
     useAccount({wechat::Layout::Current, name, current});
   else
     forgetAccount();
@@ -149,13 +140,15 @@ void MainWindow::useAccount(const wechat::Account& account) {
   if (platform::text::length(account.name) > kLongAccountName) accountIdHelpButton.setVisible(true);
 }
 
-// Rows the account's WeChat has no folder for are shown disabled, with a dash.
+// The rows say what the account's WeChat calls them; those it has no folder for are shown
+// disabled, with a dash.
 void MainWindow::applyTable(const wechat::CategoryTable& table) {
   table_ = &table;
   for (std::size_t i = 0; i < grid.rows.size(); ++i) {
     const wechat::Category& cat = table.categories[i];
     CategoryRow& r = *grid.rows[i];
     const bool available = !cat.folder.empty();
+    r.button.setText(std::string(cat.caption));
     r.button.setEnabled(available);
     r.size.setTooltip(std::string(cat.sizeTooltip));
     if (!available) {
@@ -190,9 +183,8 @@ void MainWindow::validateAccount() {
   // The chosen account, not the box's text: what the box shows while being typed in is no account.
   shownAccount_ = account_;
   accountPanel.path.setText(shownAccount_);
-  grid.frame.setVisible(ports_.fs.isDirectory(shownAccount_ + "\\Msg\\") ||
-                        ports_.fs.isDirectory(shownAccount_ + "\\db_storage\\"));
-  const bool legacy = ports_.fs.isDirectory(shownAccount_ + "\\Image\\");
+  grid.frame.setVisible(wechat::holdsChatRecords(ports_.fs, shownAccount_));
+  const bool legacy = wechat::holdsOldVersionFolders(ports_.fs, shownAccount_);
   legacyBanner.frame.setVisible(legacy);
   bannerAccount_ = legacy ? shownAccount_ : "";
   setSize(kWidth, legacy ? kHeightWithBanner : kHeight);
@@ -200,13 +192,12 @@ void MainWindow::validateAccount() {
 
   validationTimer.setEnabled(false);
   const std::string account = account_;
-  std::weak_ptr<bool> alive = alive_;
-  ports_.measurer.measure(account, [this, alive, account](const platform::FolderSize& size) {
+  ports_.measurer.measure(account, life_.ifAlive([this, account](const platform::FolderSize& size) {
     // Another account was chosen while this one was measured; its own validation measures it.
-    if (alive.expired() || account != account_) return;
+    if (account != account_) return;
     showAccountSize(size);
     startScan();
-  });
+  }));
 }
 
 void MainWindow::showAccountSize(const platform::FolderSize& size) {

@@ -3,9 +3,10 @@
 // row month by month while the newest are kept, the image row's thumbnails after it by a plan of
 // their own; the received-files row hands over to its dialog, the old-version banner to its
 // window. When a deletion ends, it says what it gave back and its row is measured again.
-#include "clean/month_pass.h"
+#include "clean/month_folders.h"
 #include "clean/question.h"
 #include "clean/report_text.h"
+#include "platform/path.h"
 #include "platform/text.h"
 #include "ui/main/main_window.h"
 #include "wechat/running_check.h"
@@ -41,7 +42,7 @@ void MainWindow::categoryClicked(std::size_t row) {
     return;
   if (cat.deletion == wechat::Deletion::WholeFolder) return deleteWholeCategory(row, cat, account);
   if (preparing_ > 0) return tell(kBusyCleaning);  // one month list at a time is asked about
-  prepareMonthPass(row, cat, account, keep, nullptr);
+  prepareMonthDeletion(row, cat, account, keep, nullptr);
 }
 
 void MainWindow::deleteWholeCategory(std::size_t row, const wechat::Category& cat,
@@ -49,7 +50,7 @@ void MainWindow::deleteWholeCategory(std::size_t row, const wechat::Category& ca
   clean::Plan plan = clean::wholeFolderPlan(ports_.fs, account, cat);
   // The row's figure is the account's: figures are cleared whenever another account is chosen.
   if (account == account_) plan.bytes = rowBytes_[row];
-  auto d = std::make_shared<Deletion>();
+  auto d = std::make_shared<GridDeletion>();
   d->account = account;
   d->row = row;
   d->busyKey = busyKey(plan);
@@ -72,29 +73,27 @@ void MainWindow::deleteWholeCategory(std::size_t row, const wechat::Category& ca
 // folders, each walked for the question's figure); the question follows once it is known. A
 // row's pass and its companion's are one deletion: `chain` is the row's when the companion's
 // pass is prepared.
-void MainWindow::prepareMonthPass(std::size_t row, const wechat::Category& cat,
-                                  const std::string& account, std::optional<unsigned> keep,
-                                  std::shared_ptr<Deletion> chain) {
-  auto d = chain ? chain : std::make_shared<Deletion>();
+void MainWindow::prepareMonthDeletion(std::size_t row, const wechat::Category& cat,
+                                      const std::string& account, std::optional<unsigned> keep,
+                                      std::shared_ptr<GridDeletion> chain) {
+  auto d = chain ? chain : std::make_shared<GridDeletion>();
   if (!chain) {
     d->account = account;
     d->row = row;
-    d->busyKey = platform::text::foldKey(account + std::string(cat.folder));
+    d->busyKey = platform::text::foldKey(platform::path::join(account, cat.folder));
     if (!claim(d->busyKey)) return;
     setBusy(+1);
     busyOverlay.bar.setProgress(0, 0);  // figures of an earlier deletion are not this one's
     busyOverlay.soFar.setText("");
   }
   ++preparing_;
-  std::weak_ptr<bool> alive = alive_;
   platform::FileSystem& fs = ports_.fs;
   const bool companion = chain != nullptr;
-  ports_.measurer.run([this, &fs, &cat, alive, account, companion, keep,
+  ports_.measurer.run([this, &fs, &cat, account, companion, keep,
                        d](const space::Measurer::Walk& walk) {
     auto plan =
         std::make_shared<clean::Plan>(clean::monthPlan(fs, account, cat, companion, keep, walk));
-    return std::function<void()>([this, alive, plan, d] {
-      if (alive.expired()) return;
+    return std::function<void()>(life_.ifAlive([this, plan, d] {
       auto confirmed = clean::Question::ask(ports_.shell, std::move(*plan),
                                             clean::Question::Style::Grid, windowHandle());
       --preparing_;
@@ -106,25 +105,20 @@ void MainWindow::prepareMonthPass(std::size_t row, const wechat::Category& cat,
         return setBusy(-1);
       }
       startDeletion(d, std::move(*confirmed));
-    });
+    }));
   });
 }
 
-void MainWindow::startDeletion(std::shared_ptr<Deletion> d, clean::ConfirmedPlan plan) {
+void MainWindow::startDeletion(std::shared_ptr<GridDeletion> d, clean::ConfirmedPlan plan) {
   d->plan = plan.shared();
   showProgress(*d, {});
-  std::weak_ptr<bool> alive = alive_;
   ports_.runner.run(
       std::move(plan),
-      [this, alive, d](const clean::RunProgress& p) {
-        if (!alive.expired()) showProgress(*d, p);
-      },
-      [this, alive, d](const clean::RunOutcome& outcome) {
-        if (!alive.expired()) runEnded(d, outcome);
-      });
+      life_.ifAlive([this, d](const clean::RunProgress& p) { showProgress(*d, p); }),
+      life_.ifAlive([this, d](const clean::RunOutcome& outcome) { runEnded(d, outcome); }));
 }
 
-void MainWindow::runEnded(const std::shared_ptr<Deletion>& d, const clean::RunOutcome& o) {
+void MainWindow::runEnded(const std::shared_ptr<GridDeletion>& d, const clean::RunOutcome& o) {
   clean::RunOutcome& sum = d->sum;
   sum.files += o.files;
   sum.bytes += o.bytes;
@@ -134,12 +128,12 @@ void MainWindow::runEnded(const std::shared_ptr<Deletion>& d, const clean::RunOu
   // The thumbnails follow the images, in the account and by the row the images were cleaned in,
   // whatever the window shows by now.
   if (d->plan->companionFollows && !o.stopped)
-    return prepareMonthPass(d->row, *d->plan->row, d->account, d->plan->keep, d);
+    return prepareMonthDeletion(d->row, *d->plan->row, d->account, d->plan->keep, d);
   finishDeletion(d);
 }
 
 // Every deletion ends with its result said: what it gave back, and what stayed and why.
-void MainWindow::finishDeletion(const std::shared_ptr<Deletion>& d) {
+void MainWindow::finishDeletion(const std::shared_ptr<GridDeletion>& d) {
   busyFolders_.erase(d->busyKey);
   setBusy(-1);
   const clean::Plan& plan = *d->plan;
@@ -162,10 +156,9 @@ void MainWindow::remeasureAfterDeletion(const std::string& account, const wechat
   if (account != account_ || account.empty()) return;
   for (std::size_t i = 0; row && i < table_->categories.size(); ++i)
     if (&table_->categories[i] == row) remeasureRow(i, [] {});
-  std::weak_ptr<bool> alive = alive_;
-  ports_.measurer.measure(account, [this, alive, account](const platform::FolderSize& s) {
-    if (!alive.expired() && account == account_) showAccountSize(s);
-  });
+  ports_.measurer.measure(account, life_.ifAlive([this, account](const platform::FolderSize& s) {
+    if (account == account_) showAccountSize(s);
+  }));
 }
 
 // The banner cleans the account it was shown for, never one chosen since.
@@ -175,7 +168,7 @@ void MainWindow::cleanLegacy() {
 }
 
 // A month pass moves by its folders; a whole category by the bytes its row held before.
-void MainWindow::showProgress(const Deletion& d, const clean::RunProgress& p) {
+void MainWindow::showProgress(const GridDeletion& d, const clean::RunProgress& p) {
   const clean::Plan& plan = *d.plan;
   const bool byBytes = plan.pacing == clean::Pacing::AtOnce;
   if (byBytes)

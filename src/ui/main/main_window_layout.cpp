@@ -1,5 +1,6 @@
-// The main window's controls: captions, places (twips), colours and fonts. The grid's rows, their
-// stages and the risk marks come from the category table.
+// The main window's controls: captions, places (twips), colours and fonts, one function per area.
+// The grid's rows take their captions and tooltips from the category table, their places and scan
+// pacing from the window's own table below.
 #include <initializer_list>
 
 #include "ui/main/main_window.h"
@@ -13,10 +14,37 @@ constexpr Color kPurple = Color::rgb(128, 0, 128);
 constexpr Color kGrey = Color::rgb(128, 128, 128);
 constexpr Color kCyan = Color::rgb(0, 192, 192);
 
-void place(Control& c, int left, int top, int width, int height, std::string text = {}) {
-  c.setRect({left, top, width, height});
-  if (!text.empty()) c.setText(std::move(text));
-}
+// Where the grid's rows stand and how long a scan pauses before it measures each; every category
+// table has these rows, in this order.
+struct RowPlace {
+  int top = 0;                 // of the button, in twips within the grid
+  int labelDrop = 60;          // the row's labels stand this much lower than its button
+  unsigned scanDelayMs = 500;  // the pause before the row is measured in a scan
+};
+constexpr RowPlace kRowPlaces[] = {
+    {.top = 660, .scanDelayMs = 200},
+    {.top = 1020, .scanDelayMs = 200},
+    {.top = 1380},
+    {.top = 1740},
+    {.top = 2160},
+    {.top = 2520},
+    {.top = 2880},
+    {.top = 3720, .labelDrop = 120},
+};
+static_assert(std::size(kRowPlaces) == wechat::kClassicCategories.size() &&
+              std::size(kRowPlaces) == wechat::kCurrentCategories.size());
+
+// A risk mark at the grid's left edge, one for each group of rows of the same risk.
+struct RiskMark {
+  wechat::Risk risk;
+  const char* text;
+  int top;
+};
+constexpr RiskMark kRiskMarks[] = {
+    {wechat::Risk::Safe, "安全", 1140},
+    {wechat::Risk::Warning, "警告", 2640},
+    {wechat::Risk::Danger, "危险", 3840},
+};
 
 Font font(double points, bool bold = false, const char* face = "宋体") {
   return {face, points, bold};
@@ -34,10 +62,16 @@ Color riskColour(wechat::Risk risk) {
   return Color::rgb(255, 0, 0);
 }
 
-// The names the risk marks have always had; a table with more marks numbers the rest.
-std::string riskMarkName(std::size_t i) {
-  static constexpr const char* kNames[] = {"Label6", "Label8", "Label7"};
-  return i < std::size(kNames) ? kNames[i] : "RiskMark" + std::to_string(i + 1);
+// The names the risk marks have always had.
+constexpr const char* kRiskMarkNames[] = {"Label6", "Label8", "Label7"};
+static_assert(std::size(kRiskMarkNames) == std::size(kRiskMarks));
+
+// `count` controls, the i-th made by `make(i)`, in order.
+template <typename T, typename Make>
+std::vector<std::unique_ptr<T>> makeEach(std::size_t count, Make make) {
+  std::vector<std::unique_ptr<T>> made;
+  for (std::size_t i = 0; i < count; ++i) made.push_back(make(static_cast<int>(i)));
+  return made;
 }
 
 }  // namespace
@@ -55,32 +89,23 @@ MainWindow::CategoryRow::CategoryRow(Form& form, Control& grid, int number)
       count(form, "Lab" + std::to_string(number), &grid),
       size(form, "lj" + std::to_string(number), &grid) {}
 
-MainWindow::Grid::Grid(Form& form, const wechat::CategoryTable& shape)
+MainWindow::Grid::Grid(Form& form)
     : frame(form, "Frame3"),
       scanButton(form, "Commandjisuan", &frame),
       nameHeading(form, "Label12", &frame),
       countHeading(form, "Label13", &frame),
       sizeHeading(form, "Label15", &frame),
-      rows([&] {
-        std::vector<std::unique_ptr<CategoryRow>> made;
-        for (std::size_t i = 0; i < shape.categories.size(); ++i)
-          made.push_back(std::make_unique<CategoryRow>(form, frame, static_cast<int>(i + 1)));
-        return made;
-      }()),
-      riskMarks([&] {
-        std::vector<std::unique_ptr<Label>> made;
-        for (std::size_t i = 0; i < shape.marks.size(); ++i)
-          made.push_back(std::make_unique<Label>(form, riskMarkName(i), &frame));
-        return made;
-      }()),
+      rows(makeEach<CategoryRow>(
+          std::size(kRowPlaces),
+          [&](int i) { return std::make_unique<CategoryRow>(form, frame, i + 1); })),
+      riskMarks(makeEach<Label>(
+          std::size(kRiskMarks),
+          [&](int i) { return std::make_unique<Label>(form, kRiskMarkNames[i], &frame); })),
       keepNewest(form, "Check1", &frame),
       monthsToKeep(form, "Textsj", &frame),
-      rules([&] {
-        std::vector<std::unique_ptr<Line>> made;
-        for (int i = 2; i <= 8; ++i)
-          made.push_back(std::make_unique<Line>(form, "Line" + std::to_string(i), &frame));
-        return made;
-      }()) {}
+      rules(makeEach<Line>(7, [&](int i) {
+        return std::make_unique<Line>(form, "Line" + std::to_string(i + 2), &frame);
+      })) {}
 
 MainWindow::BusyOverlay::BusyOverlay(Form& form)
     : frame(form, "Frame2"),
@@ -105,30 +130,39 @@ MainWindow::MainWindow(const MainPorts& ports)
       status(*this, "Labeltip"),
       accountPanel(*this),
       accountIdHelpButton(*this, "Commandyiwen"),
-      grid(*this, wechat::kClassic),
+      grid(*this),
       busyOverlay(*this),
       legacyBanner(*this),
       focusSink(*this, "textwjsl"),
-      discoveryTimer(ports.timers, "discovery", 200),
-      validationTimer(ports.timers, "validation", 500),
-      tipClearer(ports.timers, "tip clearer", 5000),
+      discoveryTimer(ports.uiThread, "discovery", 200),
+      validationTimer(ports.uiThread, "validation", 500),
+      tipClearer(ports.uiThread, "tip clearer", 5000),
       ports_(ports),
-      rowBytes_(wechat::kClassic.categories.size()) {
-  for (std::size_t i = 0; i < table_->categories.size(); ++i)
+      rowBytes_(std::size(kRowPlaces)) {
+  for (std::size_t i = 0; i < std::size(kRowPlaces); ++i)
     scanStages.push_back(std::make_unique<Timer>(
-        ports.timers, "scan stage " + std::to_string(i + 1), table_->categories[i].scanDelayMs));
+        ports.uiThread, "scan stage " + std::to_string(i + 1), kRowPlaces[i].scanDelayMs));
   this->layout();
   wireEvents();
   tipClearer.setEnabled(true);
 }
 
-MainWindow::~MainWindow() {
-  *alive_ = false;
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::layout() {
   setTitle("Velmora::Harrowfen");
+  layoutHeader();
+  layoutAccountPanel();
+  layoutGrid();
+  layoutBusyOverlay();
+  layoutLegacyBanner();
+  place(focusSink, 5640, 9300, 1215, 315, "计算文件夹数量");
+  focusSink.setTabStop(false);  // off screen: Tab landing there would seem to lose the focus
+  setTabOrder();
+  setSize(kWidth, kHeight);
+}
 
+void MainWindow::layoutHeader() {
   place(quitWarning, 180, 120, 5000, 300, "清理前请退出微信（注意：不是关闭微信聊天窗口，是退出）");
   quitWarning.setForeColor(kRed);
   place(freezeWarning, 180, 540, 3990, 300, "操作过程中程序可能会假死,是正常情况,不要强关！");
@@ -147,7 +181,9 @@ void MainWindow::layout() {
   status.setForeColor(kPurple);
   status.setFont(font(9, true, "微软雅黑"));
   status.setAlign(Align::Center);
+}
 
+void MainWindow::layoutAccountPanel() {
   AccountPanel& a = accountPanel;
   place(a.frame, 180, 1920, 4995, 1155, "第1步：选择或输入你的微信账号");
   a.frame.setVisible(false);
@@ -162,7 +198,9 @@ void MainWindow::layout() {
   place(a.openFolderButton, 4080, 720, 735, 345, "看看");
   place(accountIdHelpButton, 3360, 1920, 1695, 255, "找不到自己的ID");
   accountIdHelpButton.setVisible(false);
+}
 
+void MainWindow::layoutGrid() {
   Grid& g = grid;
   place(g.frame, 180, 3120, 4995, 4275, "第2步：选择你要清理的项目");
   g.frame.setVisible(false);
@@ -172,9 +210,10 @@ void MainWindow::layout() {
   place(g.sizeHeading, 3480, 360, 1200, 255, "空间占用");
   for (std::size_t i = 0; i < g.rows.size(); ++i) {
     const wechat::Category& cat = table_->categories[i];
+    const RowPlace& at = kRowPlaces[i];
     CategoryRow& r = *g.rows[i];
-    const int labelTop = cat.top + cat.labelDrop;
-    place(r.button, 900, cat.top, 1515, 330, std::string(cat.caption));
+    const int labelTop = at.top + at.labelDrop;
+    place(r.button, 900, at.top, 1515, 330, std::string(cat.caption));
     place(r.count, 2520, labelTop, 855, 255, "______");
     r.count.setAlign(Align::Center);
     place(r.size, 3480, labelTop, 1395, 255, "______");
@@ -182,9 +221,8 @@ void MainWindow::layout() {
     if (!cat.sizeTooltip.empty()) r.size.setTooltip(std::string(cat.sizeTooltip));
   }
   for (std::size_t i = 0; i < g.riskMarks.size(); ++i) {
-    const wechat::RiskMark& mark = table_->marks[i];
-    place(*g.riskMarks[i], 120, mark.top, 600, 255, std::string(mark.text));
-    g.riskMarks[i]->setForeColor(riskColour(mark.risk));
+    place(*g.riskMarks[i], 120, kRiskMarks[i].top, 600, 255, kRiskMarks[i].text);
+    g.riskMarks[i]->setForeColor(riskColour(kRiskMarks[i].risk));
   }
   place(g.keepNewest, 420, 3360, 4455, 255, "仅删除      个月前的SNS、image和video数据");
   // The months box sits in the run of six spaces: only a face with half-width spaces, as SimSun
@@ -202,7 +240,9 @@ void MainWindow::layout() {
                         {120, 3660, 4755, 0}, {840, 600, 0, 3540},  {2460, 600, 0, 2640},
                         {3420, 600, 0, 2640}};
   for (std::size_t i = 0; i < g.rules.size(); ++i) g.rules[i]->setRect(rules[i]);
+}
 
+void MainWindow::layoutBusyOverlay() {
   BusyOverlay& o = busyOverlay;
   // Laid out beside the window; start-up moves it over the grid it covers.
   place(o.frame, 5520, 5340, 4995, 4275, "清理中");
@@ -216,11 +256,13 @@ void MainWindow::layout() {
   place(o.goesAway, 240, 3120, 4515, 375, "清理结束本窗口消失");
   o.goesAway.setFont(font(12));
   o.goesAway.setAlign(Align::Center);
-  place(o.bar, 240, 3600, 4515, 240, "");
+  place(o.bar, 240, 3600, 4515, 240);
   o.bar.setRange(0, ProgressBar::kSteps);
-  place(o.soFar, 240, 3900, 4515, 255, "");
+  place(o.soFar, 240, 3900, 4515, 255);
   o.soFar.setAlign(Align::Center);
+}
 
+void MainWindow::layoutLegacyBanner() {
   LegacyBanner& b = legacyBanner;
   place(b.frame, 180, 7440, 4935, 1155, "存在老版微信垃圾，清理吗？");
   b.frame.setVisible(false);
@@ -228,28 +270,31 @@ void MainWindow::layout() {
         "此电脑存在2019年及更早的微信垃圾，这些文件已彻底无用了，建议一键清理");
   b.text.setFont(font(10.5));
   place(b.cleanButton, 3720, 240, 1035, 795, "一键清理");
+}
 
-  place(focusSink, 5640, 9300, 1215, 315, "计算文件夹数量");
-  focusSink.setTabStop(false);  // off screen: Tab landing there would seem to lose the focus
-
-  // Keyboard order: the path row, the account list, then the grid top to bottom, the months
-  // line in its place among the rows.
-  std::vector<Control*> order{&dataFolderBox,      &pickFolderButton,    &aboutButton, &a.accounts,
-                              &a.openFolderButton, &accountIdHelpButton, &g.scanButton};
+// Keyboard order: the path row, the account list, then the grid top to bottom, the months line in
+// its place among the rows.
+void MainWindow::setTabOrder() {
+  Grid& g = grid;
+  std::vector<Control*> order{&dataFolderBox,
+                              &pickFolderButton,
+                              &aboutButton,
+                              &accountPanel.accounts,
+                              &accountPanel.openFolderButton,
+                              &accountIdHelpButton,
+                              &g.scanButton};
   bool monthsLine = false;
   for (std::size_t i = 0; i < g.rows.size(); ++i) {
-    if (!monthsLine && table_->categories[i].top > g.keepNewest.rect().top) {
+    if (!monthsLine && kRowPlaces[i].top > g.keepNewest.rect().top) {
       order.insert(order.end(), {&g.keepNewest, &g.monthsToKeep});
       monthsLine = true;
     }
     order.push_back(&g.rows[i]->button);
   }
   if (!monthsLine) order.insert(order.end(), {&g.keepNewest, &g.monthsToKeep});
-  order.push_back(&b.cleanButton);
+  order.push_back(&legacyBanner.cleanButton);
   int tab = 0;
   for (Control* c : order) c->setTabIndex(tab++);
-
-  setSize(kWidth, kHeight);
 }
 
 }  // namespace ui

@@ -53,14 +53,12 @@ void MainWindow::remeasureRow(std::size_t row, std::function<void()> then) {
   }
   // Without an account every row is a folder that is not there.
   if (account.empty()) return arrived(RowMeasure{});
-  std::weak_ptr<bool> alive = alive_;
   platform::FileSystem& fs = ports_.fs;
-  ports_.measurer.run([&fs, account, &cat, alive, arrived](const space::Measurer::Walk& walk) {
-    const RowMeasure m = measureRow(fs, walk, account, cat);
-    return std::function<void()>([alive, arrived, m] {
-      if (!alive.expired()) arrived(m);
-    });
-  });
+  ports_.measurer.run(
+      [&fs, account, &cat, arrived = life_.ifAlive(arrived)](const space::Measurer::Walk& walk) {
+        const RowMeasure m = measureRow(fs, walk, account, cat);
+        return std::function<void()>([arrived, m] { arrived(m); });
+      });
 }
 
 void MainWindow::showCategoryFigures(std::size_t row, const space::FolderFigures& figures) {

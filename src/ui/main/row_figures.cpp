@@ -1,6 +1,7 @@
 #include "ui/main/row_figures.h"
 
 #include "clean/plan.h"
+#include "platform/path.h"
 
 namespace ui {
 
@@ -25,7 +26,8 @@ RowMeasure measureRow(platform::FileSystem& fs, const space::Measurer::Walk& wal
       if (!category.companion.empty())
         size.bytes +=
             clean::sizeOf(clean::monthPlan(fs, account, category, true, std::nullopt), walk).bytes;
-      there = plan.itemCount() > 0 || fs.isDirectory(account + std::string(category.folder));
+      there =
+          plan.itemCount() > 0 || fs.isDirectory(platform::path::join(account, category.folder));
       break;
     }
     case wechat::Deletion::ReceivedFilesDialog: {

@@ -7,7 +7,7 @@
 
 namespace ui {
 
-Control::Control(Form& form, Kind kind, std::string name, Control* parent)
+Control::Control(Form& form, ControlKind kind, std::string name, Control* parent)
     : form_(form), kind_(kind), name_(std::move(name)), parent_(parent) {
   form_.controls_.push_back(this);
 }
@@ -20,13 +20,18 @@ void Control::setText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   notify(Prop::Text);
-  if (kind_ == Kind::TextBox && onChange) onChange();
+  if (kind_ == ControlKind::TextBox && onChange) onChange();
 }
 
 void Control::userSetText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
-  if ((kind_ == Kind::TextBox || kind_ == Kind::ComboBox) && onChange) onChange();
+  if ((kind_ == ControlKind::TextBox || kind_ == ControlKind::ComboBox) && onChange) onChange();
+}
+
+void place(Control& c, int left, int top, int width, int height, std::string text) {
+  c.setRect({left, top, width, height});
+  if (!text.empty()) c.setText(std::move(text));
 }
 
 void Control::setRect(Rect r) {
@@ -170,7 +175,7 @@ void ProgressBar::setProgress(std::uint64_t done, std::uint64_t total) {
   setPosition(static_cast<int>(share * kSteps));
 }
 
-Timer::Timer(platform::TimerHost& host, std::string name, unsigned intervalMs, bool enabled)
+Timer::Timer(platform::UiThread& host, std::string name, unsigned intervalMs, bool enabled)
     : host_(host), name_(std::move(name)), id_(platform::newTimerId()), interval_(intervalMs) {
   setEnabled(enabled);
 }

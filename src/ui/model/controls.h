@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/shell.h"
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 
 namespace ui {
 
@@ -32,7 +32,7 @@ struct Rect {
   int left = 0, top = 0, width = 0, height = 0;
 };
 
-enum class Kind { Label, TextBox, Button, CheckBox, ComboBox, Frame, Line, ProgressBar };
+enum class ControlKind { Label, TextBox, Button, CheckBox, ComboBox, Frame, Line, ProgressBar };
 enum class Align { Left, Center };
 enum class Prop { Text, Rect, Visible, Enabled, ForeColor, Font, Items, Selection, Value, Tooltip };
 
@@ -52,12 +52,12 @@ class Binding {
 
 class Control {
  public:
-  Control(Form& form, Kind kind, std::string name, Control* parent = nullptr);
+  Control(Form& form, ControlKind kind, std::string name, Control* parent = nullptr);
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
   virtual ~Control() = default;
 
-  Kind kind() const { return kind_; }
+  ControlKind kind() const { return kind_; }
   const std::string& name() const { return name_; }
   Control* parent() const { return parent_; }
   Form& form() const { return form_; }
@@ -97,8 +97,6 @@ class Control {
   // Text boxes.
   int maxLength() const { return maxLength_; }
   void setMaxLength(int n) { maxLength_ = n; }
-  bool multiLine() const { return multiLine_; }
-  void setMultiLine(bool m) { multiLine_ = m; }
   int selStart() const { return selStart_; }
   int selLength() const { return selLength_; }
   void select(int start, int length);
@@ -122,7 +120,7 @@ class Control {
   Form& form_;
 
  private:
-  Kind kind_;
+  ControlKind kind_;
   std::string name_;
   Control* parent_;
   std::string text_;
@@ -136,41 +134,44 @@ class Control {
   int tabIndex_ = -1;
   bool tabStop_ = true;
   int maxLength_ = 0;
-  bool multiLine_ = false;
   int selStart_ = 0, selLength_ = 0;
 };
+
+// Puts `c` at its place in twips and, when `text` is given, sets its text: how the windows lay
+// out their controls.
+void place(Control& c, int left, int top, int width, int height, std::string text = {});
 
 class Label : public Control {
  public:
   Label(Form& f, std::string name, Control* parent = nullptr)
-      : Control(f, Kind::Label, name, parent) {}
+      : Control(f, ControlKind::Label, name, parent) {}
 };
 class TextBox : public Control {
  public:
   TextBox(Form& f, std::string name, Control* parent = nullptr)
-      : Control(f, Kind::TextBox, name, parent) {}
+      : Control(f, ControlKind::TextBox, name, parent) {}
 };
 class Button : public Control {
  public:
   Button(Form& f, std::string name, Control* parent = nullptr)
-      : Control(f, Kind::Button, name, parent) {}
+      : Control(f, ControlKind::Button, name, parent) {}
 };
 class Frame : public Control {
  public:
   Frame(Form& f, std::string name, Control* parent = nullptr)
-      : Control(f, Kind::Frame, name, parent) {}
+      : Control(f, ControlKind::Frame, name, parent) {}
 };
 // A line from (left, top) to (left + width, top + height).
 class Line : public Control {
  public:
   Line(Form& f, std::string name, Control* parent = nullptr)
-      : Control(f, Kind::Line, name, parent) {}
+      : Control(f, ControlKind::Line, name, parent) {}
 };
 
 class CheckBox : public Control {
  public:
   CheckBox(Form& f, std::string name, Control* parent = nullptr)
-      : Control(f, Kind::CheckBox, name, parent) {}
+      : Control(f, ControlKind::CheckBox, name, parent) {}
   int value() const { return value_; }
   void setValue(int v);
   // A click by the user toggles the box first, then raises the click event.
@@ -183,7 +184,7 @@ class CheckBox : public Control {
 class ComboBox : public Control {
  public:
   ComboBox(Form& f, std::string name, Control* parent = nullptr)
-      : Control(f, Kind::ComboBox, name, parent) {}
+      : Control(f, ControlKind::ComboBox, name, parent) {}
   const std::vector<std::string>& items() const { return items_; }
   void addItem(std::string item);
   void clear();
@@ -206,7 +207,7 @@ class ComboBox : public Control {
 class ProgressBar : public Control {
  public:
   ProgressBar(Form& f, std::string name, Control* parent = nullptr)
-      : Control(f, Kind::ProgressBar, name, parent) {}
+      : Control(f, ControlKind::ProgressBar, name, parent) {}
   int minimum() const { return minimum_; }
   int maximum() const { return maximum_; }
   int position() const { return position_; }
@@ -225,7 +226,7 @@ class ProgressBar : public Control {
 // it.
 class Timer {
  public:
-  Timer(platform::TimerHost& host, std::string name, unsigned intervalMs, bool enabled = false);
+  Timer(platform::UiThread& host, std::string name, unsigned intervalMs, bool enabled = false);
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
   ~Timer();
@@ -240,9 +241,9 @@ class Timer {
 
  private:
   void arm();
-  platform::TimerHost& host_;
+  platform::UiThread& host_;
   std::string name_;
-  platform::TimerHost::Id id_;
+  platform::UiThread::Id id_;
   unsigned interval_;
   bool enabled_ = false;
 };

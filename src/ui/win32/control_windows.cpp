@@ -47,31 +47,29 @@ struct ClassAndStyle {
 ClassAndStyle classFor(const Control& c) {
   const DWORD common = WS_CHILD | WS_CLIPSIBLINGS;
   switch (c.kind()) {
-    case Kind::Label:
+    case ControlKind::Label:
       // SS_NOTIFY: labels get mouse messages, so tooltips and pointer moves reach them.
       return {L"STATIC",
               common | SS_NOPREFIX | SS_NOTIFY | (c.align() == Align::Center ? SS_CENTER : SS_LEFT),
               0};
-    case Kind::TextBox: {
-      DWORD s = common | WS_TABSTOP | (c.align() == Align::Center ? ES_CENTER : ES_LEFT);
-      s |= c.multiLine() ? ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_WANTRETURN
-                         : ES_AUTOHSCROLL;
-      return {L"EDIT", s, WS_EX_CLIENTEDGE};
+    case ControlKind::TextBox: {
+      const DWORD align = c.align() == Align::Center ? ES_CENTER : ES_LEFT;
+      return {L"EDIT", common | WS_TABSTOP | align | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     }
-    case Kind::Button:
+    case ControlKind::Button:
       return {L"BUTTON", common | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0};
-    case Kind::CheckBox:
+    case ControlKind::CheckBox:
       // Not BS_AUTOCHECKBOX: the model toggles and the window shows the model's value, so the
       // two cannot drift apart.
       return {L"BUTTON", common | WS_TABSTOP | BS_CHECKBOX, 0};
-    case Kind::ComboBox:
+    case ControlKind::ComboBox:
       return {L"COMBOBOX", common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0};
-    case Kind::Frame:
+    case ControlKind::Frame:
       return {kFrameClass, common | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
-    case Kind::Line:
+    case ControlKind::Line:
       return {L"STATIC",
               common | (c.rect().width >= c.rect().height ? SS_ETCHEDHORZ : SS_ETCHEDVERT), 0};
-    case Kind::ProgressBar: {
+    case ControlKind::ProgressBar: {
       // The common control's class exists once comctl32 registered it; the program does so at
       // start, this covers any other host of the binding.
       static const bool registered = [] {
@@ -88,8 +86,8 @@ ClassAndStyle classFor(const Control& c) {
 // Labels and lines are drawn on their container's surface, beneath every real control, as in the
 // form designer the forms come from; among themselves, and among the real controls, later ones
 // lie on top.
-bool drawnOnSurface(Kind k) {
-  return k == Kind::Label || k == Kind::Line;
+bool drawnOnSurface(ControlKind k) {
+  return k == ControlKind::Label || k == ControlKind::Line;
 }
 
 // A control that shows as soon as its form does.
@@ -144,7 +142,7 @@ HWND FormWindow::createChild(Control& c) {
   // Made in its place: moving each of the many windows afterwards made start-up slow under Wine.
   // Not a line: under Wine an etched line made at its size comes out two pixels longer than one
   // sized afterwards, as the forms were drawn.
-  const RECT r = c.kind() == Kind::Line ? RECT{} : bounds(c);
+  const RECT r = c.kind() == ControlKind::Line ? RECT{} : bounds(c);
   HWND h = CreateWindowExW(cs.exStyle, cs.cls, widen(c.text()).c_str(), style, r.left, r.top,
                            r.right - r.left, r.bottom - r.top, parent, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
@@ -152,19 +150,20 @@ HWND FormWindow::createChild(Control& c) {
   byHwnd_[h] = &c;
   byControl_[&c] = h;
   setWindowName(h, c.name());
-  if (c.kind() != Kind::Frame && c.kind() != Kind::Line)
+  if (c.kind() != ControlKind::Frame && c.kind() != ControlKind::Line)
     SetWindowSubclass(h, &FormWindow::childProc, 0, reinterpret_cast<DWORD_PTR>(this));
 
   ++pushing_;
   push(c, h, Prop::Font);
-  if (c.kind() == Kind::Line) place(c, h);
-  if (c.kind() == Kind::TextBox && c.maxLength() > 0)
+  if (c.kind() == ControlKind::Line) place(c, h);
+  if (c.kind() == ControlKind::TextBox && c.maxLength() > 0)
     SendMessageW(h, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength()), 0);
-  if (c.kind() == Kind::ComboBox) {
+  if (c.kind() == ControlKind::ComboBox) {
     pushItems(static_cast<ComboBox&>(c), h);
     pushText(c, h);
   }
-  if (c.kind() == Kind::CheckBox || c.kind() == Kind::ProgressBar) push(c, h, Prop::Value);
+  if (c.kind() == ControlKind::CheckBox || c.kind() == ControlKind::ProgressBar)
+    push(c, h, Prop::Value);
   if (!c.tooltip().empty()) pushTooltip(c, h);
   --pushing_;
   return h;
@@ -203,23 +202,23 @@ void FormWindow::push(Control& c, HWND h, Prop p) {
       fitLabel(c, h);
       break;
     case Prop::Items:
-      if (c.kind() == Kind::ComboBox) pushItems(static_cast<ComboBox&>(c), h);
+      if (c.kind() == ControlKind::ComboBox) pushItems(static_cast<ComboBox&>(c), h);
       break;
     case Prop::Selection:
-      if (c.kind() == Kind::ComboBox) {
+      if (c.kind() == ControlKind::ComboBox) {
         SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(static_cast<ComboBox&>(c).listIndex()),
                      0);
-      } else if (c.kind() == Kind::TextBox) {
+      } else if (c.kind() == ControlKind::TextBox) {
         const int start = utf16Offset(c.text(), c.selStart());
         const int end = utf16Offset(c.text(), c.selStart() + c.selLength());
         SendMessageW(h, EM_SETSEL, static_cast<WPARAM>(start), end);
       }
       break;
     case Prop::Value:
-      if (c.kind() == Kind::CheckBox)
+      if (c.kind() == ControlKind::CheckBox)
         SendMessageW(h, BM_SETCHECK,
                      static_cast<CheckBox&>(c).value() ? BST_CHECKED : BST_UNCHECKED, 0);
-      if (c.kind() == Kind::ProgressBar) {
+      if (c.kind() == ControlKind::ProgressBar) {
         const auto& bar = static_cast<ProgressBar&>(c);
         SendMessageW(h, PBM_SETRANGE32, static_cast<WPARAM>(bar.minimum()), bar.maximum());
         SendMessageW(h, PBM_SETPOS, static_cast<WPARAM>(bar.position()), 0);
@@ -234,7 +233,7 @@ void FormWindow::push(Control& c, HWND h, Prop p) {
 RECT FormWindow::bounds(const Control& c) const {
   const Rect& r = c.rect();
   int left = r.left, top = r.top, width = r.width, height = r.height;
-  if (c.kind() == Kind::Line) {
+  if (c.kind() == ControlKind::Line) {
     // A line runs from (left, top) to (left + width, top + height); an etched line is two
     // pixels thick whatever the DPI.
     if (width < 0) {
@@ -253,7 +252,7 @@ RECT FormWindow::bounds(const Control& c) const {
   int pxHeight = twipsToPixels(height, dpi_);
   // A combo box's window height includes its drop-down list; the edit part sizes itself to the
   // font.
-  if (c.kind() == Kind::ComboBox) pxHeight += MulDiv(160, dpi_, 96);
+  if (c.kind() == ControlKind::ComboBox) pxHeight += MulDiv(160, dpi_, 96);
   const int x = twipsToPixels(left, dpi_), y = twipsToPixels(top, dpi_);
   return {x, y, x + twipsToPixels(width, dpi_), y + pxHeight};
 }
@@ -268,7 +267,7 @@ void FormWindow::place(Control& c, HWND h) {
 // A label with room for one line only shows that line whole, with an ellipsis where the text is
 // too long, rather than the top of a wrapped second line. A path keeps its last part.
 void FormWindow::fitLabel(Control& c, HWND h) {
-  if (c.kind() != Kind::Label) return;
+  if (c.kind() != ControlKind::Label) return;
   const int line = fonts_.lineHeight(fonts_.get(c.font(), dpi_));
   if (line <= 0) return;
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
@@ -321,20 +320,20 @@ void FormWindow::command(HWND h, UINT code) {
   Control* c = controlOf(h);
   if (!c) return;
   switch (c->kind()) {
-    case Kind::Button:
+    case ControlKind::Button:
       // A button the form covers or disabled with its frame takes no key press either.
       if (code == BN_CLICKED && c->usable()) c->click();
       break;
-    case Kind::CheckBox:
+    case ControlKind::CheckBox:
       if (code == BN_CLICKED && c->usable()) static_cast<CheckBox*>(c)->userClick();
       break;
-    case Kind::Label:
+    case ControlKind::Label:
       if (code == STN_CLICKED) c->click();
       break;
-    case Kind::TextBox:
+    case ControlKind::TextBox:
       if (code == EN_CHANGE) c->userSetText(narrow(windowText(h)));
       break;
-    case Kind::ComboBox:
+    case ControlKind::ComboBox:
       if (code == CBN_SELCHANGE) {
         const auto i = static_cast<int>(SendMessageW(h, CB_GETCURSEL, 0, 0));
         if (i >= 0) static_cast<ComboBox*>(c)->setListIndex(i);
@@ -344,9 +343,9 @@ void FormWindow::command(HWND h, UINT code) {
         static_cast<ComboBox*>(c)->userCommit();
       }
       break;
-    case Kind::Frame:
-    case Kind::Line:
-    case Kind::ProgressBar:
+    case ControlKind::Frame:
+    case ControlKind::Line:
+    case ControlKind::ProgressBar:
       break;
   }
 }
@@ -355,8 +354,8 @@ LRESULT FormWindow::colors(UINT msg, HDC dc, HWND h) {
   Control* c = nullptr;
   auto it = byHwnd_.find(h);
   if (it != byHwnd_.end()) c = it->second;
-  const bool edit = msg == WM_CTLCOLOREDIT && c && c->kind() == Kind::TextBox;
-  if (!c || (c->foreColor().system && c->kind() != Kind::Frame))
+  const bool edit = msg == WM_CTLCOLOREDIT && c && c->kind() == ControlKind::TextBox;
+  if (!c || (c->foreColor().system && c->kind() != ControlKind::Frame))
     return DefWindowProcW(hwnd_.get(), msg, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(h));
   const Color col = c->foreColor();
@@ -385,12 +384,12 @@ LRESULT FormWindow::handleChild(Control& c, HWND h, UINT msg, WPARAM wp, LPARAM 
       break;
     case WM_CHAR:
       // Surrogate halves pass unfiltered: a filter judges whole characters only.
-      if (c.kind() == Kind::TextBox && c.onKeyPress && (wp < 0xD800 || wp > 0xDFFF) &&
+      if (c.kind() == ControlKind::TextBox && c.onKeyPress && (wp < 0xD800 || wp > 0xDFFF) &&
           !c.onKeyPress(static_cast<char32_t>(wp)))
         return 0;
       break;
     case WM_LBUTTONUP:
-      if (c.kind() == Kind::TextBox) {
+      if (c.kind() == ControlKind::TextBox) {
         // After the edit's own handling, so a selection made by the click handler stays.
         const LRESULT r = DefSubclassProc(h, msg, wp, lp);
         c.click();

@@ -26,18 +26,20 @@ DWORD formStyle(const Form& f) {
   return style;
 }
 
-bool focusable(Kind k) {
-  return k == Kind::TextBox || k == Kind::Button || k == Kind::CheckBox || k == Kind::ComboBox;
+bool focusable(ControlKind k) {
+  return k == ControlKind::TextBox || k == ControlKind::Button || k == ControlKind::CheckBox ||
+         k == ControlKind::ComboBox;
 }
 
 }  // namespace
 
 FormWindow::FormWindow(Form& form) : form_(form) {
   registerWindowClasses(&FormWindow::formProc);
-  hwnd_.reset(CreateWindowExW(kExStyle, kFormClass, platform::win32::widen(form.title()).c_str(),
-                              formStyle(form), CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), this));
-  if (!hwnd_) return;
+  hwnd_.reset(platform::win32::throwLastErrorIfNull(
+      CreateWindowExW(kExStyle, kFormClass, platform::win32::widen(form.title()).c_str(),
+                      formStyle(form), CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, nullptr,
+                      GetModuleHandleW(nullptr), this),
+      "creating a window"));
   setWindowName(hwnd_.get(), form.name());
   dpi_ = windowDpi(hwnd_.get());
   createChildren(false);
@@ -47,7 +49,6 @@ FormWindow::FormWindow(Form& form) : form_(form) {
 
 FormWindow::~FormWindow() {
   if (form_.binding() == this) form_.bind(nullptr);
-  if (!hwnd_) return;
   for (const Child& c : children_) clearWindowName(c.hwnd);
   clearWindowName(hwnd_.get());
   SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
@@ -278,7 +279,7 @@ void FormWindow::moveFocus(bool backward) {
   i = (i + (backward ? n - 1 : 1)) % n;
   HWND target = order[static_cast<std::size_t>(i)].hwnd;
   SetFocus(target);
-  if (order[static_cast<std::size_t>(i)].control->kind() == Kind::TextBox)
+  if (order[static_cast<std::size_t>(i)].control->kind() == ControlKind::TextBox)
     SendMessageW(target, EM_SETSEL, 0, -1);
 }
 
@@ -290,12 +291,12 @@ bool FormWindow::preTranslate(const MSG& msg) {
   }
   if (msg.wParam == VK_RETURN) {
     Control* c = controlOf(msg.hwnd);
-    if (c && c->kind() == Kind::Button && c->usable()) {
+    if (c && c->kind() == ControlKind::Button && c->usable()) {
       SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
       return true;
     }
     // Enter in a combo box's edit part commits what was typed; with the list open it picks.
-    if (c && c->kind() == Kind::ComboBox &&
+    if (c && c->kind() == ControlKind::ComboBox &&
         !SendMessageW(controlWindow(*c), CB_GETDROPPEDSTATE, 0, 0)) {
       static_cast<ComboBox*>(c)->userCommit();
       return true;

@@ -18,6 +18,7 @@ namespace ui::win32 {
 class FormWindow final : public Binding {
  public:
   // Creates the window (hidden, as the form is until it is shown) and binds the form to it.
+  // Throws std::system_error when the window cannot be made.
   explicit FormWindow(Form& form);
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;

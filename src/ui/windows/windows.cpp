@@ -3,8 +3,8 @@
 namespace ui {
 
 Windows::Windows(const ProgramPorts& p)
-    : runner(p.timers, p.remover),
-      main({p.fs, p.registry, p.shell, p.timers, runner, p.measurer, p.env}),
+    : runner(p.uiThread, p.remover),
+      main({p.fs, p.registry, p.shell, p.uiThread, runner, p.measurer, p.env}),
       legacyCleaner(main, p.shell, p.env, runner),
       receivedFiles(main, p.fs, p.shell, p.env, runner) {
   main.openReceivedFiles = [this](const wechat::Category& row) { receivedFiles.open(row); };

@@ -14,7 +14,7 @@ struct ProgramPorts {
   platform::FileSystem& fs;
   platform::Registry& registry;
   platform::Shell& shell;
-  platform::TimerHost& timers;
+  platform::UiThread& uiThread;
   clean::Remover& remover;
   space::Measurer& measurer;
   platform::Environment& env;

@@ -11,22 +11,20 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/timers.h"
+#include "platform/ui_thread.h"
 #include "platform/win32/handle.h"
 
 namespace platform::win32 {
 
-class Win32TimerHost : public platform::TimerHost {
+class Win32UiThread : public platform::UiThread {
  public:
   // Create it on the UI thread: the window, and so every tick and posted call, belongs to the
-  // creating thread. It must outlive every thread that may still post().
-  Win32TimerHost();
-  ~Win32TimerHost() override;
-  Win32TimerHost(const Win32TimerHost&) = delete;
-  Win32TimerHost& operator=(const Win32TimerHost&) = delete;
-
-  // False only if the window could not be created; the host then does nothing.
-  bool ready() const { return static_cast<bool>(window_); }
+  // creating thread. It must outlive every thread that may still post(). Throws
+  // std::system_error when the window cannot be made.
+  Win32UiThread();
+  ~Win32UiThread() override;
+  Win32UiThread(const Win32UiThread&) = delete;
+  Win32UiThread& operator=(const Win32UiThread&) = delete;
 
   // Like SetTimer: a tick may arrive while an earlier tick of the same timer is still in a
   // nested message loop (a message box). A tick may stop or restart any timer, its own too.

@@ -1,21 +1,23 @@
-#include "clean/month_pass.h"
+#include "clean/month_folders.h"
 
 #include <algorithm>
 #include <set>
 
+#include "platform/path.h"
 #include "platform/text.h"
 
 namespace clean {
 
 namespace {
 
+namespace path = platform::path;
 namespace text = platform::text;
 
 std::vector<std::string> splitPattern(std::string_view pattern) {
   std::vector<std::string> parts;
   std::string part;
   for (char c : std::string(pattern) + "\\") {
-    if (c != '\\' && c != '/') {
+    if (!path::isSeparator(c)) {
       part += c;
     } else if (!part.empty()) {
       parts.push_back(part);
@@ -23,11 +25,6 @@ std::vector<std::string> splitPattern(std::string_view pattern) {
     }
   }
   return parts;
-}
-
-std::string withoutTrailingSeparators(std::string path) {
-  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-  return path;
 }
 
 bool hiddenOrSystem(std::uint32_t attributes) {
@@ -43,7 +40,7 @@ struct Subfolder {
 std::vector<Subfolder> subfolders(platform::FileSystem& fs, const std::string& folder,
                                   bool throughLinks) {
   std::vector<Subfolder> found;
-  for (const auto& e : fs.list(folder + "\\")) {
+  for (const auto& e : fs.list(path::asFolder(folder))) {
     if (!(e.attributes & platform::kAttrDirectory) || hiddenOrSystem(e.attributes)) continue;
     const bool link = e.attributes & platform::kAttrReparsePoint;
     // A link is no chat folder to look into; as a month it is removed itself, never followed.
@@ -66,65 +63,65 @@ bool isMonthName(std::string_view n) {
 
 std::vector<std::string> expandParents(platform::FileSystem& fs, const std::string& account,
                                        std::string_view pattern) {
-  std::vector<std::string> reached{withoutTrailingSeparators(account)};
+  std::vector<std::string> reached{path::trimTrailing(account)};
   for (const auto& part : splitPattern(pattern)) {
     std::vector<std::string> next;
     for (const auto& folder : reached) {
       if (part != "*") {
-        next.push_back(folder + "\\" + part);
+        next.push_back(path::join(folder, part));
         continue;
       }
       for (const auto& sub : subfolders(fs, folder, false))
-        next.push_back(folder + "\\" + sub.name);
+        next.push_back(path::join(folder, sub.name));
     }
     reached = std::move(next);
   }
   std::vector<std::string> parents;
   std::set<std::string> seen;
   for (auto& folder : reached) {
-    const auto attrs = fs.attributes(folder + "\\");
+    const auto attrs = fs.attributes(path::asFolder(folder));
     if (!attrs || (*attrs & platform::kAttrReparsePoint)) continue;
     if (seen.insert(text::foldKey(folder)).second) parents.push_back(std::move(folder));
   }
   return parents;
 }
 
-std::vector<PassFolder> listPassFolders(platform::FileSystem& fs, const std::string& account,
-                                        const PassSource& source) {
-  std::vector<PassFolder> list;
+std::vector<MonthFolder> listMonthFolders(platform::FileSystem& fs, const std::string& account,
+                                          const MonthSource& source) {
+  std::vector<MonthFolder> list;
   if (!source.folder.empty()) {
-    const std::string folder = withoutTrailingSeparators(source.folder);
+    const std::string folder = path::trimTrailing(source.folder);
     for (auto& sub : subfolders(fs, folder, true)) {
       if (!source.companion.empty() && text::equalNoCase(sub.name, source.companion)) continue;
       if (source.anyName || isMonthName(sub.name))
-        list.push_back({sub.name, folder + "\\" + sub.name, sub.link, folder});
+        list.push_back({sub.name, path::join(folder, sub.name), sub.link, folder});
     }
   }
   if (!source.chats.empty()) {
     for (const auto& parent : expandParents(fs, account, source.chats)) {
       for (auto& sub : subfolders(fs, parent, true)) {
         if (!isMonthName(sub.name)) continue;
-        const std::string month = parent + "\\" + sub.name;
+        const std::string month = path::join(parent, sub.name);
         if (source.part.empty()) {
           list.push_back({sub.name, month, sub.link, parent});
           continue;
         }
         if (sub.link) continue;  // what lies behind a link is not the row's
-        const auto attrs = fs.attributes(month + "\\" + source.part + "\\");
+        const auto attrs = fs.attributes(path::asFolder(path::join(month, source.part)));
         if (!attrs || !(*attrs & platform::kAttrDirectory)) continue;
-        list.push_back({sub.name, month + "\\" + source.part,
+        list.push_back({sub.name, path::join(month, source.part),
                         (*attrs & platform::kAttrReparsePoint) != 0, parent});
       }
     }
   }
   // FAT32 and exFAT list in creation order; keeping "the newest N" needs the order by name.
-  std::stable_sort(list.begin(), list.end(), [](const PassFolder& a, const PassFolder& b) {
+  std::stable_sort(list.begin(), list.end(), [](const MonthFolder& a, const MonthFolder& b) {
     return text::lessNoCase(b.name, a.name);
   });
   return list;
 }
 
-void keepNewest(std::vector<PassFolder>& list, unsigned count) {
+void keepNewest(std::vector<MonthFolder>& list, unsigned count) {
   std::size_t kept = 0;
   auto cut = list.begin();
   while (cut != list.end() && kept < count) {
