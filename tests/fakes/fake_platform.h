@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/removal_rules.h"
 #include "clean/remover.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/virtual_clock.h"
@@ -74,7 +75,6 @@ class Holding {
     held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(index % held_.size()));
     perform(job);
   }
-  std::size_t heldCount() const { return held_.size(); }
 
  protected:
   virtual ~Holding() = default;
@@ -97,7 +97,7 @@ struct RemovalJob {
 
 // Removes from the fake file system under the engine's safety rules, leaving locked files (and
 // their folders) and links behind, and reports through the clock's post queue as the real engine
-// reports through the UI thread.
+// reports through the UI thread. Everything goes at once: one progress report before the end.
 class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
  public:
   FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
@@ -116,7 +116,32 @@ class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
   std::vector<Job> jobs;  // every one asked for, without its callbacks
 
  private:
-  void perform(Job& job) override;
+  void perform(Job& job) override {
+    clean::RemovalReport report;
+    report.target = job.target;
+    if (!clean::checkTarget(job.target, job.accountRoot, platform::PathStyle::Windows).allowed()) {
+      report.refused = true;
+    } else if (job.ifEmpty) {
+      report.gone = !fs_.exists(job.target) || fs_.list(job.target).empty();
+      if (report.gone) fs_.remove(job.target);
+      if (!report.gone) report.firstReason = platform::RemovalReason::NotEmpty;
+    } else {
+      const std::uint64_t before = fs_.bytesAt(job.target);
+      const FakeFileSystem::Removed left = fs_.remove(job.target);
+      report.remaining = left.entries;
+      report.remainingFiles = left.files;
+      report.gone = !fs_.exists(job.target);
+      report.removedBytes = before - fs_.bytesAt(job.target);
+      report.removedFiles = left.removedFiles;
+      if (!report.gone)
+        report.firstReason =
+            left.links ? platform::RemovalReason::LinkKept : platform::RemovalReason::InUse;
+      if (job.progress)
+        clock_.post([progress = std::move(job.progress), files = report.removedFiles,
+                     bytes = report.removedBytes] { progress(files, bytes); });
+    }
+    clock_.post([done = std::move(job.done), report] { done(report); });
+  }
   FakeFileSystem& fs_;
   VirtualClock& clock_;
 };

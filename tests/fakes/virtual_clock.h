@@ -28,13 +28,10 @@ class VirtualClock : public platform::UiThread {
     const std::uint64_t target = now_ + ms;
     for (;;) {
       runPosted();
-      auto next = timers_.end();
-      for (auto it = timers_.begin(); it != timers_.end(); ++it)
-        if (it->second.due <= target &&
-            (next == timers_.end() || std::pair(it->second.due, it->second.seq) <
-                                          std::pair(next->second.due, next->second.seq)))
-          next = it;
-      if (next == timers_.end()) break;
+      auto next = std::min_element(timers_.begin(), timers_.end(), [](auto& a, auto& b) {
+        return std::pair(a.second.due, a.second.seq) < std::pair(b.second.due, b.second.seq);
+      });
+      if (next == timers_.end() || next->second.due > target) break;
       now_ = std::max(now_, next->second.due);
       next->second.due = now_ + next->second.interval;
       next->second.seq = seq_++;
