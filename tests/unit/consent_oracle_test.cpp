@@ -1,18 +1,14 @@
-// Velmora's promise, checked over random event sequences rather than examples: a seeded
-// generator drives the three windows, wired as the program wires them, on the fakes: accounts
-// chosen, data folders typed or picked, names typed into the account box, rows and the banner
-// clicked, questions answered OK, Cancel or closed while timers tick inside them, the months box
-// changed, measurements and removals delivered late and out of order, the window closed. After
-// every step the oracle checks that
-//   - everything removed lies in a folder group of a question the user answered OK (or the
-//     old-version folders of the account the banner was shown for), never in one of its newest N
-//     months;
-//   - chat records, settings, backups, favourites, forwarded records and the user's junctions are
-//     still there;
-//   - every figure on screen is the account's on screen, and the covered grid takes no input;
-//   - a question names folders of its own account's layout, and has an owner;
-// and at the end that every confirmed plan was carried out. A failure prints its seed and a
-// shortened sequence. VELMORA_ORACLE_SEEDS=<n> runs more.
+// Velmora's promise, checked over seeded random event sequences on the three windows wired as the
+// program wires them: accounts chosen, data folders typed or picked, names typed, rows and the
+// banner clicked, questions answered OK, Cancel or closed while timers tick inside them, the months
+// box changed, measurements and removals delivered late and out of order, the window closed. After
+// every step: everything removed lies in a folder group of a question answered OK (or the
+// old-version folders of the account the banner was shown for), never in one of its newest N
+// months; chat records, settings, backups, favourites, forwarded records and junctions stay; every
+// figure on screen is the shown account's, and the covered grid takes no input; a question names
+// folders of its own account's layout and has an owner. At the end every confirmed plan was
+// carried out. A failure prints its seed and a shortened sequence; VELMORA_ORACLE_SEEDS=<n> runs
+// more.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -270,28 +266,30 @@ struct Sequence : support::FocusTaker {
       return out;
     };
     const auto parts = split(named);
+    const bool img = parts.back() == "IMG";
     std::vector<std::string> parents{""};
     for (std::size_t i = 0; i < parts.size(); ++i) {
       std::vector<std::string> next;
-      for (const auto& p : parents) {
-        if (parts[i] != "*") next.push_back(p + (p.empty() ? "" : "\\") + parts[i]);
-        for (auto& e : parts[i] == "*" ? visible(p) : std::vector<platform::DirEntry>{})
-          if (!(e.attributes & platform::kAttrReparsePoint) &&
-              (i + 1 == parts.size() || parts[i + 1] != "IMG" || isMonth(e.name)))
-            next.push_back(p + "\\" + e.name);
-      }
+      for (const auto& p : parents)
+        if (parts[i] != "*")
+          next.push_back(p + (p.empty() ? "" : "\\") + parts[i]);
+        else
+          for (auto& e : visible(p))
+            if (!(e.attributes & platform::kAttrReparsePoint) &&
+                (i + 2 != parts.size() || !img || isMonth(e.name)))
+              next.push_back(p + "\\" + e.name);
       parents = next;
     }
     std::vector<std::pair<std::string, std::string>> found;
     const support::WorldAccount* account = accountOf(named);
     const bool anyName = named.find('*') == std::string::npos && account && !account->current;
-    for (const auto& p : parents) {
-      if (parts.back() == "IMG" && h.fs.isDirectory(p + "\\"))
+    for (const auto& p : parents)
+      if (img && h.fs.isDirectory(p + "\\"))
         found.emplace_back(split(p).end()[-2], p);
-      for (auto& e : parts.back() == "IMG" ? std::vector<platform::DirEntry>{} : visible(p))
-        if ((anyName && foldKey(e.name) != "THUMB") || isMonth(e.name))
-          found.emplace_back(foldKey(e.name), p + "\\" + e.name);
-    }
+      else if (!img)
+        for (auto& e : visible(p))
+          if ((anyName && foldKey(e.name) != "THUMB") || isMonth(e.name))
+            found.emplace_back(foldKey(e.name), p + "\\" + e.name);
     return found;
   }
 
@@ -301,15 +299,13 @@ struct Sequence : support::FocusTaker {
     if (!a) return;
     const auto row = kMonthRows.find(foldKey(c.named.front().substr(a->path.size())));
     if (row == kMonthRows.end()) {
-      for (const auto& named : c.named) {
-        if (named.find('*') != std::string::npos) {
+      for (const auto& named : c.named)
+        if (named.find('*') != std::string::npos)
           for (auto& [name, path] : monthsOf(named)) c.toGo.push_back(path);
-        } else if (h.fs.attributes(named).value_or(0) & platform::kAttrReparsePoint) {
+        else if (h.fs.attributes(named).value_or(0) & platform::kAttrReparsePoint)
           for (auto& e : h.fs.list(named)) c.toGo.push_back(named + e.name);
-        } else {
+        else
           c.toGo.push_back(named);
-        }
-      }
     } else {
       const auto& [index, patterns] = row->second;
       const int keep = clickKeep.count(index) ? clickKeep[index] : 6;
