@@ -145,6 +145,7 @@ TEST_F(Deletion, RelocatedFoldersAreEmptiedAndLinksKept) {
   h.fs.addLink(s + "\\Cache", "D:\\Moved\\Cache");
   h.addMonths(s + "\\Sns\\Cache", 2);
   h.fs.addLink(s + "\\Sns\\Cache\\2021-01", "D:\\Other");
+  h.addMonths(s + "\\Image\\Thumb", 2);
   start();
   EXPECT_EQ(h.figures(1), "×5.00 K 2个");
   h.row(1).button.click();
@@ -159,6 +160,9 @@ TEST_F(Deletion, RelocatedFoldersAreEmptiedAndLinksKept) {
   EXPECT_EQ(h.form.status.text(),
             "有 1 个文件夹没能完全删除：它们是指向别处的链接，为安全起见保留了（已释放 200）");
   EXPECT_TRUE(h.fs.exists("D:\\Other\\x.dat")) << "a link below it is never followed";
+  h.row(6).button.click();
+  h.clock.advance(5000);
+  EXPECT_FALSE(h.fs.exists(s + "\\Image\\Thumb\\2022-01")) << "the thumbnails follow the images";
 }
 
 TEST_F(Deletion, ReceivedFilesDialogOffersWhatTheRowCountsAndReportsInTheMainWindow) {
