@@ -93,9 +93,6 @@ struct Harness {
     clock.advance(ms);
   }
 
-  void answerAll(platform::Answer a) {
-    shell.answer = [a](const fakes::MessageBoxCall&) { return a; };
-  }
   std::string lastBox() const { return shell.boxes.empty() ? "" : shell.boxes.back().text; }
   // What whole removals were handed out (the empty-month follow-ups left out), below `root`.
   std::vector<std::string> removedTargets(const std::string& root = "") const {

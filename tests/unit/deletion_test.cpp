@@ -24,34 +24,6 @@ std::string ask(const std::string& folder) {
   return "确认删除 " + folder + " 下所有文件吗？确认后将直接删除";
 }
 
-TEST_F(Deletion, QuestionsNameEveryFolderGroupAndWhatGoes) {
-  h.fs.addFile(s + "\\Cache\\c", 1500);
-  h.addMonths(s + "\\Video", 8, 1000);
-  h.addMonths(s + "\\Image", 3, 1000);
-  for (const char* chat : {"aa", "bb"}) h.addMonths(s + "\\MsgAttach\\" + chat + "\\Image", 5, 10);
-  start();
-  h.answerAll(platform::Answer::Cancel);
-  const struct {
-    int row;
-    std::string text;
-  } cases[] = {
-      // One folder: the sentence alone, as it has always read.
-      {1, ask(s + "\\Cache\\")},
-      {7, ask(s + "\\video\\")},
-      {6, ask(s + "\\image\\") + "\r\n同时删除：" + s + "\\MsgAttach\\*\\Image\\（2 个聊天）" +
-              "\r\n删除 2022-01 这 1 个月，约 1.02 K；保留最新 4 个月"},
-  };
-  h.form.grid.monthsToKeep.setText("4");
-  for (const auto& c : cases) {
-    h.row(c.row).button.click();
-    h.clock.advance(10);
-    EXPECT_EQ(h.lastBox(), c.text) << c.row;
-    EXPECT_EQ(h.shell.boxes.back().title, "想确认下");
-  }
-  EXPECT_TRUE(h.remover.jobs.empty()) << "nothing goes without an OK";
-  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
-}
-
 TEST_F(Deletion, WholeCategoryRemovesAndSaysWhatItGaveBackOrWhatStayedAndWhy) {
   h.fs.addFile(s + "\\Cache\\a", 1500);
   h.fs.addFile(s + "\\General\\x\\locked.dat", 7);
@@ -190,7 +162,7 @@ TEST_F(Deletion, ReceivedFilesDialogOffersWhatTheRowCountsAndReportsInTheMainWin
   EXPECT_EQ(h.shell.processes.back().first, "\"C:\\Windows\\explorer.exe\" \"" + received + "\"");
   EXPECT_TRUE(h.form.visible());
   h.row(8).button.click();
-  h.answerAll(platform::Answer::Ok);
+  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::Answer::Ok; };
   dlg.clearAllButton.click();
   h.clock.advance(10);
   EXPECT_TRUE(h.form.visible() && !dlg.visible());
