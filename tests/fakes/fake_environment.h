@@ -2,6 +2,8 @@
 // running processes; code pages through the C library's iconv.
 #pragma once
 
+#include <iconv.h>
+
 #include <map>
 #include <set>
 
@@ -9,17 +11,48 @@
 
 namespace fakes {
 
+inline std::string upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
 class FakeEnvironment : public platform::Environment {
  public:
   void addFile(const std::string& path, std::string content) { files_[upper(path)] = content; }
   std::map<std::string, std::string> variables;  // %NAME% is replaced when written as here
   std::set<std::string> running;                 // executable names, upper case
 
-  std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes) override;
-  std::string expandEnvironment(const std::string& text) override;
-  std::optional<std::string> decode(std::string_view bytes, unsigned codePage) override;
-  bool processRunning(const std::vector<std::string>& exeNames) override;
-  static std::string upper(std::string s);
+  std::optional<std::string> readSmallFile(const std::string& path, std::size_t maxBytes) override {
+    auto it = files_.find(upper(path));
+    if (it == files_.end() || it->second.size() > maxBytes) return std::nullopt;
+    return it->second;
+  }
+  std::string expandEnvironment(const std::string& text) override {
+    std::string out = text;
+    for (const auto& [name, value] : variables) {
+      const std::string token = "%" + name + "%";
+      for (auto pos = out.find(token); pos != std::string::npos; pos = out.find(token, pos))
+        out.replace(pos, token.size(), value);
+    }
+    return out;
+  }
+  std::optional<std::string> decode(std::string_view bytes, unsigned codePage) override {
+    iconv_t cd = iconv_open("UTF-8", codePage == platform::kCodePageGbk ? "CP936" : "UTF-8");
+    std::string in(bytes), out(bytes.size() * 3, '\0');
+    char *inPtr = in.data(), *outPtr = out.data();
+    std::size_t inLeft = in.size(), outLeft = out.size();
+    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    if (!ok) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+  }
+  bool processRunning(const std::vector<std::string>& exeNames) override {
+    for (const auto& name : exeNames)
+      if (running.count(upper(name))) return true;
+    return false;
+  }
 
  private:
   std::map<std::string, std::string> files_;

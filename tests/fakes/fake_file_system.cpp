@@ -1,14 +1,10 @@
 #include "fakes/fake_file_system.h"
 
+#include "fakes/fake_environment.h"
+
 namespace fakes {
 
 namespace {
-
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 std::vector<std::string> split(std::string path) {
   if (!path.empty() && path[0] == '\\') path = "C:" + path;

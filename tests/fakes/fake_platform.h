@@ -1,5 +1,5 @@
-// Fakes for the registry, the shell (processes, message boxes, folder picker, sleep) and the
-// removal engine, recording what the forms asked of them.
+// Fakes for the registry, the shell (processes, message boxes, folder picker), the removal engine
+// and the measurer, recording what the forms asked of them.
 #pragma once
 
 #include <functional>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/removal_rules.h"
 #include "clean/remover.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/virtual_clock.h"
@@ -20,7 +21,10 @@ class FakeRegistry : public platform::Registry {
  public:
   std::map<std::string, std::string> values;  // "key\\value" -> data
   std::optional<std::string> readUserString(const std::string& key,
-                                            const std::string& value) override;
+                                            const std::string& value) override {
+    const auto it = values.find(key + "\\" + value);
+    return it == values.end() ? std::nullopt : std::optional(it->second);
+  }
 };
 
 struct MessageBoxCall {
@@ -41,65 +45,121 @@ class FakeShell : public platform::Shell {
     return platform::Answer::Ok;
   };
 
-  bool startProcess(const std::string& commandLine, platform::ShowStyle style) override;
+  bool startProcess(const std::string& commandLine, platform::ShowStyle style) override {
+    processes.emplace_back(commandLine, style);
+    return true;
+  }
   platform::Answer messageBox(const std::string& text, const std::string& title,
                               platform::Buttons buttons, platform::Icon icon,
-                              platform::WindowHandle owner) override;
+                              platform::WindowHandle owner) override {
+    boxes.push_back({text, title, buttons, icon, owner});
+    return answer(boxes.back());
+  }
   std::string browseForFolder(const std::string&) override { return pickerResult; }
   std::string decimalSeparator() override { return decimal; }
   std::string windowsFolder() override { return "C:\\Windows"; }
 };
 
+// Jobs that run as soon as they are given, or, with `hold` set, wait until released, so tests can
+// look at the window while one runs and deliver them late and out of order.
+template <typename Job>
+class Holding {
+ public:
+  bool hold = false;
+  void release(std::size_t count = SIZE_MAX) {  // the oldest held ones
+    while (count-- > 0 && !held_.empty()) releaseAt(0);
+  }
+  void releaseAt(std::size_t index) {  // any one, by its place among them (modulo their count)
+    if (held_.empty()) return;
+    Job job = std::move(held_[index % held_.size()]);
+    held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(index % held_.size()));
+    perform(job);
+  }
+
+ protected:
+  virtual ~Holding() = default;
+  void take(Job job) {
+    held_.push_back(std::move(job));
+    if (!hold) release();
+  }
+  virtual void perform(Job& job) = 0;
+
+ private:
+  std::vector<Job> held_;
+};
+
+struct RemovalJob {
+  std::string target, accountRoot;
+  bool ifEmpty = false;
+  clean::Remover::Done done{};
+  clean::Remover::Progress progress{};
+};
+
 // Removes from the fake file system under the engine's safety rules, leaving locked files (and
 // their folders) and links behind, and reports through the clock's post queue as the real engine
-// reports through the UI thread. With `hold` set, jobs wait until release() so tests can look at
-// the window while one runs.
-class FakeRemover : public clean::Remover {
+// reports through the UI thread. Everything goes at once: one progress report before the end.
+class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
  public:
   FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
   void remove(const std::string& target, const std::string& accountRoot, Done done,
-              Progress progress) override;
-  void removeIfEmpty(const std::string& target, const std::string& accountRoot, Done done) override;
-  void release(std::size_t jobs = SIZE_MAX);  // the oldest held jobs
-  void releaseAt(std::size_t index);          // one held job, in any order
-  std::size_t heldCount() const { return held_.size(); }
+              Progress progress) override {
+    jobs.push_back({target, accountRoot, false});
+    take({target, accountRoot, false, std::move(done), std::move(progress)});
+  }
+  void removeIfEmpty(const std::string& target, const std::string& accountRoot,
+                     Done done) override {
+    jobs.push_back({target, accountRoot, true});
+    take({target, accountRoot, true, std::move(done)});
+  }
 
-  struct Job {
-    std::string target, accountRoot;
-    bool ifEmpty = false;
-  };
-  std::vector<Job> jobs;
-  bool hold = false;
+  using Job = RemovalJob;
+  std::vector<Job> jobs;  // every one asked for, without its callbacks
 
  private:
-  struct Held {
-    std::string target, accountRoot;
-    bool ifEmpty;
-    Done done;
-    Progress progress;
-  };
-  void run(Held& job);
+  void perform(Job& job) override {
+    clean::RemovalReport report;
+    report.target = job.target;
+    if (!clean::checkTarget(job.target, job.accountRoot, platform::PathStyle::Windows).allowed()) {
+      report.refused = true;
+    } else if (job.ifEmpty) {
+      report.gone = !fs_.exists(job.target) || fs_.list(job.target).empty();
+      if (report.gone) fs_.remove(job.target);
+      if (!report.gone) report.firstReason = platform::RemovalReason::NotEmpty;
+    } else {
+      const std::uint64_t before = fs_.bytesAt(job.target);
+      const FakeFileSystem::Removed left = fs_.remove(job.target);
+      report.remaining = left.entries;
+      report.remainingFiles = left.files;
+      report.gone = !fs_.exists(job.target);
+      report.removedBytes = before - fs_.bytesAt(job.target);
+      report.removedFiles = left.removedFiles;
+      if (!report.gone)
+        report.firstReason =
+            left.links ? platform::RemovalReason::LinkKept : platform::RemovalReason::InUse;
+      if (job.progress)
+        clock_.post([progress = std::move(job.progress), files = report.removedFiles,
+                     bytes = report.removedBytes] { progress(files, bytes); });
+    }
+    clock_.post([done = std::move(job.done), report] { done(report); });
+  }
   FakeFileSystem& fs_;
   VirtualClock& clock_;
-  std::vector<Held> held_;
 };
 
 // Runs measuring jobs on the fake file system and reports through the clock's post queue, as the
-// real one reports through the UI thread. With `hold` set, jobs wait until release().
-class FakeMeasurer : public space::Measurer {
+// real one reports through the UI thread.
+class FakeMeasurer : public space::Measurer, public Holding<space::Measurer::Job> {
  public:
   FakeMeasurer(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
-  void run(Job job) override;
-  void release(std::size_t jobs = SIZE_MAX);  // the oldest held ones
-  void releaseAt(std::size_t index);          // one held job, in any order
-  std::size_t heldCount() const { return held_.size(); }
-
-  bool hold = false;
+  void run(Measurer::Job job) override { take(std::move(job)); }
 
  private:
+  void perform(Measurer::Job& job) override {
+    if (auto then = job([this](const std::string& path) { return fs_.measure(path); }))
+      clock_.post(std::move(then));
+  }
   FakeFileSystem& fs_;
   VirtualClock& clock_;
-  std::vector<Job> held_;
 };
 
 }  // namespace fakes

@@ -4,12 +4,9 @@
 // are sized in a band of its own (bytes, K, M, G), so any figure on screen tells whose it is.
 #pragma once
 
-#include <cstdint>
 #include <random>
-#include <string>
-#include <vector>
 
-#include "fakes/harness.h"
+#include "support/harness.h"
 
 namespace support {
 
@@ -21,16 +18,134 @@ struct WorldAccount {
 };
 
 struct World {
-  // Builds the tree into `h`; `rng` varies what is locked and whether links stay as under Wine.
-  World(fakes::Harness& h, std::mt19937& rng);
-
   std::vector<WorldAccount> accounts;
   std::vector<std::string> untouchable;  // files no deletion may ever take
   std::vector<std::string> junctions;    // the user's relocations: they stay
   std::vector<std::string> locked;
   std::vector<std::string> dataFolders;  // what a user may type or pick as the data folder
+  Harness& h;
+  std::mt19937& rng;  // varies the sizes, what is locked and whether links stay as under Wine
+  std::uint64_t low = 1, high = 1;  // the sizes of the files made next
 
-  const WorldAccount* byShownName(const std::string& text) const;
+  std::string file(const std::string& path) {
+    h.fs.addFile(path, std::uniform_int_distribution<std::uint64_t>(low, high)(rng));
+    return path;
+  }
+  void keep(const std::string& path) { untouchable.push_back(file(path)); }
+  void months(const std::string& folder, int from, int count, const char* leaf = "m.dat") {
+    for (int i = from + count - 1; i >= from; --i)  // newest first: the fake lists as created
+      file(folder + "\\" + month(i) + "\\" + leaf);
+  }
+  void lockSome(const std::string& path) {
+    if (std::uniform_int_distribution<int>(0, 3)(rng) != 0) return;
+    h.fs.setLocked(path);
+    locked.push_back(path);
+  }
+
+  World(Harness& harness, std::mt19937& random) : h(harness), rng(random) {
+    const std::string docs = "C:\\Users\\u\\Documents", moved = "C:\\微信数据";
+    const std::string files = docs + "\\WeChat Files";
+    // Listed as an account too, as every visible folder there is; it holds nothing to clean.
+    keep(files + "\\All Users\\config\\config.data");
+    accounts.push_back({files + "\\All Users", "All Users", false, 0});
+
+    // WeChat 3.9, busy: images mostly in the chats' folders since 3.7; sizes of gigabytes.
+    std::string a = files + "\\wxid_busy";
+    accounts.push_back({a, "wxid_busy", false, 'G'});
+    low = 1'000'000'000, high = 3'000'000'000;
+    for (const char* k : {"\\Msg\\MicroMsg.db", "\\Msg\\Multi\\MSG0.db", "\\config\\AccInfo.dat",
+                          "\\BackupFiles\\phone.bak", "\\Backup\\old.bak"})
+      keep(a + k);
+    file(a + "\\Image\\2018\\old.dat");  // and the folders of WeChat 2019, never cleaned up
+    const std::string fsA = a + "\\FileStorage";
+    lockSome(file(fsA + "\\Cache\\2023-01\\c.dat"));
+    file(fsA + "\\CustomEmotion\\ab\\e.gif");
+    file(fsA + "\\General\\HeadImage\\h.jpg");
+    months(fsA + "\\Sns\\Cache", 8, 4);
+    months(fsA + "\\Image", 0, 5);  // spelled as the volume keeps it
+    months(fsA + "\\Image\\Thumb", 0, 5);
+    h.fs.addDir(fsA + "\\Image\\2023-01 备份");
+    file(fsA + "\\Image\\2023-01 备份\\x.dat");
+    h.fs.addDir(fsA + "\\Image\\.trash", platform::kAttrHidden);
+    keep(fsA + "\\Image\\.trash\\t.dat");
+    keep(fsA + "\\Image\\loose.dat");
+    months(fsA + "\\Video", 3, 9);
+    lockSome(fsA + "\\Video\\2022-06\\m.dat");
+    months(fsA + "\\File", 10, 3, "报告.pdf");
+    for (const char* chat : {"0a1b2c3d", "ffee0011", "9c9c9c9c"}) {
+      const std::string c = fsA + "\\MsgAttach\\" + chat;
+      months(c + "\\Image", 2 + chat[1] % 5, 6);
+      months(c + "\\Thumb", 2 + chat[1] % 5, 6);
+      months(c + "\\File", 9, 2, "合同.docx");
+    }
+
+    // An account that still holds the folders of WeChat 2019 and earlier.
+    a = files + "\\old_friend";
+    accounts.push_back({a, "old_friend", false, 'M'});
+    low = 1'000'000, high = 20'000'000;
+    keep(a + "\\Msg\\ChatMsg.db");
+    for (const char* legacy :
+         {"\\Image\\i.dat", "\\Video\\v.mp4", "\\Data\\d.dat", "\\Attachment\\a"})
+      file(a + legacy);
+    lockSome(a + "\\Data\\d.dat");
+    months(a + "\\FileStorage\\Video", 20, 3);
+    file(a + "\\FileStorage\\Cache\\c.dat");
+
+    // Folders moved to D: with junctions, a month folder linked elsewhere, and old folders too.
+    a = files + "\\wxid_moved";
+    accounts.push_back({a, "wxid_moved", false, 'K'});
+    low = 1000, high = 20000;
+    keep(a + "\\Msg\\MicroMsg.db");
+    file(a + "\\Image\\legacy.dat");
+    months("D:\\Moved\\video", 0, 4);
+    h.fs.addLink(a + "\\FileStorage\\Video", "D:\\Moved\\video");
+    file("D:\\Moved\\cache\\a.dat");
+    file("D:\\Moved\\cache\\sub\\b.dat");
+    h.fs.addLink(a + "\\FileStorage\\Cache", "D:\\Moved\\cache");
+    junctions = {a + "\\FileStorage\\Video", a + "\\FileStorage\\Cache"};
+    months(a + "\\FileStorage\\Sns\\Cache", 30, 2);
+    keep("D:\\Elsewhere\\sns\\linked.dat");
+    h.fs.addLink(a + "\\FileStorage\\Sns\\Cache\\2024-06", "D:\\Elsewhere\\sns");
+    h.fs.addLink(a + "\\FileStorage\\Cache\\sub\\outside", "D:\\Elsewhere");
+
+    // WeChat 4.x, moved by its settings; a month folder holds forwarded chat records beside images.
+    const std::string x = moved + "\\xwechat_files";
+    low = 1, high = 12;
+    keep(x + "\\all_users\\login\\key.dat");
+    a = x + "\\wxid_new_1a2b";
+    accounts.push_back({a, "wxid_new_1a2b（新版微信）", true, 0});
+    for (const char* k : {"\\db_storage\\message\\message_0.db", "\\config\\settings.dat",
+                          "\\business\\favorite\\data\\fav.dat"})
+      keep(a + k);
+    for (const char* f : {"\\business\\favorite\\temp\\t.dat", "\\business\\emoticon\\e.gif",
+                          "\\cache\\2024-01\\Message\\m.dat", "\\temp\\t.tmp"})
+      file(a + f);
+    for (const char* chat :
+         {"5f2d8c1e9a7b6c3d4e5f6a7b8c9d0e1f", "0123456789abcdef0123456789abcdef"}) {
+      for (int i = 0; i < 5; ++i) {
+        const std::string m = a + "\\msg\\attach\\" + chat + "\\" + month(24 + i);
+        file(m + "\\Img\\abc.dat");
+        file(m + "\\Img\\abc_t.dat");
+        if (i % 2 == 0) keep(m + "\\Rec\\forwarded\\f.dat");
+      }
+    }
+    months(a + "\\msg\\video", 25, 3);
+    months(a + "\\msg\\file", 25, 2, "表格.xlsx");
+    const std::string config =
+        "C:\\Users\\u\\AppData\\Roaming\\Tencent\\xwechat\\config\\a1b2c3.ini";
+    h.env.variables["APPDATA"] = "C:\\Users\\u\\AppData\\Roaming";
+    h.env.addFile(config, moved + "\\.\\..\\微信数据");
+    h.fs.addFile(config, 10);
+
+    h.fs.keepLinks = std::uniform_int_distribution<int>(0, 1)(rng) == 1;
+    dataFolders = {docs, moved, moved + "\\.\\..\\微信数据", "C:\\nowhere", ""};
+  }
+
+  const WorldAccount* byShownName(const std::string& text) const {
+    for (const auto& a : accounts)
+      if (a.shown == text || a.path.substr(a.path.rfind('\\') + 1) == text) return &a;
+    return nullptr;
+  }
 };
 
 }  // namespace support

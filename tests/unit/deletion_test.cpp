@@ -2,9 +2,9 @@
 // a pass, the dialogs, and the user's relocated folders.
 #include <gtest/gtest.h>
 
-#include "fakes/harness.h"
+#include "support/harness.h"
 
-using fakes::Harness;
+using support::Harness;
 
 namespace {
 
@@ -12,22 +12,8 @@ constexpr const char* kBusy = "正在清理中，请等这一轮清理结束后�
 
 struct Deletion : ::testing::Test {
   Harness h;
-  std::string a, s;  // the account, its FileStorage
-  std::vector<std::string> removed() {
-    std::vector<std::string> out;
-    for (auto& j : h.remover.jobs)
-      if (!j.ifEmpty) out.push_back(j.target.substr(a.size()));
-    return out;
-  }
-  void answer(platform::Answer x) {
-    h.shell.answer = [x](const fakes::MessageBoxCall&) { return x; };
-  }
-  std::string lastBox() { return h.shell.boxes.empty() ? "" : h.shell.boxes.back().text; }
-  void SetUp() override {
-    h.addAccount("acct");
-    a = h.account("acct");
-    s = a + "\\FileStorage";
-  }
+  const std::string a = h.account("acct"), s = a + "\\FileStorage";  // the account, its FileStorage
+  void SetUp() override { h.addAccount("acct"); }
   void start() {
     h.startAndSettle();
     h.shell.boxes.clear();
@@ -36,34 +22,6 @@ struct Deletion : ::testing::Test {
 
 std::string ask(const std::string& folder) {
   return "确认删除 " + folder + " 下所有文件吗？确认后将直接删除";
-}
-
-TEST_F(Deletion, QuestionsNameEveryFolderGroupAndWhatGoes) {
-  h.fs.addFile(s + "\\Cache\\c", 1500);
-  h.addMonths(s + "\\Video", 8, 1000);
-  h.addMonths(s + "\\Image", 3, 1000);
-  for (const char* chat : {"aa", "bb"}) h.addMonths(s + "\\MsgAttach\\" + chat + "\\Image", 5, 10);
-  start();
-  answer(platform::Answer::Cancel);
-  const struct {
-    int row;
-    std::string text;
-  } cases[] = {
-      // One folder: the sentence alone, as it has always read.
-      {1, ask(s + "\\Cache\\")},
-      {7, ask(s + "\\video\\")},
-      {6, ask(s + "\\image\\") + "\r\n同时删除：" + s + "\\MsgAttach\\*\\Image\\（2 个聊天）" +
-              "\r\n删除 2022-01 这 1 个月，约 1.02 K；保留最新 4 个月"},
-  };
-  h.form.grid.monthsToKeep.setText("4");
-  for (const auto& c : cases) {
-    h.row(c.row).button.click();
-    h.clock.advance(10);
-    EXPECT_EQ(lastBox(), c.text) << c.row;
-    EXPECT_EQ(h.shell.boxes.back().title, "想确认下");
-  }
-  EXPECT_TRUE(h.remover.jobs.empty()) << "nothing goes without an OK";
-  EXPECT_FALSE(h.form.busyOverlay.frame.visible());
 }
 
 TEST_F(Deletion, WholeCategoryRemovesAndSaysWhatItGaveBackOrWhatStayedAndWhy) {
@@ -78,12 +36,12 @@ TEST_F(Deletion, WholeCategoryRemovesAndSaysWhatItGaveBackOrWhatStayedAndWhy) {
     return platform::Answer::Ok;
   };
   h.row(1).button.click();
-  EXPECT_EQ(lastBox(), kBusy);
+  EXPECT_EQ(h.lastBox(), kBusy);
   EXPECT_TRUE(h.form.busyOverlay.frame.visible());
   EXPECT_FALSE(h.row(2).button.usable()) << "the covered grid takes no input";
   h.remover.release();
   h.clock.advance(10);
-  EXPECT_EQ(lastBox(), "删除完成");
+  EXPECT_EQ(h.lastBox(), "删除完成");
   EXPECT_EQ(h.form.status.text(), s + "\\Cache\\已清空..（已释放 1.50 K）");
   EXPECT_EQ(h.form.busyOverlay.soFar.text(), "已删除 1 个文件，已释放 1.50 K");
   EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps) << "all the row held";
@@ -94,10 +52,13 @@ TEST_F(Deletion, WholeCategoryRemovesAndSaysWhatItGaveBackOrWhatStayedAndWhy) {
   h.remover.release();
   h.clock.advance(10);
   // One locked file: the user counts one file, and quitting WeChat may free it.
-  EXPECT_EQ(lastBox(), "有 1 个文件没能删除，它们正被其他程序占用。\r\n请完全退出微信后再试一次。");
+  EXPECT_EQ(h.lastBox(),
+            "有 1 个文件没能删除，它们正被其他程序占用。\r\n请完全退出微信后再试一次。");
   EXPECT_EQ(h.form.status.text(), s + "\\General\\没能完全清空（已释放 3.00 K）");
   h.row(3).button.click();
-  EXPECT_EQ(lastBox(), "文件夹不存在");
+  EXPECT_EQ(h.lastBox(), "文件夹不存在");
+  h.row(3).button.click();  // asked again: nothing was handed out, so nothing is busy
+  EXPECT_EQ(h.lastBox(), "文件夹不存在");
   EXPECT_EQ(h.form.status.text(), s + "\\Fav\\已清空..");
 }
 
@@ -106,8 +67,8 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   h.fs.addDir(x + "\\db_storage");
   for (const char* chat : {"c1", "c2", "c3"})
     for (int m = 0; m < 3; ++m) {
-      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + Harness::month(m) + "\\Img\\i.dat", 10);
-      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + Harness::month(m) + "\\Rec\\r.dat", 1);
+      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + support::month(m) + "\\Img\\i.dat", 10);
+      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + support::month(m) + "\\Rec\\r.dat", 1);
     }
   h.fs.addFile(x + "\\msg\\attach\\c3\\2021-12\\Rec\\only.dat", 1);  // no images that month
   start();
@@ -117,7 +78,7 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   h.row(6).button.click();
   h.clock.advance(10);
   const std::string attach = h.fs.fullPath(x) + "\\msg\\attach\\";
-  EXPECT_EQ(lastBox(),
+  EXPECT_EQ(h.lastBox(),
             ask(attach + "*\\*\\Img\\") + "（3 个聊天）" +
                 "\r\n每个月只删除其中的 Img 图片文件夹，转发的聊天记录（Rec）等其他内容保留" +
                 "\r\n删除 2022-01 至 2022-02 的 2 个月，约 60；保留最新 1 个月");
@@ -132,47 +93,52 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   // One folder a second where a row has no chats, the oldest first.
   h.form.accountPanel.accounts.setListIndex(0);
   h.addMonths(s + "\\Video", 3);
+  h.fs.addFile(s + "\\Video\\2022-01\\big.dat", 700);
   h.clock.advance(5000);
   h.remover.jobs.clear();
   h.row(7).button.click();
   h.clock.advance(1000);
   EXPECT_EQ(h.form.status.text(), a + "\\FileStorage\\video\\2022-01");
+  EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps / 2) << "by folders";
+  h.form.accountPanel.accounts.setListIndex(1);  // another account chosen and measured meanwhile
+  h.clock.advance(600);
+  EXPECT_TRUE(h.form.busyOverlay.frame.visible()) << "the pass is still running";
   h.clock.advance(3000);
-  EXPECT_EQ(removed(), (std::vector<std::string>{"\\FileStorage\\video\\2022-01",
-                                                 "\\FileStorage\\video\\2022-02"}));
-}
-
-TEST_F(Deletion, ALinkKeptIsSaidWithoutAdviceToTryAgain) {
-  h.fs.keepLinks = true;
-  h.addMonths(s + "\\Sns\\Cache", 2);
-  h.fs.addFile("D:\\elsewhere\\keep.dat", 5);
-  h.fs.addLink(s + "\\Sns\\Cache\\2021-01", "D:\\elsewhere");
-  start();
-  h.form.grid.keepNewest.setValue(0);
-  h.row(5).button.click();
-  h.clock.advance(5000);
-  EXPECT_EQ(h.form.status.text(),
-            "有 1 个文件夹没能完全删除：它们是指向别处的链接，为安全起见保留了（已释放 200）");
-  EXPECT_TRUE(h.fs.exists("D:\\elsewhere\\keep.dat"));
+  EXPECT_EQ(h.removedTargets(a), (std::vector<std::string>{"\\FileStorage\\video\\2022-01",
+                                                           "\\FileStorage\\video\\2022-02"}));
 }
 
 // A row folder the user moved elsewhere with a junction: what it points to is measured and
-// emptied, the junction stays, and the figures and the report agree.
-TEST_F(Deletion, ARelocatedRowFolderIsEmptiedAndKept) {
+// emptied, the junction stays, and the figures and the report agree. A link kept is said without
+// advice to try again.
+TEST_F(Deletion, RelocatedFoldersAreEmptiedAndLinksKept) {
   h.fs.addFile("D:\\Moved\\Cache\\2023-01\\a.dat", 4000);
   h.fs.addFile("D:\\Moved\\Cache\\b.dat", 1000);
   h.fs.addFile("D:\\Other\\x.dat", 9);
   h.fs.addLink("D:\\Moved\\Cache\\link", "D:\\Other");
   h.fs.addLink(s + "\\Cache", "D:\\Moved\\Cache");
+  h.addMonths(s + "\\Sns\\Cache", 2);
+  h.fs.addLink(s + "\\Sns\\Cache\\2021-01", "D:\\Other");
+  h.addMonths(s + "\\Image\\Thumb", 2);
   start();
-  EXPECT_EQ(h.row(1).size.text(), "×5.00 K");
-  EXPECT_EQ(h.row(1).count.text(), "2个");
+  EXPECT_EQ(h.figures(1), "×5.00 K 2个");
   h.row(1).button.click();
   h.clock.advance(10);
   EXPECT_EQ(h.form.status.text(), s + "\\Cache\\已清空..（已释放 5.00 K）");
   EXPECT_TRUE(h.fs.attributes(s + "\\Cache").value_or(0) & platform::kAttrReparsePoint);
   EXPECT_TRUE(h.fs.list("D:\\Moved\\Cache").empty());
+  h.fs.keepLinks = true;
+  h.form.setFocus(h.row(5).button);
+  h.form.grid.keepNewest.userClick();  // unticked; the focus goes where no one sees it
+  EXPECT_EQ(h.form.focused(), &h.form.focusSink);
+  h.row(5).button.click();
+  h.clock.advance(5000);
+  EXPECT_EQ(h.form.status.text(),
+            "有 1 个文件夹没能完全删除：它们是指向别处的链接，为安全起见保留了（已释放 200）");
   EXPECT_TRUE(h.fs.exists("D:\\Other\\x.dat")) << "a link below it is never followed";
+  h.row(6).button.click();
+  h.clock.advance(5000);
+  EXPECT_FALSE(h.fs.exists(s + "\\Image\\Thumb\\2022-01")) << "the thumbnails follow the images";
 }
 
 TEST_F(Deletion, ReceivedFilesDialogOffersWhatTheRowCountsAndReportsInTheMainWindow) {
@@ -184,17 +150,23 @@ TEST_F(Deletion, ReceivedFilesDialogOffersWhatTheRowCountsAndReportsInTheMainWin
   auto& dlg = h.receivedFiles;
   ASSERT_TRUE(dlg.visible() && !h.form.visible());
   EXPECT_TRUE(dlg.clearAllButton.enabled() && dlg.openButton.enabled());
-  answer(platform::Answer::Cancel);
+  h.shell.answer = [&](const fakes::MessageBoxCall&) {
+    if (h.shell.boxes.size() == 1) dlg.clearAllButton.click();  // a second click while it asks
+    return platform::Answer::Cancel;
+  };
   dlg.clearAllButton.click();
-  EXPECT_EQ(lastBox(), "确认删除" + received + "所有文件吗？确认后将直接清空\r\n同时删除：" + s +
-                           "\\MsgAttach\\*\\File\\（1 个聊天）");
-  EXPECT_EQ(h.shell.boxes.back().owner, 3u) << "the dialog asks";
+  ASSERT_EQ(h.shell.boxes.size(), 2u);
+  EXPECT_EQ(h.shell.boxes[0].text, "确认删除" + received +
+                                       "所有文件吗？确认后将直接清空\r\n同时删除：" + s +
+                                       "\\MsgAttach\\*\\File\\（1 个聊天）");
+  EXPECT_EQ(h.shell.boxes[0].owner, 3u) << "the dialog asks";
+  EXPECT_EQ(h.lastBox(), kBusy);
   ASSERT_TRUE(dlg.visible());
   dlg.openButton.click();
   EXPECT_EQ(h.shell.processes.back().first, "\"C:\\Windows\\explorer.exe\" \"" + received + "\"");
   EXPECT_TRUE(h.form.visible());
   h.row(8).button.click();
-  answer(platform::Answer::Ok);
+  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::Answer::Ok; };
   dlg.clearAllButton.click();
   h.clock.advance(10);
   EXPECT_TRUE(h.form.visible() && !dlg.visible());
@@ -221,7 +193,7 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   h.clock.advance(1000);  // the first folder a second after opening, each other after a pause
   const std::uint64_t pauses[] = {3000, 2000, 2000, 2000, 2000, 2000, 2000, 2000, 3000};
   for (std::size_t i = 0; i < order.size(); ++i) {
-    EXPECT_EQ(removed(), std::vector<std::string>(order.begin(), order.begin() + i + 1));
+    EXPECT_EQ(h.removedTargets(a), std::vector<std::string>(order.begin(), order.begin() + i + 1));
     h.clock.advance(pauses[i]);
   }
   EXPECT_TRUE(h.form.visible() && !dlg.visible());
@@ -236,7 +208,7 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   h.clock.advance(1000);
   dlg.onUnload();  // closed after its first folder: no further one goes, and the end is said
   h.clock.advance(10);
-  EXPECT_EQ(removed().back(), "\\Video");
+  EXPECT_EQ(h.removedTargets(a).back(), "\\Video");
   EXPECT_TRUE(h.fs.exists(a + "\\Image") && h.fs.exists(a + "\\Data\\x"));
   EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾清理已中止（已释放 1）", 0), 0u)
       << h.form.status.text();

@@ -9,9 +9,12 @@
 #include <set>
 
 #include "clean/plan.h"
-#include "fakes/fake_file_system.h"
+#include "support/harness.h"
 
 namespace {
+
+using fakes::upper;
+using support::isMonth;
 
 // Properties are cheap here; more cases find the rare shapes (a "thumb" beside "Thumb").
 const int kMoreCases = setenv("RC_PARAMS", "max_success=300", 0);
@@ -21,18 +24,9 @@ const std::vector<std::string> kNames = {"2019-03", "2022-12", "2023-01", "2023-
                                          "misc",    "Thumb",   "thumb",   "2023-1"};
 constexpr const char* kAccount = "D:\\x\\wxid_a";
 
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c -= 32;
-  return s;
-}
 // A count drawn from the whole range from the first case on (RapidCheck starts small).
 int upTo(int max) {
   return *rc::gen::resize(100, rc::gen::inRange(0, max + 1));
-}
-bool isMonth(const std::string& n) {
-  return n.size() == 7 && n[4] == '-' && n.find_first_not_of("0123456789-") == std::string::npos &&
-         n.substr(5) >= "01" && n.substr(5) <= "12";
 }
 
 RC_GTEST_PROP(MonthPass, TheNewestNNamesOfTheRowStayAcrossChatsAndNothingElseGoes, (bool current)) {

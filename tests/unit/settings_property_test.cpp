@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
 
-#include "fakes/harness.h"
+#include "support/harness.h"
 #include "models/reference.h"
 #include "wechat/data_folders.h"
 
@@ -66,9 +66,9 @@ RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
   std::string folder = documents ? "C:\\Users\\u\\Documents" : drive;
   for (const auto& n : names) folder += "\\" + n.first;
   if (documents && coin())
-    registry.values[fakes::kShellFolders] = folder;
+    registry.values[support::kShellFolders] = folder;
   else
-    registry.values[fakes::kUserShellFolders] = "%USERPROFILE%\\Documents";
+    registry.values[support::kUserShellFolders] = "%USERPROFILE%\\Documents";
 
   const std::string account = folder + "\\" + root + "\\wxid_" + (classic ? "a" : "a_1f2e");
   fs.addDir(account + (classic ? "\\Msg" : "\\db_storage"));

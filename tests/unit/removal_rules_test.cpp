@@ -82,7 +82,7 @@ Path anyAccount() {
 
 // A target in, beside or above the account, spelled in any way, below it names from the
 // never-touched folders, others and bad ones.
-RC_GTEST_PROP(RulesProperty, RulesAreTheModelsUnderAnySpelling, ()) {
+RC_GTEST_PROP(RemovalRules, RulesAreTheModelsUnderAnySpelling, ()) {
   for (int round = 0; round < 20; ++round) {
     const Path a = anyAccount();
     Path t = a;
@@ -97,7 +97,7 @@ RC_GTEST_PROP(RulesProperty, RulesAreTheModelsUnderAnySpelling, ()) {
 }
 
 // Each never-touched folder, what lies in it and in each of its exceptions.
-RC_GTEST_PROP(RulesProperty, EveryNeverTouchedFolderStays, ()) {
+RC_GTEST_PROP(RemovalRules, EveryNeverTouchedFolderStays, ()) {
   const Path a = anyAccount();
   for (const auto& k : model::kNeverTouched) {
     Path t = a;
@@ -111,6 +111,22 @@ RC_GTEST_PROP(RulesProperty, EveryNeverTouchedFolderStays, ()) {
     if (coin()) t.names.push_back("x");
     checkBoth(t, a);
   }
+}
+
+// What the properties do not spell: an empty or relative account, a
+// device path, ".." in the account; and the rules on POSIX paths.
+TEST(RemovalRules, AccountsThePropertiesDoNotSpellAndPosixPaths) {
+  const char* refused[][3] = {{R"(C:\a\b\x)", "", "no account"},
+                              {R"(a\b\x)", R"(a\b)", "not a full path"},
+                              {R"(\\.\C:\a\b\x)", R"(C:\a\b)", "device"},
+                              {R"(C:\a\b\x)", R"(C:\a\b\..\b)", ". or .."}};
+  for (const auto& [target, account, why] : refused)
+    EXPECT_NE(clean::checkTarget(target, account, clean::PathStyle::Windows).refusal.find(why),
+              std::string::npos)
+        << target << " in " << account;
+  EXPECT_FALSE(clean::checkTarget("/t/Acct/x", "/t/acct", clean::PathStyle::Posix).allowed());
+  EXPECT_FALSE(clean::checkTarget("/x", "/", clean::PathStyle::Posix).allowed());
+  EXPECT_EQ(clean::checkTarget("/t//a/x/", "/t/a", clean::PathStyle::Posix).path, "/t/a/x");
 }
 
 }  // namespace

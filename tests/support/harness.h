@@ -1,8 +1,10 @@
-// The three windows wired to fakes and to each other as the application wires them, with helpers
-// that build WeChat data trees.
+// The native tests' one support layer: the three windows wired to the fakes and to each other as
+// the application wires them, and what the tests say again and again: month names, WeChat data
+// trees, one answer to every box, what was handed to the remover, a row's figures.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "fakes/fake_environment.h"
 #include "fakes/fake_file_system.h"
@@ -10,13 +12,25 @@
 #include "fakes/virtual_clock.h"
 #include "ui/windows/windows.h"
 
-namespace fakes {
+namespace support {
 
 inline constexpr const char* kDocs = "C:\\Users\\u\\Documents";
 inline constexpr const char* kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Personal";
 inline constexpr const char* kUserShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Personal";
+
+// The i-th month folder name from 2022-01 on.
+inline std::string month(int i) {
+  const int m = 1 + i % 12;
+  return std::to_string(2022 + i / 12) + (m < 10 ? "-0" : "-") + std::to_string(m);
+}
+// A month folder's name: four digits, "-", 01 to 12.
+inline bool isMonth(const std::string& n) {
+  auto digits = [](char c) { return c >= '0' && c <= '9'; };
+  return n.size() == 7 && n[4] == '-' && std::count_if(n.begin(), n.end(), digits) == 6 &&
+         n.substr(5) >= "01" && n.substr(5) <= "12";
+}
 
 // Stands in for a form's window: takes the focus wherever the form moves it, and has a handle of
 // its own that message boxes are owned by.
@@ -30,13 +44,13 @@ struct FocusTaker : ui::Binding {
 };
 
 struct Harness {
-  FakeFileSystem fs;
-  FakeRegistry registry;
-  FakeShell shell;
-  VirtualClock clock;
-  FakeRemover remover{fs, clock};
-  FakeMeasurer measurer{fs, clock};
-  FakeEnvironment env;
+  fakes::FakeFileSystem fs;
+  fakes::FakeRegistry registry;
+  fakes::FakeShell shell;
+  fakes::VirtualClock clock;
+  fakes::FakeRemover remover{fs, clock};
+  fakes::FakeMeasurer measurer{fs, clock};
+  fakes::FakeEnvironment env;
   ui::Windows windows{{fs, registry, shell, clock, remover, measurer, env}};
   ui::MainWindow& form = windows.main;
   ui::LegacyCleanerWindow& legacyCleaner = windows.legacyCleaner;
@@ -48,9 +62,12 @@ struct Harness {
     receivedFiles.bind(&receivedWindow);
   }
 
-  // Row `number` (1 for the first) of the grid.
+  // Row `number` (1 for the first) of the grid, and its figures as shown: size, then count.
   ui::MainWindow::CategoryRow& row(int number) {
     return *form.grid.rows[static_cast<std::size_t>(number - 1)];
+  }
+  std::string figures(int number) {
+    return row(number).size.text() + " " + row(number).count.text();
   }
 
   std::string weChatFiles() const { return std::string(kDocs) + "\\WeChat Files"; }
@@ -61,11 +78,6 @@ struct Harness {
     fs.addDir(account(name) + "\\Msg");
     fs.addDir(account(name) + "\\FileStorage");
     if (legacy) fs.addDir(account(name) + "\\Image");
-  }
-  // The i-th month folder name from 2022-01 on.
-  static std::string month(int i) {
-    const int m = 1 + i % 12;
-    return std::to_string(2022 + i / 12) + (m < 10 ? "-0" : "-") + std::to_string(m);
   }
   // Month folders 2022-01 … of a category, one file of `bytes` in each, created newest first:
   // the fake lists in creation order, so only code that sorts gets the months right.
@@ -80,6 +92,15 @@ struct Harness {
     form.show();
     clock.advance(ms);
   }
+
+  std::string lastBox() const { return shell.boxes.empty() ? "" : shell.boxes.back().text; }
+  // What whole removals were handed out (the empty-month follow-ups left out), below `root`.
+  std::vector<std::string> removedTargets(const std::string& root = "") const {
+    std::vector<std::string> out;
+    for (const auto& j : remover.jobs)
+      if (!j.ifEmpty) out.push_back(j.target.substr(root.size()));
+    return out;
+  }
 };
 
-}  // namespace fakes
+}  // namespace support
