@@ -139,7 +139,8 @@ struct Sequence : support::FocusTaker {
         {"click row", 14, [](S& s, int a, int) { s.clickRow(a % s.w().grid.rows.size()); }},
         {"click banner", 4,
          [](S& s, int, int) {
-           if (s.w().legacyBanner.cleanButton.usable()) s.bannerClicked = s.bannerFor;
+           if (s.w().legacyBanner.cleanButton.usable() && !s.bannerFor.empty())
+             s.bannersClicked.insert(s.bannerFor);
            click(s.w().legacyBanner.cleanButton);
          }},
         {"months box", 2,
@@ -198,7 +199,9 @@ struct Sequence : support::FocusTaker {
     const std::string& months = w().grid.monthsToKeep.text();
     const bool digits = !months.empty() && months.size() <= 2 &&
                         std::all_of(months.begin(), months.end(), ::isdigit);
-    clickKeep[row] = w().grid.keepNewest.value() == 0 ? 0 : digits ? std::stoi(months) : -1;
+    const int keep = w().grid.keepNewest.value() == 0 ? 0 : digits ? std::stoi(months) : -1;
+    const auto* shown = world.byShownName(chosen);
+    clickKeep[{row, shown ? shown->path : ""}] = clickKeep[{row, "*"}] = keep;
     button.click();
   }
 
@@ -308,7 +311,15 @@ struct Sequence : support::FocusTaker {
           c.toGo.push_back(named);
     } else {
       const auto& [index, patterns] = row->second;
-      const int keep = clickKeep.count(index) ? clickKeep[index] : 6;
+      // The keep the question states, else the one read at the row's last click in its account
+      // (a click in another account, inside the box, may have read another), else at its last.
+      const auto stated = text.find("保留最新 ");
+      auto clicked = clickKeep.find({index, a->path});
+      if (clicked == clickKeep.end()) clicked = clickKeep.find({index, "*"});
+      const int keep = stated != std::string::npos
+                           ? std::atoi(text.c_str() + stated + std::string("保留最新 ").size())
+                       : clicked != clickKeep.end() ? clicked->second
+                                                    : 6;
       std::vector<std::pair<std::string, std::string>> months;
       std::set<std::string> names;
       for (const auto& pattern : patterns)
@@ -325,9 +336,10 @@ struct Sequence : support::FocusTaker {
   }
 
   bool allowed(const fakes::FakeRemover::Job& job) {
-    if (!bannerClicked.empty() && foldKey(job.accountRoot) == foldKey(bannerClicked))
-      for (const char* legacy : kLegacy)
-        if (foldKey(job.target) == foldKey(bannerClicked + "\\" + legacy)) return true;
+    for (const std::string& clicked : bannersClicked)  // each banner clicked queues its pass
+      if (foldKey(job.accountRoot) == foldKey(clicked))
+        for (const char* legacy : kLegacy)
+          if (foldKey(job.target) == foldKey(clicked + "\\" + legacy)) return true;
     const std::string target = job.ifEmpty ? job.target + "\\Img" : job.target;
     for (auto c = consents.rbegin(); c != consents.rend(); ++c) {
       for (const auto& named : c->named) {
@@ -413,8 +425,9 @@ struct Sequence : support::FocusTaker {
   std::size_t replied = 0, seen = 0;
   int depth = 0;
   bool closed = false, legacyWasShown = false;
-  std::string where, failure, bannerFor, bannerPath, bannerClicked, chosen;
-  std::map<std::size_t, int> clickKeep;
+  std::string where, failure, bannerFor, bannerPath, chosen;
+  std::set<std::string> bannersClicked;
+  std::map<std::pair<std::size_t, std::string>, int> clickKeep;  // by row and account
   std::vector<Consent> consents;
 };
 
