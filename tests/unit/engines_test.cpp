@@ -293,8 +293,16 @@ RC_GTEST_FIXTURE_PROP(RemovalEngine, RandomTreesWithFaultsMatchTheModel,
     const bool entered = !f || f->fault == kRemove || f->fault == kLate || f->fault == kSwapFolder;
     return folder == target || (entered && counted(folder.parent_path()));
   };
-  std::uint64_t remaining = 0;
-  for (const fs::path& p : left) remaining += p != target && counted(p.parent_path());
+  std::uint64_t remaining = 0, remainingFiles = 0;
+  for (const fs::path& p : left) {
+    const bool seen = p != target && counted(p.parent_path());
+    remaining += seen;
+    // Files, and what shows as a link: a mount, or a folder swapped for a link.
+    const RandomTree::Folder* f = tree.fault(p.filename());
+    remainingFiles +=
+        seen && (tree.sizes.count(p) || p.filename() == "late" || p.filename() == "s" ||
+                 (f && (f->fault == kMount || f->fault == kSwapLink)));
+  }
 
   fakes::RemovalSeam& seam = useSeam(oneThread ? 1 : 3, tree.devices());
   seam.hook = [&](const std::string& step, const std::string& name, RemovalBackend::Mode mode,
@@ -327,6 +335,7 @@ RC_GTEST_FIXTURE_PROP(RemovalEngine, RandomTreesWithFaultsMatchTheModel,
   RC_ASSERT(fs::file_size(tree.outside / "keep") == 7u);
   if (!stays) return;
   RC_ASSERT(r.remaining == remaining);
+  RC_ASSERT(r.remainingFiles == remainingFiles);
   RC_ASSERT((oneThread ? r.firstReason == seen.front() : reasons.count(r.firstReason) == 1));
 }
 
