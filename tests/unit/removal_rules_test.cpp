@@ -107,6 +107,7 @@ RC_GTEST_PROP(RemovalRules, RulesAreTheModelsUnderAnySpelling, ()) {
 TEST(RemovalRules, AccountsThePropertiesDoNotSpellAndPosixPaths) {
   const char* refused[][3] = {{R"(C:\a\b\x)", "", "no account"},
                               {R"(a\b\x)", R"(a\b)", "not a full path"},
+                              {R"(C:a\b\x)", R"(C:\a\b)", "not a full path"},
                               {R"(\\.\C:\a\b\x)", R"(C:\a\b)", "device"},
                               {R"(C:\a\b\x)", R"(C:\a\b\..\b)", ". or .."}};
   for (const auto& [target, account, why] : refused)
