@@ -55,11 +55,8 @@ FakeFileSystem::Node* FakeFileSystem::makeDirs(const std::vector<std::string>& p
   Node* n = &root_;
   for (std::size_t i = 0; i < count; ++i) {
     Node* next = child(*n, parts[i]);
-    if (!next) {
-      n->children.push_back(
-          std::make_unique<Node>(Node{parts[i], platform::kAttrDirectory, 0, {}}));
-      next = n->children.back().get();
-    }
+    if (!next)
+      next = n->children.emplace_back(new Node{parts[i], platform::kAttrDirectory, 0, {}}).get();
     if (next->link() && i + 1 < count) next = lookup(next->target + "\\", nullptr, true);
     n = next;
   }
