@@ -1,10 +1,11 @@
 // Real walker and removal backends with a hook before each step on a folder, so a test can change
 // the tree between a folder's listing and its opening, or fail a step as a locked or vanished
-// folder, or Windows, would.
+// folder, or Windows, would. The hooks see a folder by its name (the root's is "").
 #pragma once
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -15,22 +16,22 @@
 
 namespace fakes {
 
-// A real backend's folder with the name the hooks see.
-template <typename Folder>
-struct Named : Folder {
-  std::unique_ptr<Folder> inner;
-  std::string name;
-  static std::unique_ptr<Folder> wrap(std::unique_ptr<Folder> inner, const std::string& name) {
-    if (!inner) return nullptr;
-    auto w = std::make_unique<Named>();
-    w->inner = std::move(inner);
-    w->name = name;
-    return w;
+// The name of each folder a backend handed out, by its object.
+struct Names {
+  std::mutex lock;
+  std::map<const void*, std::string> names;
+  template <typename Folder>
+  std::unique_ptr<Folder> keep(std::unique_ptr<Folder> f, const std::string& name) {
+    std::lock_guard hold(lock);
+    return names[f.get()] = name, std::move(f);
   }
-  static Named& of(const Folder& f) { return const_cast<Named&>(static_cast<const Named&>(f)); }
+  std::string operator()(const void* folder) {
+    std::lock_guard hold(lock);
+    return names[folder];
+  }
 };
 
-// Steps "open" and "list" on folder `name` (the root is ""); a false hook fails the step.
+// Steps "open" and "list"; a false hook fails the step.
 class WalkSeam final : public platform::WalkBackend {
  public:
   explicit WalkSeam(std::unique_ptr<platform::WalkBackend> real) : real_(std::move(real)) {}
@@ -39,25 +40,25 @@ class WalkSeam final : public platform::WalkBackend {
   };
 
   std::unique_ptr<Folder> openRoot(const std::string& path) override {
-    return W::wrap(real_->openRoot(path), "");
+    return names_.keep(real_->openRoot(path), "");
   }
   std::unique_ptr<Folder> openChild(const Folder& parent,
                                     const platform::ListedFolder& child) override {
     if (!hook("open", child.name)) return nullptr;
-    return W::wrap(real_->openChild(*W::of(parent).inner, child), child.name);
+    return names_.keep(real_->openChild(parent, child), child.name);
   }
   bool list(Folder& folder, platform::WalkSink& sink) override {
-    return hook("list", W::of(folder).name) && real_->list(*W::of(folder).inner, sink);
+    return hook("list", names_(&folder)) && real_->list(folder, sink);
   }
 
  private:
-  using W = Named<Folder>;
   std::unique_ptr<platform::WalkBackend> real_;
+  Names names_;
 };
 
-// Steps "open", "clear" and "remove" on folder `name` (the target is ""); a reason other than
-// None fails the step with it, touching nothing (a failed "clear" is a folder that cannot be
-// listed). Keeps every reason a step of the removing pass gave, in the order they came.
+// Steps "open", "clear" and "remove"; a reason other than None fails the step with it, touching
+// nothing (a failed "clear" is a folder that cannot be listed). Keeps every reason a step of the
+// removing pass gave, in the order they came.
 class RemovalSeam final : public platform::RemovalBackend {
  public:
   explicit RemovalSeam(std::unique_ptr<platform::RemovalBackend> real) : real_(std::move(real)) {}
@@ -70,28 +71,25 @@ class RemovalSeam final : public platform::RemovalBackend {
   Opened openTarget(const std::string& path, Mode mode) override {
     mode_ = mode;
     Opened o = real_->openTarget(path, mode);
-    return {W::wrap(std::move(o.folder), ""), o.reason, o.removedFiles, o.removedBytes};
+    return {names_.keep(std::move(o.folder), ""), o.reason, o.removedFiles, o.removedBytes};
   }
   Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
-    if (Reason why = hook("open", child.name, mode_, never_); why != Reason::None) {
+    if (Reason why = hook("open", child.name, mode_, never_); why != Reason::None)
       return {nullptr, log(why)};
-    }
-    Opened o = real_->openChild(*W::of(parent).inner, child);
-    return {W::wrap(std::move(o.folder), child.name), log(o.reason)};
+    Opened o = real_->openChild(parent, child);
+    return {names_.keep(std::move(o.folder), child.name), log(o.reason)};
   }
   platform::ClearedFolder clearFolder(Folder& f, Mode mode,
                                       const std::atomic<bool>& stop) override {
-    if (Reason why = hook("clear", W::of(f).name, mode, stop); why != Reason::None) {
+    if (Reason why = hook("clear", names_(&f), mode, stop); why != Reason::None)
       return {{}, 0, log(why), false};
-    }
-    platform::ClearedFolder out = real_->clearFolder(*W::of(f).inner, mode, stop);
-    log(out.reason);
-    return out;
+    platform::ClearedFolder out = real_->clearFolder(f, mode, stop);
+    return log(out.reason), out;
   }
   Reason removeFolder(std::unique_ptr<Folder> f) override {
-    if (Reason why = hook("remove", W::of(*f).name, mode_, never_); why != Reason::None)
+    if (Reason why = hook("remove", names_(f.get()), mode_, never_); why != Reason::None)
       return log(why);
-    return log(real_->removeFolder(std::move(W::of(*f).inner)));
+    return log(real_->removeFolder(std::move(f)));
   }
   std::vector<Reason> reasons() {
     std::lock_guard lock(logLock_);
@@ -99,7 +97,6 @@ class RemovalSeam final : public platform::RemovalBackend {
   }
 
  private:
-  using W = Named<Folder>;
   Reason log(Reason why) {
     std::lock_guard lock(logLock_);
     if (why != Reason::None && mode_ == Mode::Remove) reasons_.push_back(why);
@@ -109,6 +106,7 @@ class RemovalSeam final : public platform::RemovalBackend {
   std::unique_ptr<platform::RemovalBackend> real_;
   std::atomic<Mode> mode_{Mode::Remove};
   const std::atomic<bool> never_{false};
+  Names names_;
   std::mutex logLock_;
   std::vector<Reason> reasons_;
 };

@@ -55,11 +55,8 @@ FakeFileSystem::Node* FakeFileSystem::makeDirs(const std::vector<std::string>& p
   Node* n = &root_;
   for (std::size_t i = 0; i < count; ++i) {
     Node* next = child(*n, parts[i]);
-    if (!next) {
-      n->children.push_back(
-          std::make_unique<Node>(Node{parts[i], platform::kAttrDirectory, 0, {}}));
-      next = n->children.back().get();
-    }
+    if (!next)
+      next = n->children.emplace_back(new Node{parts[i], platform::kAttrDirectory, 0, {}}).get();
     if (next->link() && i + 1 < count) next = lookup(next->target + "\\", nullptr, true);
     n = next;
   }
@@ -119,9 +116,8 @@ FakeFileSystem::Removed FakeFileSystem::remove(const std::string& path) {
 }
 
 std::optional<std::uint32_t> FakeFileSystem::attributes(const std::string& path) {
-  Node* n = lookup(path);
-  if (!n) return std::nullopt;
-  return n->attributes;
+  const Node* n = lookup(path);
+  return n ? std::optional(n->attributes) : std::nullopt;
 }
 
 std::vector<platform::DirEntry> FakeFileSystem::list(const std::string& path) {
@@ -137,17 +133,10 @@ platform::FolderSize FakeFileSystem::measure(const std::string& path) {
   Node* n = lookup(path, nullptr, true);  // the root is followed, links below it never
   if (!n || !n->dir()) return s;
   s.exists = true;
-  for (auto& c : n->children)
-    if (c->dir()) ++s.subfolders;
+  for (auto& c : n->children) s.subfolders += c->dir();
   auto add = [&s](auto& self, const Node& folder) -> void {
-    for (auto& c : folder.children) {
-      if (c->link())
-        continue;
-      else if (c->dir())
-        self(self, *c);
-      else
-        s.bytes += c->size;
-    }
+    for (auto& c : folder.children)
+      if (!c->link()) c->dir() ? self(self, *c) : void(s.bytes += c->size);
   };
   add(add, *n);
   return s;

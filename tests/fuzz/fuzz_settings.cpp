@@ -17,6 +17,15 @@ struct Registry : platform::Registry {
   }
 };
 
+// Windows reads UTF-8 by Unicode's table; the C library's iconv, which the fake decodes with,
+// lets code points past U+10FFFF through.
+struct Environment : fakes::FakeEnvironment {
+  std::optional<std::string> decode(std::string_view bytes, unsigned codePage) override {
+    if (codePage != platform::kCodePageGbk && !model::decode(bytes)) return std::nullopt;
+    return FakeEnvironment::decode(bytes, codePage);
+  }
+};
+
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   if (size == 0) return 0;
   const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
@@ -25,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
                                   "D:\\图片\\xwechat_files\\wxid_b_0001",
                                   "E:\\xwechat_files\\c_0002"};
   fakes::FakeFileSystem fs;
-  fakes::FakeEnvironment env;
+  Environment env;
   env.variables = {{"APPDATA", tencent.substr(0, tencent.rfind('\\'))}};
   // The first byte says where the bytes are: the 3.x file, a 4.x file, or a registry value.
   Registry registry;

@@ -29,10 +29,11 @@ const std::vector<std::pair<std::string, std::string>> kNames = {
 // A folder WeChat's data was moved to (a drive root or folders below one), written in its
 // settings as WeChat or a user may have left it: in UTF-8 (with or without a byte order mark),
 // GBK or UTF-16, naming the folder or the data folder in it, with either separator, and with a
-// trailing separator, line break, space or NUL; "MyDocument:" for Documents. One or more settings
-// name it, each in its own way (one in eight with a name Windows refuses, which names nothing);
-// a file that is no setting names another, and one holds garbage. Each good setting names the
-// folder, every configured folder is tidy, and the accounts in it are found once each.
+// trailing separator, line break, space, tab or NUL (a space or tab in front too); "MyDocument:"
+// for Documents. One or more settings name it, each in its own way (one in eight with a name
+// Windows refuses, which names nothing); a file that is no setting names another, and one holds
+// garbage. Each good setting names the folder, every configured folder is tidy, and the accounts in
+// it are found once each.
 RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
   fakes::FakeFileSystem fs;
   fakes::FakeRegistry registry;
@@ -60,8 +61,9 @@ RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
     for (const auto& n : names) s += sep() + (gbk ? n.second : n.first);
     if (bad) s += sep() + *rc::gen::element<std::string>("a:b", "a?b", "a|b", "a<b", "a*b");
     if (coin(3)) s += sep() + root;
-    return anyCase(s + (coin(3) ? sep() : "") +
-                   *rc::gen::element<std::string>("", "\r\n", "\n", " ", std::string(1, '\0')));
+    return anyCase(
+        *rc::gen::element<std::string>("", "", " ", "\t") + s + (coin(3) ? sep() : "") +
+        *rc::gen::element<std::string>("", "\r\n", "\n", " ", "\t", std::string(1, '\0')));
   };
   std::string folder = documents ? "C:\\Users\\u\\Documents" : drive;
   for (const auto& n : names) folder += "\\" + n.first;
