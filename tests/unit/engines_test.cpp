@@ -19,6 +19,7 @@
 #include "platform/posix/remove_posix.h"
 #include "space/measurer.h"
 #include "space/walker.h"
+#include "platform/ui_thread.h"
 
 namespace {
 
@@ -375,6 +376,18 @@ TEST_F(RemovalEngine, ShutdownStartsNothingAndReportsNothing) {
   const std::atomic<bool> stop = true;
   backend->clearFolder(*opened.folder, RemovalBackend::Mode::Remove, stop);
   EXPECT_TRUE(fs::exists(target / "0" / "f"));
+}
+
+// A measurement or removal may report after the window that asked is gone: its callback must not
+// reach the window's freed members.
+TEST(Lifetime, CallbacksEndWithTheirOwner) {
+  int calls = 0;
+  auto owner = std::make_unique<platform::Lifetime>();
+  const auto late = owner->ifAlive([&](int n) { calls += n; });
+  late(1);
+  owner.reset();
+  late(1);
+  EXPECT_EQ(calls, 1);
 }
 
 }  // namespace
