@@ -212,6 +212,27 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   EXPECT_TRUE(h.fs.exists(a + "\\Image") && h.fs.exists(a + "\\Data\\x"));
   EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾清理已中止（已释放 1）", 0), 0u)
       << h.form.status.text();
+
+  // Opened again, the window stays for its whole pass, and a file of an old folder's name stays.
+  h.clock.advance(1000);
+  h.form.legacyBanner.cleanButton.click();
+  EXPECT_TRUE(dlg.visible());
+  h.clock.advance(30000);
+  EXPECT_EQ(h.removedTargets(a).back(), "\\Data");
+  EXPECT_TRUE(h.fs.exists(a + "\\Image") && !dlg.visible());
+
+  // Closed while a folder of its pass is still being removed, it opens again only once that
+  // folder has reported: the stopped pass's end would close the new window.
+  h.fs.addFile(a + "\\Video\\w", 1);
+  h.remover.hold = true;
+  h.form.legacyBanner.cleanButton.click();
+  h.clock.advance(1000);
+  dlg.onUnload();
+  h.form.legacyBanner.cleanButton.click();
+  EXPECT_FALSE(dlg.visible());
+  h.remover.hold = false;
+  h.remover.release();
+  h.clock.advance(10);
 }
 
 }  // namespace
