@@ -5,8 +5,11 @@
 
 #include "clean/removal_rules.h"
 #include "models/reference.h"
+#include "support/generators.h"
 
 using rc::gen::inRange;
+using support::anyCase;
+using support::coin;
 
 namespace {
 
@@ -16,16 +19,6 @@ struct Path {
   char drive = 'C';
   std::vector<std::string> names;
 };
-
-bool coin(int oneIn = 2) {
-  return *inRange(0, oneIn) == 0;
-}
-
-std::string anyCase(std::string s) {
-  for (char& c : s)
-    if (std::isalpha(static_cast<unsigned char>(c)) && coin()) c ^= 0x20;
-  return s;
-}
 
 // `p` as a caller may spell it: either separator, doubled ones, a trailing one, "\\?\".
 std::string spell(const Path& p) {

@@ -3,21 +3,14 @@
 
 #include "support/harness.h"
 #include "models/reference.h"
+#include "support/generators.h"
 #include "wechat/data_folders.h"
 
 using rc::gen::inRange;
+using support::anyCase;
+using support::coin;
 
 namespace {
-
-bool coin(int oneIn = 2) {
-  return *inRange(0, oneIn) == 0;
-}
-
-std::string anyCase(std::string s) {
-  for (char& c : s)
-    if (std::isalpha(static_cast<unsigned char>(c)) && coin()) c ^= 0x20;
-  return s;
-}
 
 // Folder names, in UTF-8 and GBK. "图片" and "原图" in GBK are valid UTF-8 as well.
 const std::vector<std::pair<std::string, std::string>> kNames = {
