@@ -58,6 +58,7 @@ class PlanRunner {
   void step(const std::shared_ptr<Run>& run);
   void handOut(const std::shared_ptr<Run>& run, const PlanItem& item, Takes takes);
   void removeEmptyMonth(const std::shared_ptr<Run>& run, const std::string& month);
+  void nextMonthNow(const std::shared_ptr<Run>& run);
   void reported(const std::shared_ptr<Run>& run, const RemovalReport& report, bool item);
   void finishIfDone(const std::shared_ptr<Run>& run);
 

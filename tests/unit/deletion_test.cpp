@@ -82,11 +82,17 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
             ask(attach + "*\\*\\Img\\") + "（3 个聊天）" +
                 "\r\n每个月只删除其中的 Img 图片文件夹，转发的聊天记录（Rec）等其他内容保留" +
                 "\r\n删除 2022-01 至 2022-02 的 2 个月，约 60；保留最新 1 个月");
+  h.remover.hold = true;
   h.clock.advance(1000);
   EXPECT_EQ(h.form.status.text(), "正在删除 2022-01 的 3 个文件夹");
-  EXPECT_EQ(h.remover.jobs.size(), 6u) << "three Img folders, then their month folders if empty";
+  h.remover.release();  // a month gone before its second is up: the next goes at once
+  h.clock.advance(10);
+  EXPECT_EQ(h.form.status.text(), "正在删除 2022-02 的 3 个文件夹");
+  EXPECT_EQ(h.remover.jobs.size(), 9u) << "three Img folders, their month folders if empty, ...";
   EXPECT_TRUE(h.fs.exists(attach + "c1\\2022-01\\Rec\\r.dat"));
-  h.clock.advance(2000);
+  h.remover.hold = false;
+  h.remover.release();
+  h.clock.advance(10);
   EXPECT_EQ(h.form.status.text(), "已释放 60");
   EXPECT_TRUE(h.fs.exists(attach + "c1\\2022-03\\Img\\i.dat"));
 
