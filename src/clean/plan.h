@@ -47,7 +47,8 @@ struct PlanGroup {
 enum class Pacing {
   AtOnce,    // everything now
   ByFolder,  // one folder a second, oldest month first
-  ByMonth,   // every folder of one month name a second (all chats at once), oldest first
+  ByMonth,   // every folder of one month name (all chats at once), the next when they are gone
+             // or a second later, oldest first
   Rested,    // one folder after another, each followed by its own pause
 };
 
