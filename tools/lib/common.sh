@@ -4,7 +4,7 @@ VELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 VELMORA_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix googletest wine wine64
   xvfb xauth fonts-wqy-microhei fonts-wine libxcomposite1 libxcursor1 libxfixes3 libxi6
   libxinerama1 libxrandr2 libxrender1 libxxf86vm1 x11-apps imagemagick clang-format ccache
-  libgtest-dev librapidcheck-dev clang libclang-rt-14-dev)
+  libgtest-dev librapidcheck-dev clang libclang-rt-14-dev lld)
 
 # Installs the Debian packages the build, the tests and the Wine runs need, if any is missing.
 velmora_install_packages() {
@@ -29,5 +29,7 @@ velmora_use_ccache() {
   command -v ccache >/dev/null || return 0
   export CCACHE_DIR=${VELMORA_CCACHE_DIR:-$VELMORA_ROOT/build/ccache}
   export CCACHE_BASEDIR=$1 CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=2G
+  # The headers are precompiled: without these the compiler cache would cache nothing.
+  export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
   VELMORA_LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 }
