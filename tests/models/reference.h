@@ -2,6 +2,7 @@
 // (tests/fuzz), written from what the rules mean and in another shape than the code.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -99,6 +100,24 @@ inline bool neverTouched(const std::vector<std::string>& below) {
     if (under && !excepted) return true;
   }
   return false;
+}
+
+// Whether the removal rules may let `path` go from `account`, both canonical (an upper-case drive
+// letter or "\\server\share", then backslashes): it lies strictly inside, each name below is one
+// Windows takes as written, and none is a never-touched folder.
+inline bool mayGo(const std::string& path, const std::string& account) {
+  if (!keys(path).starts_with(keys(account + "\\"))) return false;
+  std::vector<std::string> below(1);
+  for (char c : path.substr(account.size() + 1))
+    c == '\\' ? below.emplace_back() : below.back() += c;
+  for (const auto& n : below)
+    if (n.empty() || n == "." || n == ".." || !decode(n) ||
+        std::any_of(n.begin(), n.end(), [](char c) {
+          return std::uint8_t(c) < 0x20 ||
+                 std::string_view("<>:\"|?*/").find(c) != std::string::npos;
+        }))
+      return false;
+  return !neverTouched(below);
 }
 
 }  // namespace model
