@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace model {
 
 // Code points of UTF-8 text by Unicode's table of well-formed sequences (lead bytes, length, the
@@ -68,6 +70,32 @@ inline std::string utf16(std::u32string_view cps, bool bigEndian) {
   std::string out;
   for (char16_t u : units) out += {char(bigEndian ? u >> 8 : u), char(bigEndian ? u : u >> 8)};
   return out;
+}
+
+// Whether the text functions agree with the models on the bytes `s`: decoded, encoded again and
+// read from UTF-16; UTF-16 that is read back is what the characters read make.
+inline bool decodesAsTheModel(std::string_view s) {
+  namespace text = platform::text;
+  const auto cps = text::decode(s);
+  bool same = cps == decode(s) && text::decodeLossy(s) == decodeLossy(s) &&
+              (!cps || (text::encode(*cps) == s && text::length(s) == cps->size()));
+  for (bool big : {false, true}) {
+    const auto utf8 = text::fromUtf16(s, big);
+    same = same && (!utf8 || (decode(*utf8) && utf16(*decode(*utf8), big) == s));
+  }
+  return same;
+}
+
+// Whether the case-insensitive comparison of `a` and `b` is that of their keys.
+inline bool comparesAsTheModel(std::string_view a, std::string_view b) {
+  namespace text = platform::text;
+  const auto ka = keys(a), kb = keys(b);
+  return text::compareNoCase(a, b) == (ka < kb   ? -1
+                                       : ka > kb ? 1
+                                                 : 0) &&
+         text::equalNoCase(a, b) == (ka == kb) &&
+         (text::foldKey(a) == text::foldKey(b)) == (ka == kb) &&
+         text::lessNoCase(a, b) == (ka < kb || (ka == kb && a < b));
 }
 
 // What no removal may touch below an account, but for the sub-folders named beside it.
