@@ -98,11 +98,12 @@ inline bool comparesAsTheModel(std::string_view a, std::string_view b) {
          text::lessNoCase(a, b) == (ka < kb || (ka == kb && a < b));
 }
 
-// Whether a folder from the settings is handed on tidy: UTF-8, no separator doubled (a share's
-// leading pair aside) or at the end, no '/', no character Windows refuses in a name.
+// Whether a folder from the settings is handed on tidy: full, UTF-8, no separator doubled (a
+// share's leading pair aside) or at the end, no '/', no character Windows refuses in a name.
 inline bool tidy(std::string_view f) {
   return !f.empty() && f.back() != '\\' && decode(f) && f.find("\\\\", 1) == f.npos &&
-         f.find_first_of("/<>\"|?*") == f.npos && f.find(':', 2) == f.npos;
+         f.find_first_of("/<>\"|?*") == f.npos && f.find(':', 2) == f.npos &&
+         (f.size() < 3 || f[1] != ':' || f[2] == '\\');
 }
 
 // What no removal may touch below an account, but for the sub-folders named beside it.
