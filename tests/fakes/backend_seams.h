@@ -55,9 +55,9 @@ class WalkSeam final : public platform::WalkBackend {
   std::unique_ptr<platform::WalkBackend> real_;
 };
 
-// Steps "open", "clear" and "remove"; a reason other than None fails the step with it, touching
-// nothing (a failed "clear" is a folder that cannot be listed). Keeps every reason a step of the
-// removing pass gave, in the order they came.
+// Steps "target" (named by its path), "open", "clear" and "remove"; a reason other than None fails
+// the step with it, touching nothing (a failed "clear" is a folder that cannot be listed). Keeps
+// every reason a step of the removing pass gave, in the order they came.
 class RemovalSeam final : public platform::RemovalBackend {
  public:
   explicit RemovalSeam(std::unique_ptr<platform::RemovalBackend> real) : real_(std::move(real)) {}
@@ -69,6 +69,7 @@ class RemovalSeam final : public platform::RemovalBackend {
   platform::PathStyle pathStyle() const override { return real_->pathStyle(); }
   Opened openTarget(const std::string& path, Mode mode) override {
     mode_ = mode;
+    if (Reason why = hook("target", path, mode, never_); why != Reason::None) return {{}, log(why)};
     Opened o = real_->openTarget(path, mode);
     return {wrap(std::move(o.folder), ""), o.reason, o.removedFiles, o.removedBytes};
   }
