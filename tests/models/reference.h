@@ -12,6 +12,8 @@
 
 namespace model {
 
+namespace text = platform::text;
+
 // Code points of UTF-8 text by Unicode's table of well-formed sequences (lead bytes, length, the
 // range of the second byte); a malformed byte b counts as 0x110000 + b, above every character.
 inline std::u32string units(std::string_view s) {
@@ -75,7 +77,6 @@ inline std::string utf16(std::u32string_view cps, bool bigEndian) {
 // Whether the text functions agree with the models on the bytes `s`: decoded, encoded again and
 // read from UTF-16; UTF-16 that is read back is what the characters read make.
 inline bool decodesAsTheModel(std::string_view s) {
-  namespace text = platform::text;
   const auto cps = text::decode(s);
   bool same = cps == decode(s) && text::decodeLossy(s) == decodeLossy(s) &&
               (!cps || (text::encode(*cps) == s && text::length(s) == cps->size()));
@@ -88,11 +89,8 @@ inline bool decodesAsTheModel(std::string_view s) {
 
 // Whether the case-insensitive comparison of `a` and `b` is that of their keys.
 inline bool comparesAsTheModel(std::string_view a, std::string_view b) {
-  namespace text = platform::text;
   const auto ka = keys(a), kb = keys(b);
-  return text::compareNoCase(a, b) == (ka < kb   ? -1
-                                       : ka > kb ? 1
-                                                 : 0) &&
+  return text::compareNoCase(a, b) == (ka > kb) - (ka < kb) &&
          text::equalNoCase(a, b) == (ka == kb) &&
          (text::foldKey(a) == text::foldKey(b)) == (ka == kb) &&
          text::lessNoCase(a, b) == (ka < kb || (ka == kb && a < b));
