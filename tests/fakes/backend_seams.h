@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,20 +15,21 @@
 
 namespace fakes {
 
-// The name of each folder a backend handed out, by its object.
-struct Names {
-  std::mutex lock;
-  std::map<const void*, std::string> names;
-  template <typename Folder>
-  std::unique_ptr<Folder> keep(std::unique_ptr<Folder> f, const std::string& name) {
-    std::lock_guard hold(lock);
-    return names[f.get()] = name, std::move(f);
-  }
-  std::string operator()(const void* folder) {
-    std::lock_guard hold(lock);
-    return names[folder];
-  }
+// A real backend's folder and the name it was opened by.
+template <typename Folder>
+struct Named final : Folder {
+  Named(std::unique_ptr<Folder> f, const std::string& n) : real(std::move(f)), name(n) {}
+  std::unique_ptr<Folder> real;
+  std::string name;
 };
+template <typename Folder>
+std::unique_ptr<Folder> wrap(std::unique_ptr<Folder> real, const std::string& name) {
+  return real ? std::make_unique<Named<Folder>>(std::move(real), name) : nullptr;
+}
+template <typename Folder>
+Named<Folder>& named(const Folder& f) {
+  return const_cast<Named<Folder>&>(static_cast<const Named<Folder>&>(f));
+}
 
 // Steps "open" and "list"; a false hook fails the step.
 class WalkSeam final : public platform::WalkBackend {
@@ -40,25 +40,24 @@ class WalkSeam final : public platform::WalkBackend {
   };
 
   std::unique_ptr<Folder> openRoot(const std::string& path) override {
-    return names_.keep(real_->openRoot(path), "");
+    return wrap(real_->openRoot(path), "");
   }
   std::unique_ptr<Folder> openChild(const Folder& parent,
                                     const platform::ListedFolder& child) override {
     if (!hook("open", child.name)) return nullptr;
-    return names_.keep(real_->openChild(parent, child), child.name);
+    return wrap(real_->openChild(*named(parent).real, child), child.name);
   }
   bool list(Folder& folder, platform::WalkSink& sink) override {
-    return hook("list", names_(&folder)) && real_->list(folder, sink);
+    return hook("list", named(folder).name) && real_->list(*named(folder).real, sink);
   }
 
  private:
   std::unique_ptr<platform::WalkBackend> real_;
-  Names names_;
 };
 
-// Steps "open", "clear" and "remove"; a reason other than None fails the step with it, touching
-// nothing (a failed "clear" is a folder that cannot be listed). Keeps every reason a step of the
-// removing pass gave, in the order they came.
+// Steps "target" (named by its path), "open", "clear" and "remove"; a reason other than None fails
+// the step with it, touching nothing (a failed "clear" is a folder that cannot be listed). Keeps
+// every reason a step of the removing pass gave, in the order they came.
 class RemovalSeam final : public platform::RemovalBackend {
  public:
   explicit RemovalSeam(std::unique_ptr<platform::RemovalBackend> real) : real_(std::move(real)) {}
@@ -70,26 +69,27 @@ class RemovalSeam final : public platform::RemovalBackend {
   platform::PathStyle pathStyle() const override { return real_->pathStyle(); }
   Opened openTarget(const std::string& path, Mode mode) override {
     mode_ = mode;
+    if (Reason why = hook("target", path, mode, never_); why != Reason::None) return {{}, log(why)};
     Opened o = real_->openTarget(path, mode);
-    return {names_.keep(std::move(o.folder), ""), o.reason, o.removedFiles, o.removedBytes};
+    return {wrap(std::move(o.folder), ""), o.reason, o.removedFiles, o.removedBytes};
   }
   Opened openChild(Folder& parent, const platform::ListedFolder& child) override {
     if (Reason why = hook("open", child.name, mode_, never_); why != Reason::None)
       return {nullptr, log(why)};
-    Opened o = real_->openChild(parent, child);
-    return {names_.keep(std::move(o.folder), child.name), log(o.reason)};
+    Opened o = real_->openChild(*named(parent).real, child);
+    return {wrap(std::move(o.folder), child.name), log(o.reason)};
   }
   platform::ClearedFolder clearFolder(Folder& f, Mode mode,
                                       const std::atomic<bool>& stop) override {
-    if (Reason why = hook("clear", names_(&f), mode, stop); why != Reason::None)
+    if (Reason why = hook("clear", named(f).name, mode, stop); why != Reason::None)
       return {{}, 0, log(why), false};
-    platform::ClearedFolder out = real_->clearFolder(f, mode, stop);
+    platform::ClearedFolder out = real_->clearFolder(*named(f).real, mode, stop);
     return log(out.reason), out;
   }
   Reason removeFolder(std::unique_ptr<Folder> f) override {
-    if (Reason why = hook("remove", names_(f.get()), mode_, never_); why != Reason::None)
+    if (Reason why = hook("remove", named(*f).name, mode_, never_); why != Reason::None)
       return log(why);
-    return log(real_->removeFolder(std::move(f)));
+    return log(real_->removeFolder(std::move(named(*f).real)));
   }
   std::vector<Reason> reasons() {
     std::lock_guard lock(logLock_);
@@ -106,7 +106,6 @@ class RemovalSeam final : public platform::RemovalBackend {
   std::unique_ptr<platform::RemovalBackend> real_;
   std::atomic<Mode> mode_{Mode::Remove};
   const std::atomic<bool> never_{false};
-  Names names_;
   std::mutex logLock_;
   std::vector<Reason> reasons_;
 };

@@ -25,54 +25,32 @@ std::vector<std::string> split(std::string path) {
 
 }  // namespace
 
-std::string FakeFileSystem::key(const std::string& path) {
-  std::string k;
-  for (auto& p : split(path)) k += upper(p) + "\\";
-  return k;
-}
-
-FakeFileSystem::Node* FakeFileSystem::child(Node& n, const std::string& name) {
-  for (auto& c : n.children)
-    if (upper(c->name) == upper(name)) return c.get();
-  return nullptr;
-}
-
-FakeFileSystem::Node* FakeFileSystem::lookup(const std::string& path, Node** parent, bool follow) {
+FakeFileSystem::Node* FakeFileSystem::lookup(const std::string& path, Node** parent, bool follow,
+                                             bool make) {
   const auto parts = split(path);
-  if (parts.empty()) return nullptr;
   Node* n = &root_;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
+  for (std::size_t i = 0; n && i < parts.size(); ++i) {
     if (parent) *parent = n;
-    if (!(n = child(*n, parts[i]))) return nullptr;
-    for (int hops = 0; n->link() && (follow || i + 1 < parts.size()); ++hops)
-      if (hops > 8 || !(n = lookup(n->target))) return nullptr;
+    Node* const folder = n;
+    n = nullptr;
+    for (auto& c : folder->children)
+      if (upper(c->name) == upper(parts[i])) n = c.get();
+    if (!n && make)
+      n = folder->children.emplace_back(new Node{parts[i], platform::kAttrDirectory}).get();
+    for (int hops = 0; n && n->link() && (follow || i + 1 < parts.size()); ++hops)
+      n = hops > 8 ? nullptr : lookup(n->target);
   }
-  return path.back() == '\\' && !n->dir() ? nullptr : n;
-}
-
-FakeFileSystem::Node* FakeFileSystem::makeDirs(const std::vector<std::string>& parts,
-                                               std::size_t count) {
-  Node* n = &root_;
-  for (std::size_t i = 0; i < count; ++i) {
-    Node* next = child(*n, parts[i]);
-    if (!next)
-      next = n->children.emplace_back(new Node{parts[i], platform::kAttrDirectory, 0, {}}).get();
-    if (next->link() && i + 1 < count) next = lookup(next->target + "\\", nullptr, true);
-    n = next;
-  }
-  return n;
+  return parts.empty() || (n && path.back() == '\\' && !n->dir()) ? nullptr : n;
 }
 
 void FakeFileSystem::addDir(const std::string& path, std::uint32_t attributes) {
-  const auto parts = split(path);
-  makeDirs(parts, parts.size())->attributes = platform::kAttrDirectory | attributes;
+  lookup(path, nullptr, false, true)->attributes = platform::kAttrDirectory | attributes;
 }
 
 void FakeFileSystem::addFile(const std::string& path, std::uint64_t size,
                              std::uint32_t attributes) {
-  const auto parts = split(path);
-  makeDirs(parts, parts.size() - 1)
-      ->children.push_back(std::make_unique<Node>(Node{parts.back(), attributes, size, {}}));
+  lookup(path + "\\..", nullptr, true, true)  // the folder it goes in
+      ->children.push_back(std::make_unique<Node>(Node{split(path).back(), attributes, size}));
 }
 
 void FakeFileSystem::addLink(const std::string& path, const std::string& target) {
@@ -80,38 +58,25 @@ void FakeFileSystem::addLink(const std::string& path, const std::string& target)
   lookup(path)->target = target;
 }
 
-// Erases every child of `n` that holds no locked file (links themselves, unless kept), counting
-// what stays.
-void FakeFileSystem::prune(Node& n, const std::string& k, Removed& r) {
-  for (auto it = n.children.begin(); it != n.children.end();) {
-    Node& c = **it;
-    const std::string childKey = k + upper(c.name) + "\\";
-    const std::uint64_t before = r.entries;
-    if (c.link() && keepLinks) {
-      ++r.files, ++r.entries, ++r.links;
-    } else if (c.dir() && !c.link()) {
-      prune(c, childKey, r);
-      if (r.entries > before) ++r.entries;
-    } else if (locked_.count(childKey)) {
-      ++r.files, ++r.entries;
-    } else {
-      ++r.removedFiles;
-    }
-    it = r.entries > before ? std::next(it) : n.children.erase(it);
+// A locked file, a kept link and a folder holding either stay; the rest goes.
+bool FakeFileSystem::stays(Node& n, Removed& r) {
+  if (n.dir() && !n.link()) {
+    std::erase_if(n.children, [&](auto& c) { return !stays(*c, r); });
+    return !n.children.empty() && ++r.entries;
   }
+  if (!(n.link() ? keepLinks : n.locked)) return ++r.removedFiles, false;
+  ++r.files, ++r.entries, r.links += n.link();
+  return true;
 }
 
 FakeFileSystem::Removed FakeFileSystem::remove(const std::string& path) {
   Removed r;
   Node* parent = nullptr;
   Node* n = lookup(path, &parent);
-  if (!n) return r;
-  if (n->dir() && !n->link()) {
-    prune(*n, key(path), r);
-  } else if (locked_.count(key(path)) || (n->link() && keepLinks)) {
-    ++r.files, ++r.entries, r.links += n->link();
-  }
-  if (r.entries == 0) std::erase_if(parent->children, [n](auto& c) { return c.get() == n; });
+  if (n && !stays(*n, r))
+    std::erase_if(parent->children, [n](auto& c) { return c.get() == n; });
+  else if (n && n->dir() && !n->link())
+    --r.entries;  // what stays is below the folder
   return r;
 }
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,7 @@ class FakeFileSystem : public platform::FileSystem {
   // the target; it is removed itself, never what it points to.
   void addLink(const std::string& path, const std::string& target);
   // A file that cannot be deleted, as one held open by WeChat.
-  void setLocked(const std::string& path) { locked_.insert(key(path)); }
+  void setLocked(const std::string& path) { lookup(path)->locked = true; }
   // Links below a removed folder stay, as they do under Wine (else they go, as on Windows).
   bool keepLinks = false;
 
@@ -50,20 +49,19 @@ class FakeFileSystem : public platform::FileSystem {
     std::string name;
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;
-    std::vector<std::unique_ptr<Node>> children;  // creation order
-    std::string target{};                         // a link's, as a path
+    std::vector<std::unique_ptr<Node>> children = {};  // creation order
+    std::string target = {};                           // a link's, as a path
+    bool locked = false;
     bool dir() const { return attributes & platform::kAttrDirectory; }
     bool link() const { return !target.empty(); }
   };
-  static std::string key(const std::string& path);  // upper-cased, one backslash after each part
-  static Node* child(Node& n, const std::string& name);
-  // The node at `path`; links on the way are followed, the last one too when `follow`.
-  Node* lookup(const std::string& path, Node** parent = nullptr, bool follow = false);
-  Node* makeDirs(const std::vector<std::string>& parts, std::size_t count);
-  void prune(Node& n, const std::string& k, Removed& r);
+  // The node at `path`; links on the way are followed, the last one too when `follow`. `make`
+  // makes the folders missing on the way.
+  Node* lookup(const std::string& path, Node** parent = nullptr, bool follow = false,
+               bool make = false);
+  bool stays(Node& n, Removed& r);  // removing `n`, what stays of it
 
   Node root_;
-  std::set<std::string> locked_;
 };
 
 }  // namespace fakes

@@ -51,9 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   for (int i : {1, 2}) fs.addDir(accounts[i] + "\\db_storage");
   fs.addDir("D:\\图片\\xwechat_files\\all_users");
   const wechat::DataPorts ports{fs, registry, env};
-  for (const auto& f : wechat::configuredDataFolders(ports))
-    CHECK(model::decode(f) && !f.empty() && f.back() != '\\' && f.find('/') == f.npos &&
-          f.find("\\\\", 1) == f.npos);
+  for (const auto& f : wechat::configuredDataFolders(ports)) CHECK(model::tidy(f));
   std::set<std::u32string> seen;
   for (const auto& a : wechat::findAccounts(ports, "")) {
     const auto key = model::keys(a.path);

@@ -2,12 +2,17 @@
 // (tests/fuzz), written from what the rules mean and in another shape than the code.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace model {
+
+namespace text = platform::text;
 
 // Code points of UTF-8 text by Unicode's table of well-formed sequences (lead bytes, length, the
 // range of the second byte); a malformed byte b counts as 0x110000 + b, above every character.
@@ -69,6 +74,36 @@ inline std::string utf16(std::u32string_view cps, bool bigEndian) {
   return out;
 }
 
+// Whether the text functions agree with the models on the bytes `s`: decoded, encoded again and
+// read from UTF-16; UTF-16 that is read back is what the characters read make.
+inline bool decodesAsTheModel(std::string_view s) {
+  const auto cps = text::decode(s);
+  bool same = cps == decode(s) && text::decodeLossy(s) == decodeLossy(s) &&
+              (!cps || (text::encode(*cps) == s && text::length(s) == cps->size()));
+  for (bool big : {false, true}) {
+    const auto utf8 = text::fromUtf16(s, big);
+    same = same && (!utf8 || (decode(*utf8) && utf16(*decode(*utf8), big) == s));
+  }
+  return same;
+}
+
+// Whether the case-insensitive comparison of `a` and `b` is that of their keys.
+inline bool comparesAsTheModel(std::string_view a, std::string_view b) {
+  const auto ka = keys(a), kb = keys(b);
+  return text::compareNoCase(a, b) == (ka > kb) - (ka < kb) &&
+         text::equalNoCase(a, b) == (ka == kb) &&
+         (text::foldKey(a) == text::foldKey(b)) == (ka == kb) &&
+         text::lessNoCase(a, b) == (ka < kb || (ka == kb && a < b));
+}
+
+// Whether a folder from the settings is handed on tidy: full, UTF-8, no separator doubled (a
+// share's leading pair aside) or at the end, no '/', no character Windows refuses in a name.
+inline bool tidy(std::string_view f) {
+  return !f.empty() && f.back() != '\\' && decode(f) && f.find("\\\\", 1) == f.npos &&
+         f.find_first_of("/<>\"|?*") == f.npos && f.find(':', 2) == f.npos &&
+         (f.size() < 3 || f[1] != ':' || f[2] == '\\');
+}
+
 // What no removal may touch below an account, but for the sub-folders named beside it.
 struct Kept {
   std::vector<std::string> folder, except;
@@ -99,6 +134,24 @@ inline bool neverTouched(const std::vector<std::string>& below) {
     if (under && !excepted) return true;
   }
   return false;
+}
+
+// Whether the removal rules may let `path` go from `account`, both canonical (an upper-case drive
+// letter or "\\server\share", then backslashes): it lies strictly inside, each name below is one
+// Windows takes as written, and none is a never-touched folder.
+inline bool mayGo(const std::string& path, const std::string& account) {
+  if (!keys(path).starts_with(keys(account + "\\"))) return false;
+  std::vector<std::string> below(1);
+  for (char c : path.substr(account.size() + 1))
+    c == '\\' ? below.emplace_back() : below.back() += c;
+  for (const auto& n : below)
+    if (n.empty() || n == "." || n == ".." || !decode(n) ||
+        std::any_of(n.begin(), n.end(), [](char c) {
+          return std::uint8_t(c) < 0x20 ||
+                 std::string_view("<>:\"|?*/").find(c) != std::string::npos;
+        }))
+      return false;
+  return !neverTouched(below);
 }
 
 }  // namespace model

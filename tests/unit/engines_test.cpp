@@ -38,6 +38,7 @@ std::uint64_t writeFile(const fs::path& p, std::size_t size = 1) {
 // into it as it is removed; swapped after its listing for a link to "outside", or for another
 // folder (made beforehand beside the tree).
 enum Fault { kOpen, kList, kRemove, kMount, kLate, kSwapLink, kSwapFolder, kNoFault };
+using Specs = std::vector<std::array<std::uint8_t, 4>>;
 
 // A folder of the test's own, the only thing it removes, holding "outside/keep", which links in
 // the tree name; in memory where the machine has it, as the properties write thousands of small
@@ -54,7 +55,7 @@ struct Scratch {
 };
 
 // A tree at `root` in `s`: entry i of `specs` is a file, folder or link in the folder chosen by
-// its first byte; a folder may have a fault.
+// its first byte; a folder may have a fault. What a folder is swapped with lies beside the root.
 struct RandomTree {
   struct Folder {
     fs::path path;
@@ -67,14 +68,13 @@ struct RandomTree {
   std::map<fs::path, std::uint64_t> sizes;    // of the entries; a link's is its own
   std::map<std::string, std::size_t> faulty;  // folders by name, as the seams see them
 
-  fs::path base, outside;
+  fs::path aside, outside;
 
-  RandomTree(const Scratch& s, const fs::path& root,
-             const std::vector<std::array<std::uint8_t, 4>>& specs)
-      : base(s.base), outside(s.outside) {
+  RandomTree(const Scratch& s, const fs::path& root, const Specs& specs)
+      : aside((s.base / root).parent_path()), outside(s.outside) {
     const RemovalReason reasons[] = {RemovalReason::AccessDenied, RemovalReason::InUse,
                                      RemovalReason::DriveUnavailable, RemovalReason::Other};
-    folders.push_back({base / root});
+    folders.push_back({s.base / root});
     fs::create_directories(folders[0].path);
     for (std::size_t i = 0; i < specs.size(); ++i) {
       const auto [parent, kind, size, fault] = specs[i];
@@ -85,7 +85,7 @@ struct RandomTree {
         folders[at].folders.push_back(folders.size());
         folders.push_back({path, fault % 12 < kNoFault ? fault % 12 : kNoFault, reasons[size % 4]});
         if (fault % 12 < kNoFault) faulty[path.filename()] = folders.size() - 1;
-        if (fault % 12 == kSwapFolder) writeFile(base / path.filename() / "s", 3);
+        if (fault % 12 == kSwapFolder) writeFile(aside / path.filename() / "s", 3);
         continue;
       }
       struct stat st;
@@ -107,91 +107,25 @@ struct RandomTree {
   }
   // Swaps `f` for what its fault says, as another program would between listing and opening.
   void swap(const Folder& f) const {
-    fs::rename(f.path, base / ("moved-" + f.path.filename().string()));
+    fs::rename(f.path, aside / ("moved-" + f.path.filename().string()));
     if (f.fault == kSwapLink)
       fs::create_directory_symlink(outside, f.path);
     else
-      fs::rename(base / f.path.filename(), f.path);
+      fs::rename(aside / f.path.filename(), f.path);
   }
 };
 
-using Specs = std::vector<std::array<std::uint8_t, 4>>;
-
-// A folder that cannot be opened or listed, or is swapped after its listing for a link or another
-// folder, is counted as unreadable with nothing in it or behind it; a file system mounted inside
-// is neither entered nor counted; the rest adds up, whatever the thread count.
-RC_GTEST_PROP(Walker, RandomTreesWithFaultsMatchTheModel, (const Specs& specs, bool oneThread)) {
-  const Scratch t;
-  const RandomTree tree(t, "root", specs);
-  platform::FolderSize want{true, 0, tree.folders[0].folders.size(), 0};
-  auto model = [&](std::size_t n, auto& self) -> void {
-    const RandomTree::Folder& f = tree.folders[n];
-    if (f.fault == kMount) return;
-    if (f.fault == kOpen || f.fault == kList || f.fault == kSwapLink || f.fault == kSwapFolder)
-      return void(++want.unreadable);
-    for (const fs::path& e : f.entries) want.bytes += tree.sizes.at(e);
-    for (std::size_t c : f.folders) self(c, self);
-  };
-  model(0, model);
-  const bool unlisted = *rc::gen::inRange(0, 8) == 0;  // the root itself
-  if (unlisted) want = {true, 0, 0, 1};
-  fakes::WalkSeam seam(platform::posix::makeWalkBackend(tree.devices()));
-  seam.hook = [&](const std::string& step, const std::string& name) {
-    const RandomTree::Folder* f = tree.fault(name);
-    if (name.empty()) return !unlisted || step != "list";
-    if (f && step == "open" && (f->fault == kSwapLink || f->fault == kSwapFolder)) tree.swap(*f);
-    return !f || f->fault != (step == "open" ? kOpen : kList);
-  };
-  const auto got = space::walkFolder(seam, tree.folders[0].path.string(), oneThread ? 1 : 3);
-  RC_ASSERT(std::tuple(got.exists, got.bytes, got.subfolders, got.unreadable) ==
-            std::tuple(want.exists, want.bytes, want.subfolders, want.unreadable));
-}
-
-// The measurer reports in the order it was asked (its queue's order: oldest first), on the UI
-// thread; destroyed mid-walk, it stops the walk at its next folder and reports nothing more.
-TEST(Measurer, ReportsInOrderAndStopsMidWalk) {
-  Scratch t;
-  for (int i = 0; i < 50; ++i) writeFile(t.base / "in" / std::to_string(i) / "f");
-  fakes::WalkSeam seam(platform::posix::makeWalkBackend());
-  fakes::PumpedHost host;
-  std::atomic<bool> inHand = false, closing = false;
-  std::atomic<int> opensAfterClose = 0;
-  seam.hook = [&](const std::string& step, const std::string&) {
-    if (step == "open" && closing) ++opensAfterClose;
-    if (step == "open" && !inHand.exchange(true)) {
-      for (int i = 0; i < 2000 && !closing; ++i) std::this_thread::sleep_for(1ms);
-    }
-    return true;
-  };
-  auto measurer = space::makeBackgroundMeasurer(
-      host, [&](const std::string& path, const std::atomic<bool>& stop) {
-        return space::walkFolder(seam, path, 1, &stop);
-      });
-  std::atomic<bool> queued = false;
-  std::vector<int> order;
-  const std::thread::id ui = std::this_thread::get_id();
-  for (int i = 0; i < 5; ++i) {
-    measurer->run([&, i](const space::Measurer::Walk&) -> std::function<void()> {
-      while (!queued) std::this_thread::yield();
-      return [&, i] { order.push_back(std::this_thread::get_id() == ui ? i : -1); };
-    });
-  }
-  queued = true;
-  EXPECT_TRUE(host.pumpUntil([&] { return order.size() == 5; }));
-  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
-
-  measurer->measure((t.base / "in").string(),
-                    [](const platform::FolderSize&) { ADD_FAILURE() << "reported"; });
-  while (!inHand) std::this_thread::yield();
-  closing = true;
-  measurer.reset();
-  EXPECT_EQ(opensAfterClose, 0);
-  EXPECT_FALSE(host.pumpOne(0s)) << "a report after the measurer was destroyed";
+// Every path below `folder`, as it is now.
+std::set<fs::path> below(const fs::path& folder) {
+  std::set<fs::path> paths;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) paths.insert(e.path());
+  return paths;
 }
 
 class RemovalEngine : public ::testing::Test {
  protected:
-  // Removes `target`; the report, with the last progress figures seen before it.
+  // Removes `target` (only if empty: `progress` null); the report, with the last progress figures
+  // seen before it.
   clean::RemovalReport removeOne(const fs::path& target,
                                  std::pair<std::uint64_t, std::uint64_t>* progress = nullptr) {
     std::optional<clean::RemovalReport> report;
@@ -199,13 +133,14 @@ class RemovalEngine : public ::testing::Test {
     auto here = [&, ui = std::this_thread::get_id()] {
       otherThread |= std::this_thread::get_id() != ui;
     };
-    engine_->remove(
-        target.string(), account_.string(),
-        [&](const clean::RemovalReport& r) { here(), report = r; },
-        [&](std::uint64_t files, std::uint64_t bytes) {
-          here();
-          if (progress) *progress = {files, bytes};
-        });
+    auto done = [&](const clean::RemovalReport& r) { here(), report = r; };
+    if (!progress) engine_->removeIfEmpty(target.string(), account_.string(), done);
+    if (progress)
+      engine_->remove(target.string(), account_.string(), done,
+                      [&](std::uint64_t files, std::uint64_t bytes) {
+                        here();
+                        *progress = {files, bytes};
+                      });
     if (!host_.pumpUntil([&] { return report.has_value(); })) ADD_FAILURE() << "no report";
     if (otherThread) ADD_FAILURE() << "a report or progress off the UI thread";
     return report.value_or(clean::RemovalReport{});
@@ -224,63 +159,45 @@ class RemovalEngine : public ::testing::Test {
       clean::makeRemovalEngine(host_, platform::posix::makeRemovalBackend(), 2);
 };
 
-TEST_F(RemovalEngine, TargetsThatAreNoFolderOrNotToBeTouched) {
-  fs::create_directories(account_);
-  EXPECT_TRUE(removeOne(account_ / "never-there").gone);
-  // A target that is a link or a file: it goes, and what a link names stays.
-  fs::create_directory_symlink(outside_, account_ / "dirlink");
-  writeFile(account_ / "file", 7);
-  for (const char* name : {"dirlink", "file"}) {
-    const auto r = removeOne(account_ / name);
-    EXPECT_TRUE(r.gone && r.removedFiles == 1) << name;
-    EXPECT_TRUE(name[0] != 'f' || r.removedBytes == 7) << r.removedBytes;
-    EXPECT_FALSE(fs::exists(fs::symlink_status(account_ / name))) << name;
-  }
-  EXPECT_TRUE(removeOne(outside_).refused);
-  EXPECT_TRUE(removeOne(account_).refused);
-  EXPECT_TRUE(fs::exists(account_));
-
-  // A month folder whose images went goes too, but only when nothing else is left in it.
-  fs::create_directories(account_ / "empty");
-  writeFile(account_ / "month" / "Rec" / "r");
-  fs::create_directory_symlink(outside_, account_ / "link");
-  for (const char* name : {"empty", "month", "link"}) {
-    std::optional<clean::RemovalReport> report;
-    engine_->removeIfEmpty((account_ / name).string(), account_.string(),
-                           [&](const clean::RemovalReport& r) { report = r; });
-    ASSERT_TRUE(host_.pumpUntil([&] { return report.has_value(); }));
-    EXPECT_EQ(report->gone, std::string(name) == "empty") << name;
-  }
-  EXPECT_TRUE(fs::exists(account_ / "month" / "Rec" / "r") && fs::exists(outside_ / "keep"));
-}
-
-// A model says what must stay, the files and bytes given back, what the recount finds and which
-// reasons come up; the report gives the first of them (exactly so with one worker, whose order is
-// known).
-RC_GTEST_FIXTURE_PROP(RemovalEngine, RandomTreesWithFaultsMatchTheModel,
+// One model says what the walker counts and what a removal gives back, leaves and reports, on two
+// copies of a random tree (the walk's swaps change its copy). A folder that cannot be opened or
+// listed, or is swapped after its listing for a link or another folder, is unreadable to the
+// walker and stays with all in it; a file system mounted inside is neither counted nor entered;
+// the rest adds up, whatever the thread count. The report gives the first reason (exactly so with
+// one worker, whose order is known) and what the recount finds. Then single targets in the walked
+// copy: a file or link goes as one file, unless held open; a folder removed only if empty goes
+// only so; the account itself and what lies outside it are refused; nothing else is touched.
+RC_GTEST_FIXTURE_PROP(RemovalEngine, WalkAndRemovalOfRandomTreesMatchTheModel,
                       (const Specs& specs, bool oneThread)) {
-  const RandomTree tree(scratch_, "acct/T", specs);
+  const RandomTree walked(scratch_, "acct/W/T", specs), tree(scratch_, "acct/T", specs);
   const fs::path target = tree.folders[0].path;
-  std::uint64_t files = 0, bytes = 0;
+  std::uint64_t files = 0, bytes = 0, unreadable = 0, remaining = 0, remainingFiles = 0;
   std::set<RemovalReason> reasons;
   std::set<fs::path> left;
-  auto keepAll = [&](std::size_t n, auto& self) -> void {
-    left.insert(tree.folders[n].path);
-    left.insert(tree.folders[n].entries.begin(), tree.folders[n].entries.end());
-    for (std::size_t c : tree.folders[n].folders) self(c, self);
+  // `p` stays, and the recount finds it (as a file: a mount, or a link swapped in, shows as one).
+  auto stay = [&](const fs::path& p, bool file) {
+    remaining += p != target, remainingFiles += file;
+    return left.insert(p), true;
   };
-  // Whether folder `n`, reached by the removal, stays.
+  auto keepAll = [&](std::size_t n, auto& self) -> void {
+    left.insert(tree.folders[n].entries.begin(), tree.folders[n].entries.end());
+    for (std::size_t c : tree.folders[n].folders) left.insert(tree.folders[c].path), self(c, self);
+  };
+  // Whether folder `n`, reached by the removal, stays. The recount cannot go into a folder that
+  // could not be opened or listed.
   auto model = [&](std::size_t n, auto& self) -> bool {
     const RandomTree::Folder& f = tree.folders[n];
     const int fault = f.fault;
     if (fault == kOpen || fault == kList || fault == kMount) {
+      unreadable += fault != kMount;
       reasons.insert(fault == kMount ? RemovalReason::LinkKept : f.reason);
-      return keepAll(n, keepAll), true;
+      return keepAll(n, keepAll), stay(f.path, fault == kMount);
     }
     if (fault == kSwapLink || fault == kSwapFolder) {
+      ++unreadable;
       reasons.insert(fault == kSwapLink ? RemovalReason::LinkKept : RemovalReason::Changed);
-      if (fault == kSwapFolder) left.insert(f.path / "s");
-      return left.insert(f.path), true;
+      if (fault == kSwapFolder) stay(f.path / "s", true);
+      return stay(f.path, fault == kSwapLink);
     }
     files += f.entries.size();
     for (const fs::path& e : f.entries) bytes += tree.sizes.at(e);
@@ -288,27 +205,24 @@ RC_GTEST_FIXTURE_PROP(RemovalEngine, RandomTreesWithFaultsMatchTheModel,
     for (std::size_t c : f.folders) stays = self(c, self) || stays;
     if (!stays && fault == kRemove) reasons.insert(f.reason);
     if (!stays && fault == kLate) reasons.insert(RemovalReason::NotEmpty);
-    if (!stays && fault == kLate) left.insert(f.path / "late");
-    if (stays || fault == kRemove || fault == kLate) return left.insert(f.path), true;
+    if (!stays && fault == kLate) stay(f.path / "late", true);
+    if (stays || fault == kRemove || fault == kLate) return stay(f.path, false);
     return false;
   };
   const bool stays = model(0, model);
-  // The recount goes into every folder that stays, but for those it cannot open or list.
-  std::function<bool(const fs::path&)> counted = [&](const fs::path& folder) {
-    const RandomTree::Folder* f = tree.fault(folder.filename());
-    const bool entered = !f || f->fault == kRemove || f->fault == kLate || f->fault == kSwapFolder;
-    return folder == target || (entered && counted(folder.parent_path()));
+
+  const bool unlisted = *rc::gen::inRange(0, 8) == 0;  // the walk's root itself
+  fakes::WalkSeam walker(platform::posix::makeWalkBackend(walked.devices()));
+  walker.hook = [&](const std::string& step, const std::string& name) {
+    const RandomTree::Folder* f = walked.fault(name);
+    if (name.empty()) return !unlisted || step != "list";
+    if (f && step == "open" && (f->fault == kSwapLink || f->fault == kSwapFolder)) walked.swap(*f);
+    return !f || f->fault != (step == "open" ? kOpen : kList);
   };
-  std::uint64_t remaining = 0, remainingFiles = 0;
-  for (const fs::path& p : left) {
-    const bool seen = p != target && counted(p.parent_path());
-    remaining += seen;
-    // Files, and what shows as a link: a mount, or a folder swapped for a link.
-    const RandomTree::Folder* f = tree.fault(p.filename());
-    remainingFiles +=
-        seen && (tree.sizes.count(p) || p.filename() == "late" || p.filename() == "s" ||
-                 (f && (f->fault == kMount || f->fault == kSwapLink)));
-  }
+  const auto got = space::walkFolder(walker, walked.folders[0].path.string(), oneThread ? 1 : 3);
+  RC_ASSERT(std::tuple(got.exists, got.bytes, got.subfolders, got.unreadable) ==
+            (unlisted ? std::tuple(true, 0ul, 0ul, 1ul)
+                      : std::tuple(true, bytes, tree.folders[0].folders.size(), unreadable)));
 
   fakes::RemovalSeam& seam = useSeam(oneThread ? 1 : 3, tree.devices());
   seam.hook = [&](const std::string& step, const std::string& name, RemovalBackend::Mode mode,
@@ -333,61 +247,111 @@ RC_GTEST_FIXTURE_PROP(RemovalEngine, RandomTreesWithFaultsMatchTheModel,
   RC_ASSERT(progress.first <= files);
   RC_ASSERT(progress.second <= bytes);
   left.erase(target);
-  std::set<fs::path> below;
-  if (stays)
-    for (const auto& e : fs::recursive_directory_iterator(target)) below.insert(e.path());
-  RC_ASSERT(below == left);
+  RC_ASSERT((stays ? below(target) : std::set<fs::path>{}) == left);
   RC_ASSERT(std::set<RemovalReason>(seen.begin(), seen.end()) == reasons);
+  if (stays) {  // (RC_ASSERT does not short-circuit)
+    RC_ASSERT(r.remaining == remaining);
+    RC_ASSERT(r.remainingFiles == remainingFiles);
+    RC_ASSERT((oneThread ? r.firstReason == seen.front() : reasons.count(r.firstReason) == 1));
+  }
+
+  seam.hook = [](auto&&...) { return RemovalReason::None; };  // for the single targets
+  std::set<fs::path> before = below(account_);
+  const auto& folder = walked.folders[*rc::gen::inRange<std::size_t>(0, walked.folders.size())];
+  const bool empty = fs::is_directory(fs::symlink_status(folder.path)) && fs::is_empty(folder.path);
+  const bool there = fs::exists(fs::symlink_status(folder.path));
+  RC_ASSERT(removeOne(folder.path).gone == (empty || !there));
+  if (empty) before.erase(folder.path);
+  seam.hook = [&](const std::string& step, const std::string& path, auto, auto&) {
+    const auto it = walked.sizes.find(path);  // a third of the entries are held open
+    return step == "target" && it != walked.sizes.end() && it->second % 3 == 0
+               ? RemovalReason::InUse
+               : RemovalReason::None;
+  };
+  for (const auto& [entry, size] : walked.sizes) {
+    const bool goes = fs::exists(fs::symlink_status(entry)) && size % 3 != 0;
+    const auto r = removeOne(entry, &progress);
+    RC_ASSERT(r.gone == (size % 3 != 0) && r.removedFiles == goes &&
+              r.removedBytes == (goes ? size : 0));
+    if (size % 3 != 0) before.erase(entry);
+  }
+  RC_ASSERT(removeOne(account_, &progress).refused && removeOne(outside_, &progress).refused);
+  RC_ASSERT(below(account_) == before);
   RC_ASSERT(fs::file_size(tree.outside / "keep") == 7u);
-  if (!stays) return;
-  RC_ASSERT(r.remaining == remaining);
-  RC_ASSERT(r.remainingFiles == remainingFiles);
-  RC_ASSERT((oneThread ? r.firstReason == seen.front() : reasons.count(r.firstReason) == 1));
 }
 
-// Shutting down while a folder is being emptied: queued folders are dropped, the one in hand
-// is not removed, nothing is reported, and a folder pass that sees the stop touches nothing.
-TEST_F(RemovalEngine, ShutdownStartsNothingAndReportsNothing) {
-  const fs::path target = account_ / "Video";
-  for (int i = 0; i < 10; ++i) fs::create_directories(target / std::to_string(i));
-  fakes::RemovalSeam& seam = useSeam(1);
-  std::atomic<bool> inHand = false, stopped = false;
-  std::atomic<int> opensAfterStop = 0;
-  seam.hook = [&](const std::string& step, const std::string& folder, RemovalBackend::Mode,
-                  const std::atomic<bool>& stop) {
-    if (step == "open" && stopped) ++opensAfterStop;
-    if (step == "clear" && !folder.empty() && !inHand.exchange(true)) {
-      while (!stop) std::this_thread::yield();
-      stopped = true;
+// Holds the first sub-folder a worker reaches in step `held` until `until`, and counts the
+// folders opened after that.
+struct Hold {
+  std::atomic<bool> inHand = false, released = false;
+  std::atomic<int> opensAfter = 0;
+  void at(const std::string& step, const std::string& name, const std::string& held,
+          const std::atomic<bool>& until) {
+    if (step == "open" && released) ++opensAfter;
+    if (step == held && !name.empty() && !inHand.exchange(true)) {
+      for (int i = 0; i < 2000 && !until; ++i) std::this_thread::sleep_for(1ms);
+      released = true;
     }
-    return RemovalReason::None;
+  }
+};
+
+// The measurer reports in the order it was asked (its queue's order: oldest first), on the UI
+// thread, and not to a window that is gone. Shut down with a folder in hand, the measurer stops its
+// walk and the engine its removal at their next folder: queued folders are dropped, the one in hand
+// is not removed, nothing is reported; and a folder pass that sees the stop touches nothing.
+TEST_F(RemovalEngine, MeasurerReportsInOrderAndBothStopMidWork) {
+  for (int i = 0; i < 50; ++i) writeFile(base_ / "in" / std::to_string(i) / "f");
+  for (int i = 0; i < 10; ++i) fs::create_directories(account_ / "T" / std::to_string(i));
+  Hold walking, removing;
+  std::atomic<bool> closing = false;
+  fakes::WalkSeam walker(platform::posix::makeWalkBackend());
+  walker.hook = [&](const std::string& step, const std::string& name) {
+    return walking.at(step, name, "open", closing), true;
   };
-  engine_->remove(target.string(), account_.string(), [](const clean::RemovalReport&) {});
-  while (!inHand) std::this_thread::yield();
+  auto measurer = space::makeBackgroundMeasurer(
+      host_, [&](const std::string& path, const std::atomic<bool>& stop) {
+        return space::walkFolder(walker, path, 1, &stop);
+      });
+  std::atomic<bool> queued = false;
+  std::vector<int> order;
+  const std::thread::id ui = std::this_thread::get_id();
+  auto window = std::make_unique<platform::Lifetime>();
+  const std::function<void()> late = window->ifAlive([&] { order.push_back(5); });
+  window.reset();  // what reports after the window that asked is gone must not reach it
+  for (int i = 0; i < 6; ++i) {
+    measurer->run([&, i](const space::Measurer::Walk&) -> std::function<void()> {
+      while (!queued) std::this_thread::yield();
+      if (i == 5) return late;
+      return [&, i] { order.push_back(std::this_thread::get_id() == ui ? i : -1); };
+    });
+  }
+  queued = true;
+  EXPECT_TRUE(host_.pumpUntil([&] { return order.size() == 5; }) && host_.pumpOne());
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+
+  measurer->measure((base_ / "in").string(),
+                    [](const platform::FolderSize&) { ADD_FAILURE() << "reported"; });
+  useSeam(1).hook = [&](const std::string& step, const std::string& name, RemovalBackend::Mode,
+                        const std::atomic<bool>& stop) {
+    return removing.at(step, name, "clear", stop), RemovalReason::None;
+  };
+  engine_->remove((account_ / "T").string(), account_.string(),
+                  [](const clean::RemovalReport&) { ADD_FAILURE() << "reported"; });
+  while (!walking.inHand || !removing.inHand) std::this_thread::yield();
+  closing = true;
+  measurer.reset();
   engine_.reset();
-  EXPECT_EQ(opensAfterStop, 0);
-  for (int i = 0; i < 10; ++i) EXPECT_TRUE(fs::exists(target / std::to_string(i))) << i;
+  EXPECT_EQ(walking.opensAfter + removing.opensAfter, 0);
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(fs::exists(account_ / "T" / std::to_string(i))) << i;
   EXPECT_FALSE(host_.pumpOne(0s)) << "a report after shutdown";
 
-  writeFile(target / "0" / "f");
+  writeFile(account_ / "T" / "0" / "f");
   auto backend = platform::posix::makeRemovalBackend();
-  auto opened = backend->openTarget((target / "0").string(), RemovalBackend::Mode::Remove);
+  auto opened = backend->openTarget((account_ / "T" / "0").string(), RemovalBackend::Mode::Remove);
   ASSERT_TRUE(opened.folder);
   const std::atomic<bool> stop = true;
   backend->clearFolder(*opened.folder, RemovalBackend::Mode::Remove, stop);
-  EXPECT_TRUE(fs::exists(target / "0" / "f"));
-}
-
-// A measurement or removal may report after the window that asked is gone: its callback must not
-// reach the window's freed members.
-TEST(Lifetime, CallbacksEndWithTheirOwner) {
-  int calls = 0;
-  auto owner = std::make_unique<platform::Lifetime>();
-  const auto late = owner->ifAlive([&](int n) { calls += n; });
-  late(1);
-  owner.reset();
-  late(1);
-  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(fs::exists(account_ / "T" / "0" / "f"));
 }
 
 }  // namespace
