@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <thread>
-#include <vector>
 
 #include "platform/win32/wide.h"
 #include "ui/win32/names.h"
@@ -16,20 +15,13 @@ using platform::win32::narrow;
 using platform::win32::unique_handle;
 using platform::win32::widen;
 
-// The windows below `parent`; or the top-level ones of process `pid` (visible unless `hiddenToo`).
-std::vector<HWND> windows(HWND parent, DWORD pid = 0, bool hiddenToo = false) {
-  std::vector<HWND> all;
-  const WNDENUMPROC add = [](HWND h, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
+// Calls `fn` for every window below `parent`, or for every top-level window.
+void forEachWindow(HWND parent, const std::function<void(HWND)>& fn) {
+  const WNDENUMPROC call = [](HWND h, LPARAM f) {
+    (*reinterpret_cast<const std::function<void(HWND)>*>(f))(h);
     return TRUE;
   };
-  parent ? EnumChildWindows(parent, add, LPARAM(&all)) : EnumWindows(add, LPARAM(&all));
-  std::erase_if(all, [&](HWND h) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    return !parent && (owner != pid || !(hiddenToo || IsWindowVisible(h)));
-  });
-  return all;
+  parent ? EnumChildWindows(parent, call, LPARAM(&fn)) : EnumWindows(call, LPARAM(&fn));
 }
 
 // No handles inherited: a leaked child must not hold ctest's output pipe open.
@@ -166,10 +158,15 @@ HWND App::find(const std::function<bool(HWND)>& match, std::chrono::milliseconds
                bool controls) const {
   // The windows of controls hidden at start-up come just after the first paint.
   HWND found = nullptr;
+  const auto look = [&](HWND h) { found = match(h) ? h : found; };
   waitFor(
       [&] {
-        for (HWND top : windows(nullptr, pid_, controls))
-          for (HWND h : controls ? windows(top) : std::vector{top}) found = match(h) ? h : found;
+        forEachWindow(nullptr, [&](HWND top) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(top, &owner);
+          if (owner == pid_ && controls) forEachWindow(top, look);
+          if (owner == pid_ && !controls && IsWindowVisible(top)) look(top);
+        });
         return found != nullptr;
       },
       timeout);
