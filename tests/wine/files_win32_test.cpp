@@ -27,12 +27,11 @@ class Win32Files : public ::testing::Test {
  protected:
   bool underWine() const { return !unixPath(temp_.path()).empty(); }
   // As one value, so a failure shows all four figures.
-  static auto walk(platform::WalkBackend& backend, const std::string& path) {
-    const platform::FolderSize f = space::walkFolder(backend, path, 2);
+  static auto walk(const std::string& path, ListMethod method = ListMethod::kDirectoryInfo,
+                   platform::WalkBackend* backend = nullptr) {
+    const platform::FolderSize f =
+        space::walkFolder(backend ? *backend : *platform::win32::makeWalkBackend(method), path, 2);
     return std::tuple(f.exists, f.bytes, f.subfolders, f.unreadable);
-  }
-  static auto walk(const std::string& path, ListMethod method = ListMethod::kDirectoryInfo) {
-    return walk(*platform::win32::makeWalkBackend(method), path);
   }
   clean::RemovalReport removeOne(const std::string& target) {
     std::optional<clean::RemovalReport> report;
@@ -59,17 +58,21 @@ TEST_F(Win32Files, AGeneratedTreeIsToldMeasuredAndRemovedAsWindowsWould) {
   std::string deep = "\\long";
   while (platform::win32::widen(root + deep).size() <= MAX_PATH + 20)
     deep += "\\很长的文件夹名字-abcdefghijklmn";
-  // One byte each: three files and, right in the root, three folders.
-  const std::pair<std::string, DWORD> named[] = {
-      {"\\plain.txt", 0},
-      {"\\隐藏.dat", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
-      {"\\系统 folder\\", FILE_ATTRIBUTE_SYSTEM},
-      {"\\2023-01.\\", 0},
-      {deep + "\\深处.txt", FILE_ATTRIBUTE_READONLY},
-      {deep, FILE_ATTRIBUTE_READONLY}};
-  for (const auto& [path, attributes] : named) {
-    ASSERT_TRUE(exists(root + path) || make(root + path)) << path;
-    if (attributes) SetFileAttributesW(rawPath(root + path).c_str(), attributes);
+  // Made (a folder when told as one), given these attributes, told as these (read-only aside),
+  // and with a backslash after the name told as nothing unless a folder. One byte a file.
+  const struct {
+    std::string path;
+    DWORD set;
+    int told;
+  } named[] = {{"\\plain.txt", 0, 0},
+               {"\\隐藏.dat", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, kAttrHidden},
+               {"\\系统 folder", FILE_ATTRIBUTE_SYSTEM, kAttrDirectory | kAttrSystem},
+               {"\\2023-01.", 0, kAttrDirectory},
+               {deep + "\\深处.txt", FILE_ATTRIBUTE_READONLY, 0},
+               {deep, FILE_ATTRIBUTE_READONLY, kAttrDirectory}};
+  for (const auto& n : named) {
+    ASSERT_TRUE(make(root + n.path + (n.told & kAttrDirectory ? "\\" : ""))) << n.path;
+    if (n.set) SetFileAttributesW(rawPath(root + n.path).c_str(), n.set);
   }
   std::mt19937 rng(7);
   std::vector<std::string> dirs{root};
@@ -85,22 +88,18 @@ TEST_F(Win32Files, AGeneratedTreeIsToldMeasuredAndRemovedAsWindowsWould) {
     inRoot += parent == 0;
     bytes += folder ? 0 : size;
   }
-  // -1: nothing. "file\" names nothing; the month pass must not take "2023-01." for "2023-01".
-  const std::pair<std::string, int> cases[] = {{"\\plain.txt", 0},
-                                               {"\\plain.txt\\", -1},
-                                               {"\\隐藏.dat", kAttrHidden},
-                                               {"\\系统 folder", kAttrDirectory | kAttrSystem},
-                                               {"\\2023-01.", kAttrDirectory},
-                                               {"\\2023-01", -1},
-                                               {"\\\\long\\", kAttrDirectory},
-                                               {deep + "\\深处.txt", 0},
-                                               {deep + "\\深处.txt\\", -1}};
   platform::win32::Win32FileSystem fs;
-  for (const auto& [path, want] : cases) {
+  auto told = [&](const std::string& path) {
     const auto attrs = fs.attributes(root + path);
-    EXPECT_EQ(attrs ? int(*attrs & (kAttrDirectory | kAttrHidden | kAttrSystem)) : -1, want)
-        << path;
+    return attrs ? int(*attrs & (kAttrDirectory | kAttrHidden | kAttrSystem)) : -1;
+  };
+  for (const auto& n : named) {
+    EXPECT_EQ(told(n.path), n.told) << n.path;
+    EXPECT_EQ(told(n.path + "\\"), n.told & kAttrDirectory ? n.told : -1) << n.path;
   }
+  // The month pass must not take "2023-01." for "2023-01".
+  EXPECT_EQ(told("\\2023-01"), -1);
+  EXPECT_EQ(told("\\\\long\\"), int(kAttrDirectory));
   EXPECT_FALSE(fs.attributes(""));
   // The listing tells every entry as attributes() does, at any depth; a file lists nothing.
   const auto listed = fs.list(root + "\\");
@@ -165,7 +164,7 @@ TEST_F(Win32Files, AFolderSwappedForALinkIsNeverEntered) {
   ASSERT_TRUE(runUnixScript(root_, world));
   fakes::WalkSeam walker(platform::win32::makeWalkBackend());
   walker.hook = swap;
-  EXPECT_EQ(walk(walker, account_ + "\\T"), std::tuple(true, 10, 1, 1));
+  EXPECT_EQ(walk(account_ + "\\T", {}, &walker), std::tuple(true, 10, 1, 1));
   ASSERT_TRUE(runUnixScript(root_, world));
   auto seam = std::make_unique<fakes::RemovalSeam>(platform::win32::makeRemovalBackend());
   seam->hook = [&](const std::string& step, const std::string& name, auto, auto&) {
