@@ -158,7 +158,7 @@ HWND App::find(const std::function<bool(HWND)>& match, std::chrono::milliseconds
                bool controls) const {
   // The windows of controls hidden at start-up come just after the first paint.
   HWND found = nullptr;
-  const auto look = [&](HWND h) { found = match(h) ? h : found; };
+  const auto look = [&](HWND h) { found = found ? found : match(h) ? h : nullptr; };
   waitFor(
       [&] {
         forEachWindow(nullptr, [&](HWND top) {
