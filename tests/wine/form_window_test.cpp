@@ -8,11 +8,7 @@
 
 struct DemoForm : ui::Form {
   DemoForm() : Form("Demo") {
-    setSize(6000, 4000);
-    name.setRect({300, 300, 2400, 315});
     name.setMaxLength(2);
-    combo.setRect({300, 900, 3000, 315});
-    bar.setRect({300, 1800, 4000, 200});
     bar.setProgress(1, 4);
   }
   ui::TextBox name{*this, "Name"};

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <thread>
-#include <vector>
 
 #include "platform/win32/wide.h"
 #include "ui/win32/names.h"
@@ -16,20 +15,13 @@ using platform::win32::narrow;
 using platform::win32::unique_handle;
 using platform::win32::widen;
 
-// The windows below `parent`; or the top-level ones of process `pid` (visible unless `hiddenToo`).
-std::vector<HWND> windows(HWND parent, DWORD pid = 0, bool hiddenToo = false) {
-  std::vector<HWND> all;
-  const WNDENUMPROC add = [](HWND h, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
+// Calls `fn` for every window below `parent`, or for every top-level window.
+void forEachWindow(HWND parent, const std::function<void(HWND)>& fn) {
+  const WNDENUMPROC call = [](HWND h, LPARAM f) {
+    (*reinterpret_cast<const std::function<void(HWND)>*>(f))(h);
     return TRUE;
   };
-  parent ? EnumChildWindows(parent, add, LPARAM(&all)) : EnumWindows(add, LPARAM(&all));
-  std::erase_if(all, [&](HWND h) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    return !parent && (owner != pid || !(hiddenToo || IsWindowVisible(h)));
-  });
-  return all;
+  parent ? EnumChildWindows(parent, call, LPARAM(&fn)) : EnumWindows(call, LPARAM(&fn));
 }
 
 // No handles inherited: a leaked child must not hold ctest's output pipe open.
@@ -102,24 +94,20 @@ std::string unixPath(const std::string& path) {
   return out;
 }
 
-bool runUnixScript(const std::string& where, const std::string& script, bool wait) {
+bool runUnixScript(const std::string& where, const std::string& script) {
   static unsigned serial = 0;
-  const std::string base = where + "\\velmora-script-" + std::to_string(GetCurrentProcessId()) +
-                           "-" + std::to_string(++serial);
-  // Wine does not track a Linux child: the script leaves a file that says how it ended.
-  const std::string ok = base + ".ok", failed = base + ".failed";
+  const std::string sh = where + "\\velmora-script-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++serial) + ".sh";
+  // Wine does not track a Linux child: the script says how it ended by where it leaves itself.
   unique_handle process;
   if (unixPath(where).empty() ||
-      !make(base + ".sh", 0,
-            "cd '" + unixPath(where) + "' || exit 1\nif (\n" + script + "\n); then touch '" +
-                unixPath(ok) + "'; else touch '" + unixPath(failed) + "'; fi\n") ||
-      !start(widen("/bin/sh \"" + unixPath(base + ".sh") + "\""), process))
+      !make(sh, 0,
+            "if cd '" + unixPath(where) + "' && (\n" + script +
+                "\n); then rm \"$0\"; else mv \"$0\" \"$0.failed\"; fi\n") ||
+      !start(widen("/bin/sh \"" + unixPath(sh) + "\""), process))
     return false;
-  if (!wait) return true;
-  waitFor([&] { return exists(ok) || exists(failed); }, 10min, 10ms);
-  const bool done = exists(ok);
-  for (const char* p : {".sh", ".ok", ".failed"}) DeleteFileW(rawPath(base + p).c_str());
-  return done;
+  waitFor([&] { return !exists(sh); }, 10min, 10ms);
+  return !DeleteFileW(rawPath(sh + ".failed").c_str()) && !exists(sh);
 }
 
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout,
@@ -166,11 +154,19 @@ bool App::waitForExit(std::chrono::milliseconds timeout) {
   return WaitForSingleObject(process_.get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
 }
 
-HWND App::find(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout) const {
+HWND App::find(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout,
+               bool controls) const {
+  // The windows of controls hidden at start-up come just after the first paint.
   HWND found = nullptr;
+  const auto look = [&](HWND h) { found = found ? found : match(h) ? h : nullptr; };
   waitFor(
       [&] {
-        for (HWND h : windows(nullptr, pid_)) found = match(h) ? h : found;
+        forEachWindow(nullptr, [&](HWND top) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(top, &owner);
+          if (owner == pid_ && controls) forEachWindow(top, look);
+          if (owner == pid_ && !controls && IsWindowVisible(top)) look(top);
+        });
         return found != nullptr;
       },
       timeout);
@@ -178,15 +174,7 @@ HWND App::find(const std::function<bool(HWND)>& match, std::chrono::milliseconds
 }
 
 HWND App::control(const std::string& name) const {
-  // The windows of controls hidden at start-up come just after the first paint.
-  HWND found = nullptr;
-  waitFor([&] {
-    for (HWND top : windows(nullptr, pid_, true))
-      for (HWND h : windows(top))
-        if (ui::win32::windowName(h) == name) return (found = h) != nullptr;
-    return false;
-  });
-  return found;
+  return find([&](HWND h) { return ui::win32::windowName(h) == name; }, 10s, true);
 }
 
 }  // namespace wine_test

@@ -34,8 +34,8 @@ bool exists(const std::string& path);
 // holds `content`, or `size` bytes (only the length set: a big file takes no room).
 bool make(const std::string& path, std::uint64_t size = 1, const std::string& content = {});
 std::string unixPath(const std::string& path);  // under Wine; empty on Windows
-// Runs a /bin/sh script in `where` on the Linux side; true once it succeeded (or started).
-bool runUnixScript(const std::string& where, const std::string& script, bool wait = true);
+// Runs a /bin/sh script in `where` on the Linux side; true once it succeeded.
+bool runUnixScript(const std::string& where, const std::string& script);
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s,
              std::chrono::milliseconds interval = 50ms);
 
@@ -63,7 +63,9 @@ class App {
   HWND control(const std::string& name) const;  // in any window of the process
 
  private:
-  HWND find(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout) const;
+  // Among the visible windows of the process, or with `controls` the controls of all of them.
+  HWND find(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout,
+            bool controls = false) const;
   platform::win32::unique_handle process_;
   DWORD pid_ = 0;
 };
