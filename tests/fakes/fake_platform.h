@@ -93,6 +93,8 @@ struct RemovalJob {
   bool ifEmpty = false;
   clean::Remover::Done done{};
   clean::Remover::Progress progress{};
+  std::size_t index = 0;
+  bool reported = false;  // its report has reached the caller
 };
 
 // Removes from the fake file system under the engine's safety rules, leaving locked files (and
@@ -103,13 +105,11 @@ class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
   FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
   void remove(const std::string& target, const std::string& accountRoot, Done done,
               Progress progress) override {
-    jobs.push_back({target, accountRoot, false});
-    take({target, accountRoot, false, std::move(done), std::move(progress)});
+    add({target, accountRoot, false, std::move(done), std::move(progress)});
   }
   void removeIfEmpty(const std::string& target, const std::string& accountRoot,
                      Done done) override {
-    jobs.push_back({target, accountRoot, true});
-    take({target, accountRoot, true, std::move(done)});
+    add({target, accountRoot, true, std::move(done)});
   }
 
   using Job = RemovalJob;
@@ -140,7 +140,15 @@ class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
         clock_.post([progress = std::move(job.progress), files = report.removedFiles,
                      bytes = report.removedBytes] { progress(files, bytes); });
     }
-    clock_.post([done = std::move(job.done), report] { done(report); });
+    clock_.post([this, i = job.index, done = std::move(job.done), report] {
+      jobs[i].reported = true;
+      done(report);
+    });
+  }
+  void add(Job job) {
+    job.index = jobs.size();
+    jobs.push_back({job.target, job.accountRoot, job.ifEmpty});
+    take(std::move(job));
   }
   FakeFileSystem& fs_;
   VirtualClock& clock_;

@@ -23,6 +23,7 @@ struct World {
   std::vector<std::string> junctions;    // the user's relocations: they stay
   std::vector<std::string> locked;
   std::vector<std::string> dataFolders;  // what a user may type or pick as the data folder
+  std::vector<std::string> resolved;     // where each of them is
   Harness& h;
   std::mt19937& rng;  // varies the sizes, what is locked and whether links stay as under Wine
   std::uint64_t low = 1, high = 1;  // the sizes of the files made next
@@ -88,7 +89,9 @@ struct World {
          {"\\Image\\i.dat", "\\Video\\v.mp4", "\\Data\\d.dat", "\\Attachment\\a"})
       file(a + legacy);
     lockSome(a + "\\Data\\d.dat");
+    keep(a + "\\Files");  // a file of an old folder's name is the user's
     months(a + "\\FileStorage\\Video", 20, 3);
+    months(a + "\\FileStorage\\MsgAttach\\0a0a\\File", 20, 2);  // received files in chats only
     file(a + "\\FileStorage\\Cache\\c.dat");
 
     // Folders moved to D: with junctions, a month folder linked elsewhere, and old folders too.
@@ -139,6 +142,7 @@ struct World {
 
     h.fs.keepLinks = std::uniform_int_distribution<int>(0, 1)(rng) == 1;
     dataFolders = {docs, moved, moved + "\\.\\..\\微信数据", "C:\\nowhere", ""};
+    resolved = {docs, moved, moved, "C:\\nowhere", "C:"};
   }
 
   const WorldAccount* byShownName(const std::string& text) const {

@@ -95,7 +95,7 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   h.addMonths(s + "\\Video", 3);
   h.fs.addFile(s + "\\Video\\2022-01\\big.dat", 700);
   h.clock.advance(5000);
-  h.remover.jobs.clear();
+  const std::size_t before = h.removedTargets().size();
   h.row(7).button.click();
   h.clock.advance(1000);
   EXPECT_EQ(h.form.status.text(), a + "\\FileStorage\\video\\2022-01");
@@ -104,8 +104,8 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   h.clock.advance(600);
   EXPECT_TRUE(h.form.busyOverlay.frame.visible()) << "the pass is still running";
   h.clock.advance(3000);
-  EXPECT_EQ(h.removedTargets(a), (std::vector<std::string>{"\\FileStorage\\video\\2022-01",
-                                                           "\\FileStorage\\video\\2022-02"}));
+  EXPECT_EQ(h.removedTargets(a).size(), before + 2);
+  EXPECT_EQ(h.removedTargets(a).back(), "\\FileStorage\\video\\2022-02");
 }
 
 // A row folder the user moved elsewhere with a junction: what it points to is measured and
