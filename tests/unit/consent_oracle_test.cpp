@@ -235,7 +235,10 @@ struct Sequence : support::FocusTaker {
   void controlChanged(ui::Control& c, ui::Prop p) override {
     if (&c != &w().accountPanel.accounts) return;
     if (p == ui::Prop::Selection) chosen = c.text();
-    if (p == ui::Prop::Items) chosen.clear();
+    if (p != ui::Prop::Items) return;
+    chosen.clear();
+    relisted = true;
+    searching = w().discoveryTimer.enabled();  // the folder typed last is yet to be searched
   }
 
   Answer answer(const fakes::MessageBoxCall box) {  // a copy: boxes opened meanwhile move the list
@@ -445,6 +448,11 @@ struct Sequence : support::FocusTaker {
         fail("the account list shows " + item);
     if (!typed && !combo.items().empty() && combo.items().size() != world.accounts.size())
       fail("start-up lists " + std::to_string(combo.items().size()) + " accounts");
+    // Once the folder typed last is searched, no other folder's accounts are listed.
+    if (std::exchange(relisted, false) && !searching && typed && !typedAtStartup)
+      for (const auto& item : combo.items())
+        if (foldKey(world.byShownName(item)->path).rfind(foldKey(world.resolved[*typed] + "\\"), 0))
+          fail("lists " + item + ", not of the folder typed last");
     // The overlay lies over the grid and covers it from a click until the last removal reported.
     const auto& overlay = w().busyOverlay.frame;
     if (overlay.visible() && overlay.rect().top != w().grid.frame.rect().top)
@@ -477,7 +485,7 @@ struct Sequence : support::FocusTaker {
 
   // Everything out reports and every step is taken; then each confirmed plan must have taken
   // what it named, save locked files, links kept and the months kept, the thumbnails must have
-  // been asked about after their images, and the accounts listed are of the folder typed last.
+  // been asked about after their images.
   void settle() {
     where = "at the end";
     replied = tape.replies.size();  // every question is cancelled now
@@ -494,10 +502,6 @@ struct Sequence : support::FocusTaker {
     if (w().busyOverlay.frame.visible()) fail("the overlay stayed");
     for (const auto& [account, owed] : thumbsOwed)
       if (owed > 0) fail("no question on the thumbnails of " + account);
-    if (!typed || typedAtStartup || !w().accountPanel.frame.visible()) return;
-    for (const auto& item : w().accountPanel.accounts.items())
-      if (foldKey(world.byShownName(item)->path).rfind(foldKey(world.resolved[*typed] + "\\"), 0))
-        fail("lists " + item + ", not of the folder typed last");
   }
 
   bool onlyLeftovers(std::string path) {
@@ -522,7 +526,7 @@ struct Sequence : support::FocusTaker {
   bool closed = false, legacyWasShown = false, dialogWasShown = false;
   bool deleting = false, warned = false;  // the act may delete while WeChat runs; it said so
   std::optional<std::size_t> typed;       // the data folder typed or picked last
-  bool startupSearched = false, typedAtStartup = false;
+  bool startupSearched = false, typedAtStartup = false, relisted = false, searching = false;
   std::string where, failure, bannerFor, bannerPath, chosen;
   std::set<std::string> bannersClicked;
   std::map<std::pair<std::size_t, std::string>, int> clickKeep;  // by row and account
