@@ -211,11 +211,11 @@ struct Sequence : support::FocusTaker {
   }
   void perform(const Act& a, const std::string& at) {
     where = at + describe(a);
-    const bool outerDeletes = deleting, outerWarned = warned;
-    deleting = kinds()[a.kind].deletes && !h.env.running.empty();
-    warned = false;
+    const bool outerDeletes = deleting, outerWarned = warned, outerDeclined = declined;
+    deleting = kinds()[a.kind].deletes;
+    warned = declined = false;
     kinds()[a.kind].perform(*this, a.a, a.b);
-    deleting = outerDeletes, warned = outerWarned;
+    deleting = outerDeletes, warned = outerWarned, declined = outerDeclined;
     check();
   }
 
@@ -243,7 +243,7 @@ struct Sequence : support::FocusTaker {
 
   Answer answer(const fakes::MessageBoxCall box) {  // a copy: boxes opened meanwhile move the list
     if (box.owner == 0) fail("a message box without an owner: " + box.text);
-    if (box.buttons == platform::Buttons::CancelTryContinue) warned = true;
+    if (declined) fail("goes on after the user declined to while WeChat runs");
     // Busy is said only while a deletion is asked about or under way.
     if (box.text == ui::kBusyCleaning && box.owner == 1 && asking.empty() &&
         !w().busyOverlay.frame.visible())
@@ -253,7 +253,7 @@ struct Sequence : support::FocusTaker {
       checkNamed(box.text);
       named = foldKey(namedIn(box.text).front());
       if (std::count(asking.begin(), asking.end(), named)) fail("asked again while asking");
-      if (deleting && !warned) fail("asked to delete while WeChat runs, without a word of it");
+      if (deleting && !h.env.running.empty() && !warned) fail("asked to delete while WeChat runs");
       if (const auto* a = accountOf(named); a && named == foldKey(a->path + kThumbs))
         --thumbsOwed[a->path];
     }
@@ -269,8 +269,14 @@ struct Sequence : support::FocusTaker {
     --depth;
     if (box.buttons == platform::Buttons::Ok) return Answer::Ok;
     if (box.buttons == platform::Buttons::CancelTryContinue) {
-      if (reply.answer == Answer::TryAgain) h.env.running.clear();  // the user quit WeChat
-      return reply.answer == Answer::Ok ? Answer::Continue : reply.answer;
+      // OK stands for Continue, or for the box closed without a button; the user retries having
+      // quit WeChat, or not.
+      const bool other = reply.nested.size() == 3;
+      if (reply.answer == Answer::TryAgain && !other) h.env.running.clear();
+      const Answer said = reply.answer == Answer::Ok && !other ? Answer::Continue : reply.answer;
+      warned = said == Answer::Continue;
+      declined = !warned && said != Answer::TryAgain;
+      return said;
     }
     if (reply.answer != Answer::Ok) return Answer::Cancel;
     if (box.title == "想确认下") consent(box.text, box.owner == 1);
@@ -524,8 +530,9 @@ struct Sequence : support::FocusTaker {
   std::size_t replied = 0;
   int depth = 0;
   bool closed = false, legacyWasShown = false, dialogWasShown = false;
-  bool deleting = false, warned = false;  // the act may delete while WeChat runs; it said so
-  std::optional<std::size_t> typed;       // the data folder typed or picked last
+  // The act may delete; the user said to go on while WeChat runs, or not.
+  bool deleting = false, warned = false, declined = false;
+  std::optional<std::size_t> typed;  // the data folder typed or picked last
   bool startupSearched = false, typedAtStartup = false, relisted = false, searching = false;
   std::string where, failure, bannerFor, bannerPath, chosen;
   std::set<std::string> bannersClicked;
