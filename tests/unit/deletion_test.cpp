@@ -60,7 +60,7 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   for (const char* f : {"Video", "Attachment", "CustomEmoV1", "CustomEmotions", "FavTemp", "Files",
                         "HDHeadImage", "Data", "Image"}) {
     order.push_back("\\" + std::string(f));
-    h.fs.addFile(a + order.back() + "\\x", 1);
+    h.fs.addFile(a + order.back() + "\\x", 2);
   }
   h.fs.setLocked(a + "\\Data\\x");
   start();
@@ -75,12 +75,12 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   }
   EXPECT_TRUE(h.form.visible() && !dlg.visible());
   EXPECT_EQ(h.form.status.text(),
-            "老版微信垃圾已清理（已释放 8）；有 1 个文件夹没能完全删除：它们正被其他程序占用，"
+            "老版微信垃圾已清理（已释放 16）；有 1 个文件夹没能完全删除：它们正被其他程序占用，"
             "请退出微信后再试");
 
   // Closed after its first folder: no further one goes, and the stop is said. Opened again while
   // a folder of the stopped pass is still out, it waits for that: the old end would close it.
-  h.fs.addFile(a + "\\Video\\v", 1);
+  h.fs.addFile(a + "\\Video\\v", 3);
   h.clock.advance(1000);
   h.form.legacyBanner.cleanButton.click();
   h.remover.hold = true;
@@ -92,7 +92,7 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   h.clock.advance(10);
   EXPECT_EQ(h.removedTargets(a).back(), "\\Video");
   EXPECT_TRUE(h.fs.exists(a + "\\Data\\x"));
-  EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾清理已中止（已释放 1）", 0), 0u)
+  EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾清理已中止（已释放 3）", 0), 0u)
       << h.form.status.text();
 }
 
