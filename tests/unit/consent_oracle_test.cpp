@@ -237,8 +237,8 @@ struct Sequence : support::FocusTaker {
     if (p == ui::Prop::Selection) chosen = c.text();
     if (p != ui::Prop::Items) return;
     chosen.clear();
-    relisted = true;
-    searching = w().discoveryTimer.enabled();  // the folder typed last is yet to be searched
+    // Listed once the folder typed last is searched: its accounts only.
+    listedFor = w().discoveryTimer.enabled() || typedAtStartup ? std::nullopt : typed;
   }
 
   Answer answer(const fakes::MessageBoxCall box) {  // a copy: boxes opened meanwhile move the list
@@ -454,10 +454,10 @@ struct Sequence : support::FocusTaker {
         fail("the account list shows " + item);
     if (!typed && !combo.items().empty() && combo.items().size() != world.accounts.size())
       fail("start-up lists " + std::to_string(combo.items().size()) + " accounts");
-    // Once the folder typed last is searched, no other folder's accounts are listed.
-    if (std::exchange(relisted, false) && !searching && typed && !typedAtStartup)
+    if (const auto typedLast = std::exchange(listedFor, std::nullopt))
       for (const auto& item : combo.items())
-        if (foldKey(world.byShownName(item)->path).rfind(foldKey(world.resolved[*typed] + "\\"), 0))
+        if (foldKey(world.byShownName(item)->path)
+                .rfind(foldKey(world.resolved[*typedLast] + "\\"), 0))
           fail("lists " + item + ", not of the folder typed last");
     // The overlay lies over the grid and covers it from a click until the last removal reported.
     const auto& overlay = w().busyOverlay.frame;
@@ -533,7 +533,8 @@ struct Sequence : support::FocusTaker {
   // The act may delete; the user said to go on while WeChat runs, or not.
   bool deleting = false, warned = false, declined = false;
   std::optional<std::size_t> typed;  // the data folder typed or picked last
-  bool startupSearched = false, typedAtStartup = false, relisted = false, searching = false;
+  bool startupSearched = false, typedAtStartup = false;
+  std::optional<std::size_t> listedFor;  // the folder whose accounts the list changed to
   std::string where, failure, bannerFor, bannerPath, chosen;
   std::set<std::string> bannersClicked;
   std::map<std::pair<std::size_t, std::string>, int> clickKeep;  // by row and account
