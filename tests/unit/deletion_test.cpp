@@ -32,7 +32,7 @@ TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   h.row(6).button.click();
   h.clock.advance(10);
   const std::string attach = h.fs.fullPath(x) + "\\msg\\attach\\";
-  EXPECT_EQ(h.lastBox(),
+  EXPECT_EQ(h.shell.boxes.back().text,
             "确认删除 " + attach + "*\\*\\Img\\ 下所有文件吗？确认后将直接删除（3 个聊天）" +
                 "\r\n每个月只删除其中的 Img 图片文件夹，转发的聊天记录（Rec）等其他内容保留" +
                 "\r\n删除 2022-01 至 2022-02 的 2 个月，约 60；保留最新 1 个月");
