@@ -49,6 +49,11 @@ struct World {
     // Listed as an account too, as every visible folder there is; it holds nothing to clean.
     keep(files + "\\All Users\\config\\config.data");
     accounts.push_back({files + "\\All Users", "All Users", false, 0});
+    // Hidden, system and plain files beside them are no accounts.
+    h.fs.addFile(files + "\\desktop.ini", 1, platform::kAttrHidden | platform::kAttrSystem);
+    h.fs.addDir(files + "\\hidden", platform::kAttrHidden);
+    h.fs.addDir(files + "\\system", platform::kAttrSystem);
+    h.fs.addFile(files + "\\notes.txt", 1);
 
     // WeChat 3.9, busy: images mostly in the chats' folders since 3.7; sizes of gigabytes.
     std::string a = files + "\\wxid_busy";
