@@ -37,6 +37,27 @@ struct World {
     for (int i = from + count - 1; i >= from; --i)  // newest first: the fake lists as created
       file(folder + "\\" + month(i) + "\\" + leaf);
   }
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+  // Entries of random names and kinds in a month row's folder or a chat's: names that look like
+  // months and are not, hidden and system folders, links, files; in 4.x chats, months without
+  // images.
+  void anyMonths(const std::string& folder, const std::string& leaf, bool chat4 = false) {
+    static const char* names[] = {"2019-03", "2022-12", "2023-01", "2023-02",
+                                  "2023-10", "2024-01", "2023-13", "2023-01 备份",
+                                  "misc",    "Thumb",   "thumb",   "2023-1"};
+    for (int i = pick(8); i > 0; --i) {
+      const std::string path = folder + "\\" + names[pick(12)];
+      if (h.fs.exists(path)) continue;
+      const int kind = pick(chat4 ? 7 : 6);
+      if (kind == 0) keep(path);
+      if (kind == 1) h.fs.addLink(path, "D:\\Elsewhere\\2023-05");
+      if (kind == 2 || kind == 3)
+        h.fs.addDir(path, kind == 2 ? platform::kAttrHidden : platform::kAttrSystem);
+      if (kind == 2 || kind == 3) keep(path + "\\" + leaf);
+      if (kind == 4 || kind == 5) file(path + "\\" + leaf);
+      if (kind == 6) keep(path + "\\Rec\\r.dat");
+    }
+  }
   void lockSome(const std::string& path) {
     if (std::uniform_int_distribution<int>(0, 3)(rng) != 0) return;
     h.fs.setLocked(path);
@@ -46,6 +67,8 @@ struct World {
   World(Harness& harness, std::mt19937& random) : h(harness), rng(random) {
     const std::string docs = "C:\\Users\\u\\Documents", moved = "C:\\微信数据";
     const std::string files = docs + "\\WeChat Files";
+    keep("D:\\Elsewhere\\sns\\linked.dat");  // where links lead: never the row's
+    keep("D:\\Elsewhere\\2023-05\\Img\\linked.dat");
     // Listed as an account too, as every visible folder there is; it holds nothing to clean.
     keep(files + "\\All Users\\config\\config.data");
     accounts.push_back({files + "\\All Users", "All Users", false, 0});
@@ -68,14 +91,17 @@ struct World {
     file(fsA + "\\CustomEmotion\\ab\\e.gif");
     file(fsA + "\\General\\HeadImage\\h.jpg");
     months(fsA + "\\Sns\\Cache", 8, 4);
+    anyMonths(fsA + "\\Sns\\Cache", "s.dat");
     months(fsA + "\\Image", 0, 5);  // spelled as the volume keeps it
-    months(fsA + "\\Image\\Thumb", 0, 5);
+    months(fsA + "\\Image\\" + std::vector<std::string>{"Thumb", "thumb", "THUMB"}[pick(3)], 0, 5);
+    anyMonths(fsA + "\\Image", "i.dat");
     h.fs.addDir(fsA + "\\Image\\2023-01 备份");
     file(fsA + "\\Image\\2023-01 备份\\x.dat");
     h.fs.addDir(fsA + "\\Image\\.trash", platform::kAttrHidden);
     keep(fsA + "\\Image\\.trash\\t.dat");
     keep(fsA + "\\Image\\loose.dat");
     months(fsA + "\\Video", 3, 9);
+    anyMonths(fsA + "\\Video", "v.dat");
     lockSome(fsA + "\\Video\\2022-06\\m.dat");
     months(fsA + "\\File", 10, 3, "报告.pdf");
     for (const char* chat : {"0a1b2c3d", "ffee0011", "9c9c9c9c"}) {
@@ -83,7 +109,15 @@ struct World {
       months(c + "\\Image", 2 + chat[1] % 5, 6);
       months(c + "\\Thumb", 2 + chat[1] % 5, 6);
       months(c + "\\File", 9, 2, "合同.docx");
+      anyMonths(c + "\\Image", "i.dat");
     }
+    // A chat hidden, one whose images are a link, or a link to a chat: none is looked into.
+    const std::string odd = fsA + "\\MsgAttach\\odd";
+    const int oddKind = pick(3);
+    if (oddKind == 1) h.fs.addLink(odd + "\\Image", "D:\\Elsewhere");
+    if (oddKind == 2) h.fs.addLink(odd, fsA + "\\MsgAttach\\0a1b2c3d");
+    if (oddKind == 0) keep(odd + "\\Image\\2023-04\\i.dat");
+    if (oddKind == 0) h.fs.addDir(odd, platform::kAttrHidden);
 
     // An account that still holds the folders of WeChat 2019 and earlier.
     a = files + "\\old_friend";
@@ -112,7 +146,6 @@ struct World {
     h.fs.addLink(a + "\\FileStorage\\Cache", "D:\\Moved\\cache");
     junctions = {a + "\\FileStorage\\Video", a + "\\FileStorage\\Cache"};
     months(a + "\\FileStorage\\Sns\\Cache", 30, 2);
-    keep("D:\\Elsewhere\\sns\\linked.dat");
     h.fs.addLink(a + "\\FileStorage\\Sns\\Cache\\2024-06", "D:\\Elsewhere\\sns");
     h.fs.addLink(a + "\\FileStorage\\Cache\\sub\\outside", "D:\\Elsewhere");
 
@@ -136,8 +169,10 @@ struct World {
         file(m + "\\Img\\abc_t.dat");
         if (i % 2 == 0) keep(m + "\\Rec\\forwarded\\f.dat");
       }
+      anyMonths(a + "\\msg\\attach\\" + chat, "Img\\abc.dat", true);
     }
     months(a + "\\msg\\video", 25, 3);
+    anyMonths(a + "\\msg\\video", "v.dat");
     months(a + "\\msg\\file", 25, 2, "表格.xlsx");
     const std::string config =
         "C:\\Users\\u\\AppData\\Roaming\\Tencent\\xwechat\\config\\a1b2c3.ini";

@@ -306,17 +306,23 @@ struct Sequence : support::FocusTaker {
     }
   }
 
-  // The visible folders but links that `named` names, "*" standing for any one of them.
+  // The visible folders but links that `named` names, "*" standing for any one of them; a link
+  // below a chat is not the chat's.
   std::vector<std::string> expand(const std::string& named) {
     std::vector<std::string> found{""};
+    bool inChat = false;
     for (const auto& part : split(named)) {
       std::vector<std::string> next;
       for (const auto& p : found)
-        if (part != "*")
-          next.push_back(p + (p.empty() ? "" : "\\") + part);
-        else
+        if (part != "*") {
+          const std::string path = p + (p.empty() ? "" : "\\") + part;
+          if (!inChat || !(h.fs.attributes(path).value_or(0) & platform::kAttrReparsePoint))
+            next.push_back(path);
+        } else {
           for (auto& e : visible(p))
             if (!(e.attributes & platform::kAttrReparsePoint)) next.push_back(p + "\\" + e.name);
+        }
+      inChat = inChat || part == "*";
       found = next;
     }
     return found;
@@ -343,7 +349,8 @@ struct Sequence : support::FocusTaker {
         found.emplace_back(parts.end()[-2], p);
       else if (parts.back() != "IMG")
         for (auto& e : visible(p))
-          if ((anyName && foldKey(e.name) != "THUMB") || isMonth(e.name))
+          if ((anyName && (foldKey(e.name) != "THUMB" || parts.back() != "IMAGE")) ||
+              isMonth(e.name))
             found.emplace_back(foldKey(e.name), p + "\\" + e.name);
     }
     return found;
@@ -408,8 +415,12 @@ struct Sequence : support::FocusTaker {
         // A month kept, or the whole folder that holds the months kept.
         if (!job.ifEmpty && (c.kept.count(*month) || (month->empty() && !c.kept.empty())))
           fail("removed " + job.target + ": one of the newest months the user kept");
-        // A pass goes oldest month first, all the folders of a month at once.
+        // A pass takes the month folders of the row but those kept, the oldest month first, all
+        // the folders of a month at once.
         if (c.monthly && !job.ifEmpty) {
+          if (std::none_of(c.toGo.begin(), c.toGo.end(),
+                           [&](const std::string& p) { return foldKey(p) == foldKey(target); }))
+            fail("removed " + job.target + ", no month folder of the row");
           if (*month < c.lastMonth) fail("removed " + job.target + " after " + c.lastMonth);
           c.lastMonth = *month;
           if (c.when.emplace(*month, h.clock.now()).first->second != h.clock.now())
