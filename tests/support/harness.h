@@ -70,11 +70,10 @@ struct Harness {
 
   std::string weChatFiles() const { return std::string(kDocs) + "\\WeChat Files"; }
   std::string account(const std::string& name) const { return weChatFiles() + "\\" + name; }
-  // An account of WeChat 3.x, with the folder of the old versions or not.
-  void addAccount(const std::string& name, bool legacy = false) {
+  // An account of WeChat 3.x.
+  void addAccount(const std::string& name) {
     fs.addDir(account(name) + "\\Msg");
     fs.addDir(account(name) + "\\FileStorage");
-    if (legacy) fs.addDir(account(name) + "\\Image");
   }
   // Month folders 2022-01 … of a category, one file of `bytes` in each, created newest first:
   // the fake lists in creation order, so only code that sorts gets the months right.

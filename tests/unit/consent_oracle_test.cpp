@@ -64,8 +64,8 @@ constexpr const char* kThumbs = "\\FileStorage\\Image\\Thumb\\";
 const char* kLegacy[] = {"Video", "Attachment",  "CustomEmoV1", "CustomEmotions", "FavTemp",
                          "Files", "HDHeadImage", "Data",        "Image"};
 const char* kMonthsTexts[7] = {"6", "0", "1", "12", "99", "", "3"};
-const char* kTypedNames[] = {"wxid_busy", "old_friend", "wxid_new_1a2b",
-                             "nobody",    "..",         "WXID_MOVED"};
+const char* kTypedNames[] = {"wxid_busy", "old_friend", "wxid_new_1a2b", "nobody",
+                             "..",        "WXID_MOVED", "old_friend/Msg"};
 
 std::vector<std::string> split(const std::string& path) {  // folded, empty parts dropped
   std::vector<std::string> parts;
@@ -134,6 +134,18 @@ struct Sequence : support::FocusTaker {
          [](S& s, int a, int) {
            s.h.shell.pickerResult = s.folder(a, true);
            s.w().pickFolderButton.click();
+           if (!s.w().discoveryTimer.enabled()) s.fail("a folder picked is not searched");
+         }},
+        {"open account folder", 1,
+         [](S& s, int, int) {  // the file manager from the Windows folder, on the account shown
+           const auto& started = s.h.shell.processes;
+           const std::size_t before = started.size();
+           click(s.w().accountPanel.openFolderButton);
+           const std::string& shown = s.w().accountPanel.path.text();
+           if (started.size() > before &&
+               started.back().first !=
+                   "\"C:\\Windows\\explorer.exe\"" + (shown.empty() ? "" : " \"" + shown + "\""))
+             s.fail("the file manager runs as " + started.back().first);
          }},
         {"type account", 2,
          [](S& s, int a, int b) {
@@ -470,6 +482,12 @@ struct Sequence : support::FocusTaker {
         if (foldKey(world.byShownName(item)->path)
                 .rfind(foldKey(world.resolved[*typedLast] + "\\"), 0))
           fail("lists " + item + ", not of the folder typed last");
+    // The account shown is one, and only it has the old-version banner.
+    const std::string& shown = w().accountPanel.path.text();
+    if (!shown.empty() && std::none_of(world.accounts.begin(), world.accounts.end(),
+                                       [&](auto& a) { return foldKey(a.path) == foldKey(shown); }))
+      fail("shows " + shown + ", no account");
+    if (shown.empty() && w().legacyBanner.frame.visible()) fail("the banner outlives its account");
     // The overlay lies over the grid and covers it from a click until the last removal reported.
     const auto& overlay = w().busyOverlay.frame;
     if (overlay.visible() && overlay.rect().top != w().grid.frame.rect().top)
