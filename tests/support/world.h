@@ -48,18 +48,17 @@ struct World {
     for (int i = pick(8); i > 0; --i) {
       const std::string path = folder + "\\" + names[pick(12)];
       if (h.fs.exists(path)) continue;
-      const int kind = pick(chat4 ? 7 : 6);
+      const int kind = pick(chat4 ? 7 : 6);  // 4 and 5: a month folder
       if (kind == 0) keep(path);
       if (kind == 1) h.fs.addLink(path, "D:\\Elsewhere\\2023-05");
-      if (kind == 2 || kind == 3)
-        h.fs.addDir(path, kind == 2 ? platform::kAttrHidden : platform::kAttrSystem);
-      if (kind == 2 || kind == 3) keep(path + "\\" + leaf);
+      if (kind == 2 || kind == 3) h.fs.addDir(path, platform::kAttrHidden << (kind - 2));
+      if (kind == 2 || kind == 3 || kind == 6)
+        keep(path + "\\" + (kind == 6 ? "Rec\\r.dat" : leaf));
       if (kind == 4 || kind == 5) file(path + "\\" + leaf);
-      if (kind == 6) keep(path + "\\Rec\\r.dat");
     }
   }
   void lockSome(const std::string& path) {
-    if (std::uniform_int_distribution<int>(0, 3)(rng) != 0) return;
+    if (pick(4) != 0) return;
     h.fs.setLocked(path);
     locked.push_back(path);
   }

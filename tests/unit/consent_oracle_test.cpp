@@ -90,12 +90,11 @@ std::optional<std::string> within(const std::string& named, const std::string& p
   return p.size() > n.size() ? p[n.size()] : month;
 }
 
-// The folder groups an OK'd question named, the month names that must stay, what must be gone once
-// it has run, and how its removals went: from the main window or a dialog, which month last and
-// when each month went.
+// The folder groups an OK'd question named, what must be gone once it has run (for a month row,
+// all it may take), and how its removals went: from the main window or a dialog, which month last
+// and when each month went.
 struct Consent {
   std::vector<std::string> named;
-  std::set<std::string> kept;
   std::vector<std::string> toGo;
   bool grid = false, monthly = false;
   std::string lastMonth;
@@ -261,24 +260,26 @@ struct Sequence : support::FocusTaker {
         !w().busyOverlay.frame.visible())
       fail("said busy with nothing under way");
     std::string named;
-    if (box.buttons == platform::Buttons::OkCancel && !namedIn(box.text).empty()) {
-      checkNamed(box.text);
-      named = foldKey(namedIn(box.text).front());
+    if (const auto all = namedIn(box.text);
+        box.buttons == platform::Buttons::OkCancel && !all.empty()) {
+      for (const auto& n : all)  // each a folder of its own account's WeChat
+        if (const auto* a = accountOf(n);
+            !a || !kNamed[a->current].count(foldKey(n.substr(a->path.size()))))
+          fail("a question names " + n + ", no folder of its account's WeChat");
+      named = foldKey(all.front());
       if (std::count(asking.begin(), asking.end(), named)) fail("asked again while asking");
       if (deleting && !h.env.running.empty() && !warned) fail("asked to delete while WeChat runs");
       if (const auto* a = accountOf(named); a && named == foldKey(a->path + kThumbs))
         --thumbsOwed[a->path];
     }
     Reply reply{Answer::Cancel, {}};
-    if (depth < 2 && replied < tape.replies.size()) reply = tape.replies[replied++];
-    ++depth;
+    if (asking.size() < 2 && replied < tape.replies.size()) reply = tape.replies[replied++];
     asking.push_back(named);
     const std::string outer = where;
     for (const Act& a : reply.nested)
       perform(a, outer + " > in \"" + box.text.substr(0, 40) + "\" ");
     where = outer;
     asking.pop_back();
-    --depth;
     if (box.buttons == platform::Buttons::Ok) return Answer::Ok;
     if (box.buttons == platform::Buttons::CancelTryContinue) {
       // OK stands for Continue, or for the box closed without a button; the user retries having
@@ -308,14 +309,6 @@ struct Sequence : support::FocusTaker {
     for (const auto& a : world.accounts)
       if (foldKey(path).rfind(foldKey(a.path + "\\"), 0) == 0) return &a;
     return nullptr;
-  }
-
-  void checkNamed(const std::string& text) {
-    for (const auto& named : namedIn(text)) {
-      const support::WorldAccount* a = accountOf(named);
-      if (!a || !kNamed[a->current].count(foldKey(named.substr(a->path.size()))))
-        fail("a question names " + named + ", no folder of its account's WeChat");
-    }
   }
 
   // The visible folders but links that `named` names, "*" standing for any one of them; a link
@@ -403,10 +396,11 @@ struct Sequence : support::FocusTaker {
           months.push_back(m);
           names.insert(m.first);
         }
-      for (auto it = names.rbegin(); it != names.rend() && int(c.kept.size()) < keep; ++it)
-        c.kept.insert(*it);
+      std::set<std::string> kept;
+      for (auto it = names.rbegin(); it != names.rend() && int(kept.size()) < keep; ++it)
+        kept.insert(*it);
       for (auto& [name, path] : months)
-        if (!c.kept.count(name)) c.toGo.push_back(path);
+        if (!kept.count(name)) c.toGo.push_back(path);
       if (key == "\\FILESTORAGE\\IMAGE\\") ++thumbsOwed[a->path];  // the thumbnails follow
     }
     consents.push_back(std::move(c));
@@ -424,15 +418,12 @@ struct Sequence : support::FocusTaker {
       for (const auto& named : c.named) {
         const auto month = within(named, target);
         if (!month) continue;
-        // A month kept, or the whole folder that holds the months kept.
-        if (!job.ifEmpty && (c.kept.count(*month) || (month->empty() && !c.kept.empty())))
-          fail("removed " + job.target + ": one of the newest months the user kept");
         // A pass takes the month folders of the row but those kept, the oldest month first, all
         // the folders of a month at once.
         if (c.monthly && !job.ifEmpty) {
           if (std::none_of(c.toGo.begin(), c.toGo.end(),
                            [&](const std::string& p) { return foldKey(p) == foldKey(target); }))
-            fail("removed " + job.target + ", no month folder of the row");
+            fail("removed " + job.target + ", a month kept or no month of the row");
           if (*month < c.lastMonth) fail("removed " + job.target + " after " + c.lastMonth);
           c.lastMonth = *month;
           if (c.when.emplace(*month, h.clock.now()).first->second != h.clock.now())
@@ -557,7 +548,6 @@ struct Sequence : support::FocusTaker {
   support::World world;
   Tape tape;
   std::size_t replied = 0;
-  int depth = 0;
   bool closed = false, legacyWasShown = false, dialogWasShown = false;
   // The act may delete; the user said to go on while WeChat runs, or not.
   bool deleting = false, warned = false, declined = false;
