@@ -171,7 +171,7 @@ struct Sequence : support::FocusTaker {
            if (seen && s.w().focused() != &s.w().focusSink) s.fail("the check box keeps the focus");
          }},
         {"scan", 1, [](S& s, int, int) { click(s.w().grid.scanButton); }},
-        {"dialog: clear", 2, [](S& s, int, int) { click(s.h.receivedFiles.clearAllButton); }, true},
+        {"dialog: clear", 6, [](S& s, int, int) { click(s.h.receivedFiles.clearAllButton); }, true},
         {"dialog: open", 1, [](S& s, int, int) { click(s.h.receivedFiles.openButton); }},
         {"dialog: close", 1, [](S& s, int, int) { unload(s.h.receivedFiles); }},
         {"close old-version cleaner", 1, [](S& s, int, int) { unload(s.h.legacyCleaner); }},
@@ -268,6 +268,10 @@ struct Sequence : support::FocusTaker {
           fail("a question names " + n + ", no folder of its account's WeChat");
       named = foldKey(all.front());
       if (std::count(asking.begin(), asking.end(), named)) fail("asked again while asking");
+      for (std::size_t i = 0; i < owners.size(); ++i)
+        if (owners[i] >= 0 && !h.remover.jobs[i].reported &&
+            foldKey(consents[owners[i]].named.front()) == named)
+          fail("asked again while removing " + h.remover.jobs[i].target);
       if (deleting && !h.env.running.empty() && !warned) fail("asked to delete while WeChat runs");
       if (const auto* a = accountOf(named); a && named == foldKey(a->path + kThumbs))
         --thumbsOwed[a->path];
