@@ -30,13 +30,12 @@ class FakeRegistry : public platform::Registry {
 struct MessageBoxCall {
   std::string text, title;
   platform::Buttons buttons;
-  platform::Icon icon;
   platform::WindowHandle owner;
 };
 
 class FakeShell : public platform::Shell {
  public:
-  std::vector<std::pair<std::string, platform::ShowStyle>> processes;
+  std::vector<std::string> processes;  // their command lines
   std::vector<MessageBoxCall> boxes;
   std::string pickerResult;
   std::string decimal = ".";
@@ -45,14 +44,14 @@ class FakeShell : public platform::Shell {
     return platform::Answer::Ok;
   };
 
-  bool startProcess(const std::string& commandLine, platform::ShowStyle style) override {
-    processes.emplace_back(commandLine, style);
+  bool startProcess(const std::string& commandLine, platform::ShowStyle) override {
+    processes.push_back(commandLine);
     return true;
   }
   platform::Answer messageBox(const std::string& text, const std::string& title,
-                              platform::Buttons buttons, platform::Icon icon,
+                              platform::Buttons buttons, platform::Icon,
                               platform::WindowHandle owner) override {
-    boxes.push_back({text, title, buttons, icon, owner});
+    boxes.push_back({text, title, buttons, owner});
     return answer(boxes.back());
   }
   std::string browseForFolder(const std::string&) override { return pickerResult; }
@@ -66,8 +65,8 @@ template <typename Job>
 class Holding {
  public:
   bool hold = false;
-  void release(std::size_t count = SIZE_MAX) {  // the oldest held ones
-    while (count-- > 0 && !held_.empty()) releaseAt(0);
+  void release() {  // every held one, the oldest first
+    while (!held_.empty()) releaseAt(0);
   }
   void releaseAt(std::size_t index) {  // any one, by its place among them (modulo their count)
     if (held_.empty()) return;

@@ -1,14 +1,19 @@
 // Velmora's promise, checked over seeded random event sequences on the three windows wired as the
 // program wires them: accounts chosen, data folders typed or picked, names typed, rows and the
-// banner clicked, questions answered OK, Cancel or closed while timers tick inside them, the months
-// box changed, measurements and removals delivered late and out of order, the window closed. After
-// every step: everything removed lies in a folder group of a question answered OK (or the
-// old-version folders of the account the banner was shown for), never in one of its newest N
-// months; chat records, settings, backups, favourites, forwarded records and junctions stay; every
-// figure on screen is the shown account's, and the covered grid takes no input; a question names
-// folders of its own account's layout and has an owner. At the end every confirmed plan was
-// carried out. A failure prints its seed and a shortened sequence; VELMORA_ORACLE_SEEDS=<n> runs
-// more.
+// banner clicked, questions answered OK, Cancel or closed while timers tick inside them, the box
+// about a running WeChat answered every way, the months box changed, measurements and removals
+// delivered late and out of order, the window closed; on a world whose month folders vary in
+// name and kind. After every step: everything removed lies in a folder group of a question
+// answered OK (or the old-version folders of the account the banner was shown for), and a month
+// pass takes exactly the row's months but the newest N, oldest first, a month's folders at once;
+// chat records, settings, backups, favourites, forwarded records and junctions stay; every
+// figure on screen is the shown account's, the account shown is one and the list holds the
+// accounts of the folder searched last; the overlay covers the grid from a click until the last
+// removal reported; a question names folders of its own account's layout, has an owner, follows
+// the user's word to go on while WeChat runs, and is not asked twice at once; busy is said only
+// while something is under way. At the end every confirmed plan was carried out and the
+// thumbnails were asked about after their images. A failure prints its seed and a shortened
+// sequence; VELMORA_ORACLE_SEEDS=<n> runs more.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -142,9 +147,9 @@ struct Sequence : support::FocusTaker {
            click(s.w().accountPanel.openFolderButton);
            const std::string& shown = s.w().accountPanel.path.text();
            if (started.size() > before &&
-               started.back().first !=
+               started.back() !=
                    "\"C:\\Windows\\explorer.exe\"" + (shown.empty() ? "" : " \"" + shown + "\""))
-             s.fail("the file manager runs as " + started.back().first);
+             s.fail("the file manager runs as " + started.back());
          }},
         {"type account", 2,
          [](S& s, int a, int b) {
