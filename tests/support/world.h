@@ -110,13 +110,15 @@ struct World {
       months(c + "\\File", 9, 2, "合同.docx");
       anyMonths(c + "\\Image", "i.dat");
     }
-    // A chat hidden, one whose images are a link, or a link to a chat: none is looked into.
+    // A link to a chat, and a chat hidden or one whose images are a link: none is looked into.
+    h.fs.addLink(fsA + "\\MsgAttach\\alias", fsA + "\\MsgAttach\\0a1b2c3d");
     const std::string odd = fsA + "\\MsgAttach\\odd";
-    const int oddKind = pick(3);
-    if (oddKind == 1) h.fs.addLink(odd + "\\Image", "D:\\Elsewhere");
-    if (oddKind == 2) h.fs.addLink(odd, fsA + "\\MsgAttach\\0a1b2c3d");
-    if (oddKind == 0) keep(odd + "\\Image\\2023-04\\i.dat");
-    if (oddKind == 0) h.fs.addDir(odd, platform::kAttrHidden);
+    if (pick(2)) {
+      h.fs.addLink(odd + "\\Image", "D:\\Elsewhere");
+    } else {
+      keep(odd + "\\Image\\2023-04\\i.dat");
+      h.fs.addDir(odd, platform::kAttrHidden);
+    }
 
     // An account that still holds the folders of WeChat 2019 and earlier.
     a = files + "\\old_friend";
@@ -170,6 +172,8 @@ struct World {
       }
       anyMonths(a + "\\msg\\attach\\" + chat, "Img\\abc.dat", true);
     }
+    h.fs.addLink(a + "\\msg\\attach\\alias",
+                 a + "\\msg\\attach\\" + "0123456789abcdef0123456789abcdef");
     months(a + "\\msg\\video", 25, 3);
     anyMonths(a + "\\msg\\video", "v.dat");
     months(a + "\\msg\\file", 25, 2, "表格.xlsx");

@@ -492,11 +492,10 @@ struct Sequence : support::FocusTaker {
     const auto& overlay = w().busyOverlay.frame;
     if (overlay.visible() && overlay.rect().top != w().grid.frame.rect().top)
       fail("the overlay lies beside the grid");
-    for (auto& row : w().grid.rows) {
-      if (overlay.shown() && row->button.usable())
-        fail(row->button.name() + " takes input under the overlay");
+    if (w().grid.frame.enabled() == overlay.visible())
+      fail(overlay.visible() ? "the covered grid takes input" : "the grid takes no input");
+    for (auto& row : w().grid.rows)
       if (row->size.text() == "______") fail(row->size.name() + " shows its placeholder");
-    }
     for (std::size_t i = 0; i < jobs.size(); ++i)
       if (!jobs[i].reported && owners[i] >= 0 && consents[owners[i]].grid && !overlay.visible())
         fail("the overlay went while " + jobs[i].target + " was being removed");
