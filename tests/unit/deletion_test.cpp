@@ -1,5 +1,5 @@
-// What the consent oracle cannot state: the words and the pace of a pass, and the old-version
-// cleaner's.
+// What the consent oracle cannot state: the words a deletion ends with, the pace of a pass, and the
+// old-version cleaner's.
 #include <gtest/gtest.h>
 
 #include "support/harness.h"
