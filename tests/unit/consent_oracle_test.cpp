@@ -472,16 +472,17 @@ struct Sequence : support::FocusTaker {
       for (auto& row : w().grid.rows) checkFigure(row->size.text(), *a, row->size.name().c_str());
     }
     // Every account is listed as the user knows it; at start-up, also those WeChat moved.
-    for (const auto& item : combo.items())
-      if (!world.byShownName(item) || world.byShownName(item)->shown != item)
+    // Once the folder typed last is searched, only its accounts are listed.
+    const auto typedLast = std::exchange(listedFor, std::nullopt);
+    for (const auto& item : combo.items()) {
+      const auto* a = world.byShownName(item);
+      if (!a || a->shown != item)
         fail("the account list shows " + item);
+      else if (typedLast && foldKey(a->path).rfind(foldKey(world.resolved[*typedLast] + "\\"), 0))
+        fail("lists " + item + ", not of the folder typed last");
+    }
     if (!typed && !combo.items().empty() && combo.items().size() != world.accounts.size())
       fail("start-up lists " + std::to_string(combo.items().size()) + " accounts");
-    if (const auto typedLast = std::exchange(listedFor, std::nullopt))
-      for (const auto& item : combo.items())
-        if (foldKey(world.byShownName(item)->path)
-                .rfind(foldKey(world.resolved[*typedLast] + "\\"), 0))
-          fail("lists " + item + ", not of the folder typed last");
     // The account shown is one, and only it has the old-version banner.
     const std::string& shown = w().accountPanel.path.text();
     if (!shown.empty() && std::none_of(world.accounts.begin(), world.accounts.end(),
