@@ -472,10 +472,15 @@ struct Sequence : support::FocusTaker {
       for (auto& row : w().grid.rows) checkFigure(row->size.text(), *a, row->size.name().c_str());
     }
     // Every account is listed as the user knows it; at start-up, also those WeChat moved.
-    // Once the folder typed last is searched, only its accounts are listed.
+    // Once the folder typed last is searched, only its accounts are listed, in order.
     const auto typedLast = std::exchange(listedFor, std::nullopt);
+    const support::WorldAccount* previous = nullptr;  // each layout's accounts by name
     for (const auto& item : combo.items()) {
       const auto* a = world.byShownName(item);
+      if (previous && a && previous->current == a->current &&
+          foldKey(a->shown) < foldKey(previous->shown))
+        fail("lists " + item + " after " + previous->shown);
+      previous = a;
       if (!a || a->shown != item)
         fail("the account list shows " + item);
       else if (typedLast && foldKey(a->path).rfind(foldKey(world.resolved[*typedLast] + "\\"), 0))
