@@ -30,13 +30,12 @@ class FakeRegistry : public platform::Registry {
 struct MessageBoxCall {
   std::string text, title;
   platform::Buttons buttons;
-  platform::Icon icon;
   platform::WindowHandle owner;
 };
 
 class FakeShell : public platform::Shell {
  public:
-  std::vector<std::pair<std::string, platform::ShowStyle>> processes;
+  std::vector<std::string> processes;  // their command lines
   std::vector<MessageBoxCall> boxes;
   std::string pickerResult;
   std::string decimal = ".";
@@ -45,14 +44,14 @@ class FakeShell : public platform::Shell {
     return platform::Answer::Ok;
   };
 
-  bool startProcess(const std::string& commandLine, platform::ShowStyle style) override {
-    processes.emplace_back(commandLine, style);
+  bool startProcess(const std::string& commandLine, platform::ShowStyle) override {
+    processes.push_back(commandLine);
     return true;
   }
   platform::Answer messageBox(const std::string& text, const std::string& title,
-                              platform::Buttons buttons, platform::Icon icon,
+                              platform::Buttons buttons, platform::Icon,
                               platform::WindowHandle owner) override {
-    boxes.push_back({text, title, buttons, icon, owner});
+    boxes.push_back({text, title, buttons, owner});
     return answer(boxes.back());
   }
   std::string browseForFolder(const std::string&) override { return pickerResult; }
@@ -66,8 +65,8 @@ template <typename Job>
 class Holding {
  public:
   bool hold = false;
-  void release(std::size_t count = SIZE_MAX) {  // the oldest held ones
-    while (count-- > 0 && !held_.empty()) releaseAt(0);
+  void release() {  // every held one, the oldest first
+    while (!held_.empty()) releaseAt(0);
   }
   void releaseAt(std::size_t index) {  // any one, by its place among them (modulo their count)
     if (held_.empty()) return;
@@ -93,6 +92,8 @@ struct RemovalJob {
   bool ifEmpty = false;
   clean::Remover::Done done{};
   clean::Remover::Progress progress{};
+  std::size_t index = 0;
+  bool reported = false;  // its report has reached the caller
 };
 
 // Removes from the fake file system under the engine's safety rules, leaving locked files (and
@@ -103,13 +104,11 @@ class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
   FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
   void remove(const std::string& target, const std::string& accountRoot, Done done,
               Progress progress) override {
-    jobs.push_back({target, accountRoot, false});
-    take({target, accountRoot, false, std::move(done), std::move(progress)});
+    add({target, accountRoot, false, std::move(done), std::move(progress)});
   }
   void removeIfEmpty(const std::string& target, const std::string& accountRoot,
                      Done done) override {
-    jobs.push_back({target, accountRoot, true});
-    take({target, accountRoot, true, std::move(done)});
+    add({target, accountRoot, true, std::move(done)});
   }
 
   using Job = RemovalJob;
@@ -140,7 +139,15 @@ class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
         clock_.post([progress = std::move(job.progress), files = report.removedFiles,
                      bytes = report.removedBytes] { progress(files, bytes); });
     }
-    clock_.post([done = std::move(job.done), report] { done(report); });
+    clock_.post([this, i = job.index, done = std::move(job.done), report] {
+      jobs[i].reported = true;
+      done(report);
+    });
+  }
+  void add(Job job) {
+    job.index = jobs.size();
+    jobs.push_back({job.target, job.accountRoot, job.ifEmpty});
+    take(std::move(job));
   }
   FakeFileSystem& fs_;
   VirtualClock& clock_;

@@ -23,6 +23,7 @@ class VirtualClock : public platform::UiThread {
   }
   void stop(Id id) override { timers_.erase(id); }
   void post(std::function<void()> fn) override { posted_.push_back(std::move(fn)); }
+  std::uint64_t now() const { return now_; }
 
   void advance(std::uint64_t ms) {
     const std::uint64_t target = now_ + ms;

@@ -1,15 +1,13 @@
 // The native tests' one support layer: the three windows wired to the fakes and to each other as
-// the application wires them, and what the tests say again and again: month names, WeChat data
-// trees, one answer to every box, what was handed to the remover, a row's figures.
+// the application wires them, and what the tests say again and again: month names, an account, a
+// row's figures, what was handed to the remover.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "fakes/fake_environment.h"
-#include "fakes/fake_file_system.h"
 #include "fakes/fake_platform.h"
-#include "fakes/virtual_clock.h"
 #include "ui/windows/windows.h"
 
 namespace support {
@@ -72,12 +70,10 @@ struct Harness {
 
   std::string weChatFiles() const { return std::string(kDocs) + "\\WeChat Files"; }
   std::string account(const std::string& name) const { return weChatFiles() + "\\" + name; }
-
-  // A current-layout account (Msg + FileStorage) and, optionally, the legacy Image folder.
-  void addAccount(const std::string& name, bool legacy = false) {
+  // An account of WeChat 3.x.
+  void addAccount(const std::string& name) {
     fs.addDir(account(name) + "\\Msg");
     fs.addDir(account(name) + "\\FileStorage");
-    if (legacy) fs.addDir(account(name) + "\\Image");
   }
   // Month folders 2022-01 … of a category, one file of `bytes` in each, created newest first:
   // the fake lists in creation order, so only code that sorts gets the months right.
@@ -86,14 +82,13 @@ struct Harness {
   }
   // Starts the program with Documents in the registry and runs discovery, validation and the
   // scan, stopping before the tip clearer's first tick would wipe "计算结束".
-  void startAndSettle(std::uint64_t ms = 4500) {
+  void startAndSettle() {
     registry.values[kShellFolders] = kDocs;
     form.load();
     form.show();
-    clock.advance(ms);
+    clock.advance(4500);
   }
 
-  std::string lastBox() const { return shell.boxes.empty() ? "" : shell.boxes.back().text; }
   // What whole removals were handed out (the empty-month follow-ups left out), below `root`.
   std::vector<std::string> removedTargets(const std::string& root = "") const {
     std::vector<std::string> out;

@@ -23,6 +23,7 @@ struct World {
   std::vector<std::string> junctions;    // the user's relocations: they stay
   std::vector<std::string> locked;
   std::vector<std::string> dataFolders;  // what a user may type or pick as the data folder
+  std::vector<std::string> resolved;     // where each of them is
   Harness& h;
   std::mt19937& rng;  // varies the sizes, what is locked and whether links stay as under Wine
   std::uint64_t low = 1, high = 1;  // the sizes of the files made next
@@ -36,8 +37,28 @@ struct World {
     for (int i = from + count - 1; i >= from; --i)  // newest first: the fake lists as created
       file(folder + "\\" + month(i) + "\\" + leaf);
   }
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+  // Entries of random names and kinds in a month row's folder or a chat's: names that look like
+  // months and are not, hidden and system folders, links, files; in 4.x chats, months without
+  // images.
+  void anyMonths(const std::string& folder, const std::string& leaf, bool chat4 = false) {
+    static const char* names[] = {"2019-03", "2022-12", "2023-01", "2023-02",
+                                  "2023-10", "2024-01", "2023-13", "2023-01 备份",
+                                  "misc",    "Thumb",   "thumb",   "2023-1"};
+    for (int i = pick(8); i > 0; --i) {
+      const std::string path = folder + "\\" + names[pick(12)];
+      if (h.fs.exists(path)) continue;
+      const int kind = pick(chat4 ? 7 : 6);  // 4 and 5: a month folder
+      if (kind == 0) keep(path);
+      if (kind == 1) h.fs.addLink(path, "D:\\Elsewhere\\2023-05");
+      if (kind == 2 || kind == 3) h.fs.addDir(path, platform::kAttrHidden << (kind - 2));
+      if (kind == 2 || kind == 3 || kind == 6)
+        keep(path + "\\" + (kind == 6 ? "Rec\\r.dat" : leaf));
+      if (kind == 4 || kind == 5) file(path + "\\" + leaf);
+    }
+  }
   void lockSome(const std::string& path) {
-    if (std::uniform_int_distribution<int>(0, 3)(rng) != 0) return;
+    if (pick(4) != 0) return;
     h.fs.setLocked(path);
     locked.push_back(path);
   }
@@ -45,9 +66,16 @@ struct World {
   World(Harness& harness, std::mt19937& random) : h(harness), rng(random) {
     const std::string docs = "C:\\Users\\u\\Documents", moved = "C:\\微信数据";
     const std::string files = docs + "\\WeChat Files";
+    keep("D:\\Elsewhere\\sns\\linked.dat");  // where links lead: never the row's
+    keep("D:\\Elsewhere\\2023-05\\Img\\linked.dat");
     // Listed as an account too, as every visible folder there is; it holds nothing to clean.
     keep(files + "\\All Users\\config\\config.data");
     accounts.push_back({files + "\\All Users", "All Users", false, 0});
+    // Hidden, system and plain files beside them are no accounts.
+    h.fs.addFile(files + "\\desktop.ini", 1, platform::kAttrHidden | platform::kAttrSystem);
+    h.fs.addDir(files + "\\hidden", platform::kAttrHidden);
+    h.fs.addDir(files + "\\system", platform::kAttrSystem);
+    h.fs.addFile(files + "\\notes.txt", 1);
 
     // WeChat 3.9, busy: images mostly in the chats' folders since 3.7; sizes of gigabytes.
     std::string a = files + "\\wxid_busy";
@@ -62,14 +90,17 @@ struct World {
     file(fsA + "\\CustomEmotion\\ab\\e.gif");
     file(fsA + "\\General\\HeadImage\\h.jpg");
     months(fsA + "\\Sns\\Cache", 8, 4);
+    anyMonths(fsA + "\\Sns\\Cache", "s.dat");
     months(fsA + "\\Image", 0, 5);  // spelled as the volume keeps it
-    months(fsA + "\\Image\\Thumb", 0, 5);
+    months(fsA + "\\Image\\" + std::vector<std::string>{"Thumb", "thumb", "THUMB"}[pick(3)], 0, 5);
+    anyMonths(fsA + "\\Image", "i.dat");
     h.fs.addDir(fsA + "\\Image\\2023-01 备份");
     file(fsA + "\\Image\\2023-01 备份\\x.dat");
     h.fs.addDir(fsA + "\\Image\\.trash", platform::kAttrHidden);
     keep(fsA + "\\Image\\.trash\\t.dat");
     keep(fsA + "\\Image\\loose.dat");
     months(fsA + "\\Video", 3, 9);
+    anyMonths(fsA + "\\Video", "v.dat");
     lockSome(fsA + "\\Video\\2022-06\\m.dat");
     months(fsA + "\\File", 10, 3, "报告.pdf");
     for (const char* chat : {"0a1b2c3d", "ffee0011", "9c9c9c9c"}) {
@@ -77,6 +108,16 @@ struct World {
       months(c + "\\Image", 2 + chat[1] % 5, 6);
       months(c + "\\Thumb", 2 + chat[1] % 5, 6);
       months(c + "\\File", 9, 2, "合同.docx");
+      anyMonths(c + "\\Image", "i.dat");
+    }
+    // A link to a chat, and a chat hidden or one whose images are a link: none is looked into.
+    h.fs.addLink(fsA + "\\MsgAttach\\alias", fsA + "\\MsgAttach\\0a1b2c3d");
+    const std::string odd = fsA + "\\MsgAttach\\odd";
+    if (pick(2)) {
+      h.fs.addLink(odd + "\\Image", "D:\\Elsewhere");
+    } else {
+      keep(odd + "\\Image\\2023-04\\i.dat");
+      h.fs.addDir(odd, platform::kAttrHidden);
     }
 
     // An account that still holds the folders of WeChat 2019 and earlier.
@@ -88,7 +129,9 @@ struct World {
          {"\\Image\\i.dat", "\\Video\\v.mp4", "\\Data\\d.dat", "\\Attachment\\a"})
       file(a + legacy);
     lockSome(a + "\\Data\\d.dat");
+    keep(a + "\\Files");  // a file of an old folder's name is the user's
     months(a + "\\FileStorage\\Video", 20, 3);
+    months(a + "\\FileStorage\\MsgAttach\\0a0a\\File", 20, 2);  // received files in chats only
     file(a + "\\FileStorage\\Cache\\c.dat");
 
     // Folders moved to D: with junctions, a month folder linked elsewhere, and old folders too.
@@ -104,7 +147,6 @@ struct World {
     h.fs.addLink(a + "\\FileStorage\\Cache", "D:\\Moved\\cache");
     junctions = {a + "\\FileStorage\\Video", a + "\\FileStorage\\Cache"};
     months(a + "\\FileStorage\\Sns\\Cache", 30, 2);
-    keep("D:\\Elsewhere\\sns\\linked.dat");
     h.fs.addLink(a + "\\FileStorage\\Sns\\Cache\\2024-06", "D:\\Elsewhere\\sns");
     h.fs.addLink(a + "\\FileStorage\\Cache\\sub\\outside", "D:\\Elsewhere");
 
@@ -128,8 +170,12 @@ struct World {
         file(m + "\\Img\\abc_t.dat");
         if (i % 2 == 0) keep(m + "\\Rec\\forwarded\\f.dat");
       }
+      anyMonths(a + "\\msg\\attach\\" + chat, "Img\\abc.dat", true);
     }
+    h.fs.addLink(a + "\\msg\\attach\\alias",
+                 a + "\\msg\\attach\\" + "0123456789abcdef0123456789abcdef");
     months(a + "\\msg\\video", 25, 3);
+    anyMonths(a + "\\msg\\video", "v.dat");
     months(a + "\\msg\\file", 25, 2, "表格.xlsx");
     const std::string config =
         "C:\\Users\\u\\AppData\\Roaming\\Tencent\\xwechat\\config\\a1b2c3.ini";
@@ -139,6 +185,7 @@ struct World {
 
     h.fs.keepLinks = std::uniform_int_distribution<int>(0, 1)(rng) == 1;
     dataFolders = {docs, moved, moved + "\\.\\..\\微信数据", "C:\\nowhere", ""};
+    resolved = {docs, moved, moved, "C:\\nowhere", "C:"};
   }
 
   const WorldAccount* byShownName(const std::string& text) const {

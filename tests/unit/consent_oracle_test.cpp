@@ -1,14 +1,19 @@
 // Velmora's promise, checked over seeded random event sequences on the three windows wired as the
 // program wires them: accounts chosen, data folders typed or picked, names typed, rows and the
-// banner clicked, questions answered OK, Cancel or closed while timers tick inside them, the months
-// box changed, measurements and removals delivered late and out of order, the window closed. After
-// every step: everything removed lies in a folder group of a question answered OK (or the
-// old-version folders of the account the banner was shown for), never in one of its newest N
-// months; chat records, settings, backups, favourites, forwarded records and junctions stay; every
-// figure on screen is the shown account's, and the covered grid takes no input; a question names
-// folders of its own account's layout and has an owner. At the end every confirmed plan was
-// carried out. A failure prints its seed and a shortened sequence; VELMORA_ORACLE_SEEDS=<n> runs
-// more.
+// banner clicked, questions answered OK, Cancel or closed while timers tick inside them, the box
+// about a running WeChat answered every way, the months box changed, measurements and removals
+// delivered late and out of order, the window closed; on a world whose month folders vary in
+// name and kind. After every step: everything removed lies in a folder group of a question
+// answered OK (or the old-version folders of the account the banner was shown for), and a month
+// pass takes exactly the row's months but the newest N, oldest first, a month's folders at once;
+// chat records, settings, backups, favourites, forwarded records and junctions stay; every
+// figure on screen is the shown account's, the account shown is one and the list holds the
+// accounts of the folder searched last; the overlay covers the grid from a click until the last
+// removal reported; a question names folders of its own account's layout, has an owner, follows
+// the user's word to go on while WeChat runs, and is not asked twice at once; busy is said only
+// while something is under way. At the end every confirmed plan was carried out and the
+// thumbnails were asked about after their images. A failure prints its seed and a shortened
+// sequence; VELMORA_ORACLE_SEEDS=<n> runs more.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,11 +65,12 @@ const std::map<std::string, std::pair<std::size_t, std::vector<std::string>>> kM
     {"\\FILESTORAGE\\VIDEO\\", {6, {"\\FileStorage\\video\\"}}},
     {"\\MSG\\ATTACH\\*\\*\\IMG\\", {5, {"\\msg\\attach\\*\\*\\Img\\"}}},
     {"\\MSG\\VIDEO\\", {6, {"\\msg\\video\\"}}}};
+constexpr const char* kThumbs = "\\FileStorage\\Image\\Thumb\\";
 const char* kLegacy[] = {"Video", "Attachment",  "CustomEmoV1", "CustomEmotions", "FavTemp",
                          "Files", "HDHeadImage", "Data",        "Image"};
 const char* kMonthsTexts[7] = {"6", "0", "1", "12", "99", "", "3"};
-const char* kTypedNames[] = {"wxid_busy", "old_friend", "wxid_new_1a2b",
-                             "nobody",    "..",         "WXID_MOVED"};
+const char* kTypedNames[] = {"wxid_busy", "old_friend", "wxid_new_1a2b", "nobody",
+                             "..",        "WXID_MOVED", "old_friend/Msg"};
 
 std::vector<std::string> split(const std::string& path) {  // folded, empty parts dropped
   std::vector<std::string> parts;
@@ -89,12 +95,15 @@ std::optional<std::string> within(const std::string& named, const std::string& p
   return p.size() > n.size() ? p[n.size()] : month;
 }
 
-// The folder groups an OK'd question named, the month names that must stay, and what must be
-// gone once it has run.
+// The folder groups an OK'd question named, what must be gone once it has run (for a month row,
+// all it may take), and how its removals went: from the main window or a dialog, which month last
+// and when each month went.
 struct Consent {
   std::vector<std::string> named;
-  std::set<std::string> kept;
   std::vector<std::string> toGo;
+  bool grid = false, monthly = false;
+  std::string lastMonth;
+  std::map<std::string, std::uint64_t> when;
 };
 
 struct Sequence : support::FocusTaker {
@@ -106,11 +115,13 @@ struct Sequence : support::FocusTaker {
   }
 
   using S = Sequence;
-  // What the user (or the machine) may do: its name in a report, how often, and the doing.
+  // What the user (or the machine) may do: its name in a report, how often, the doing, and whether
+  // it may delete (and so must ask first while WeChat runs).
   struct Kind {
     const char* name;
     int weight;
     void (*perform)(S&, int a, int b);
+    bool deletes = false;
   };
   static const std::vector<Kind>& kinds() {
     static const std::vector<Kind> k = {
@@ -122,11 +133,23 @@ struct Sequence : support::FocusTaker {
              combo.setListIndex(a % static_cast<int>(combo.items().size()));
          }},
         {"type data folder", 3,
-         [](S& s, int a, int) { s.w().dataFolderBox.userSetText(s.dataFolder(a)); }},
+         [](S& s, int a, int) { s.w().dataFolderBox.userSetText(s.folder(a, false)); }},
         {"pick folder", 1,
          [](S& s, int a, int) {
-           s.h.shell.pickerResult = s.dataFolder(a);
+           s.h.shell.pickerResult = s.folder(a, true);
            s.w().pickFolderButton.click();
+           if (!s.w().discoveryTimer.enabled()) s.fail("a folder picked is not searched");
+         }},
+        {"open account folder", 1,
+         [](S& s, int, int) {  // the file manager from the Windows folder, on the account shown
+           const auto& started = s.h.shell.processes;
+           const std::size_t before = started.size();
+           click(s.w().accountPanel.openFolderButton);
+           const std::string& shown = s.w().accountPanel.path.text();
+           if (started.size() > before &&
+               started.back() !=
+                   "\"C:\\Windows\\explorer.exe\"" + (shown.empty() ? "" : " \"" + shown + "\""))
+             s.fail("the file manager runs as " + started.back());
          }},
         {"type account", 2,
          [](S& s, int a, int b) {
@@ -136,7 +159,7 @@ struct Sequence : support::FocusTaker {
            s.chosen = combo.text();
            combo.userCommit();
          }},
-        {"click row", 14, [](S& s, int a, int) { s.clickRow(a % s.w().grid.rows.size()); }},
+        {"click row", 14, [](S& s, int a, int) { s.clickRow(a % s.w().grid.rows.size()); }, true},
         {"click banner", 4,
          [](S& s, int, int) {
            if (s.w().legacyBanner.cleanButton.usable() && !s.bannerFor.empty())
@@ -145,9 +168,15 @@ struct Sequence : support::FocusTaker {
          }},
         {"months box", 2,
          [](S& s, int a, int) { s.w().grid.monthsToKeep.setText(kMonthsTexts[a % 7]); }},
-        {"toggle keep", 1, [](S& s, int, int) { s.w().grid.keepNewest.userClick(); }},
+        {"toggle keep", 1,
+         [](S& s, int, int) {  // a click focuses the box; the window hides that focus at once
+           auto& box = s.w().grid.keepNewest;
+           const bool seen = s.w().setFocus(box);
+           box.userClick();
+           if (seen && s.w().focused() != &s.w().focusSink) s.fail("the check box keeps the focus");
+         }},
         {"scan", 1, [](S& s, int, int) { click(s.w().grid.scanButton); }},
-        {"dialog: clear", 2, [](S& s, int, int) { click(s.h.receivedFiles.clearAllButton); }},
+        {"dialog: clear", 6, [](S& s, int, int) { click(s.h.receivedFiles.clearAllButton); }, true},
         {"dialog: open", 1, [](S& s, int, int) { click(s.h.receivedFiles.openButton); }},
         {"dialog: close", 1, [](S& s, int, int) { unload(s.h.receivedFiles); }},
         {"close old-version cleaner", 1, [](S& s, int, int) { unload(s.h.legacyCleaner); }},
@@ -177,7 +206,16 @@ struct Sequence : support::FocusTaker {
   }
 
   ui::MainWindow& w() { return h.form; }
-  const std::string& dataFolder(int a) { return world.dataFolders[a % world.dataFolders.size()]; }
+  // A folder typed or picked; typed before start-up's search, it is searched with it.
+  const std::string& folder(int a, bool picked) {
+    const std::size_t i = a % world.dataFolders.size();
+    startupSearched = startupSearched || !w().discoveryTimer.enabled();
+    if (picked || world.dataFolders[i] != w().dataFolderBox.text()) {
+      typed = i;
+      typedAtStartup = !startupSearched;
+    }
+    return world.dataFolders[i];
+  }
   static void click(ui::Button& b) {
     if (b.usable()) b.click();
   }
@@ -189,7 +227,11 @@ struct Sequence : support::FocusTaker {
   }
   void perform(const Act& a, const std::string& at) {
     where = at + describe(a);
+    const bool outerDeletes = deleting, outerWarned = warned, outerDeclined = declined;
+    deleting = kinds()[a.kind].deletes;
+    warned = declined = false;
     kinds()[a.kind].perform(*this, a.a, a.b);
+    deleting = outerDeletes, warned = outerWarned, declined = outerDeclined;
     check();
   }
 
@@ -209,27 +251,57 @@ struct Sequence : support::FocusTaker {
   void controlChanged(ui::Control& c, ui::Prop p) override {
     if (&c != &w().accountPanel.accounts) return;
     if (p == ui::Prop::Selection) chosen = c.text();
-    if (p == ui::Prop::Items) chosen.clear();
+    if (p != ui::Prop::Items) return;
+    chosen.clear();
+    // Listed once the folder typed last is searched: its accounts only.
+    listedFor = w().discoveryTimer.enabled() || typedAtStartup ? std::nullopt : typed;
   }
 
   Answer answer(const fakes::MessageBoxCall box) {  // a copy: boxes opened meanwhile move the list
     if (box.owner == 0) fail("a message box without an owner: " + box.text);
-    if (box.buttons == platform::Buttons::OkCancel) checkNamed(box.text);
+    if (declined) fail("goes on after the user declined to while WeChat runs");
+    // Busy is said only while a deletion is asked about or under way.
+    if (box.text == ui::kBusyCleaning && box.owner == 1 && asking.empty() &&
+        !w().busyOverlay.frame.visible())
+      fail("said busy with nothing under way");
+    std::string named;
+    if (const auto all = namedIn(box.text);
+        box.buttons == platform::Buttons::OkCancel && !all.empty()) {
+      for (const auto& n : all)  // each a folder of its own account's WeChat
+        if (const auto* a = accountOf(n);
+            !a || !kNamed[a->current].count(foldKey(n.substr(a->path.size()))))
+          fail("a question names " + n + ", no folder of its account's WeChat");
+      named = foldKey(all.front());
+      if (std::count(asking.begin(), asking.end(), named)) fail("asked again while asking");
+      for (std::size_t i = 0; i < owners.size(); ++i)
+        if (owners[i] >= 0 && !h.remover.jobs[i].reported &&
+            foldKey(consents[owners[i]].named.front()) == named)
+          fail("asked again while removing " + h.remover.jobs[i].target);
+      if (deleting && !h.env.running.empty() && !warned) fail("asked to delete while WeChat runs");
+      if (const auto* a = accountOf(named); a && named == foldKey(a->path + kThumbs))
+        --thumbsOwed[a->path];
+    }
     Reply reply{Answer::Cancel, {}};
-    if (depth < 2 && replied < tape.replies.size()) reply = tape.replies[replied++];
-    ++depth;
+    if (asking.size() < 2 && replied < tape.replies.size()) reply = tape.replies[replied++];
+    asking.push_back(named);
     const std::string outer = where;
     for (const Act& a : reply.nested)
       perform(a, outer + " > in \"" + box.text.substr(0, 40) + "\" ");
     where = outer;
-    --depth;
+    asking.pop_back();
     if (box.buttons == platform::Buttons::Ok) return Answer::Ok;
     if (box.buttons == platform::Buttons::CancelTryContinue) {
-      if (reply.answer == Answer::TryAgain) h.env.running.clear();  // the user quit WeChat
-      return reply.answer == Answer::Ok ? Answer::Continue : reply.answer;
+      // OK stands for Continue, or for the box closed without a button; the user retries having
+      // quit WeChat, or not.
+      const bool other = reply.nested.size() == 3;
+      if (reply.answer == Answer::TryAgain && !other) h.env.running.clear();
+      const Answer said = reply.answer == Answer::Ok && !other ? Answer::Continue : reply.answer;
+      warned = said == Answer::Continue;
+      declined = !warned && said != Answer::TryAgain;
+      return said;
     }
     if (reply.answer != Answer::Ok) return Answer::Cancel;
-    if (box.title == "想确认下") consent(box.text);
+    if (box.title == "想确认下") consent(box.text, box.owner == 1);
     return Answer::Ok;
   }
 
@@ -248,60 +320,66 @@ struct Sequence : support::FocusTaker {
     return nullptr;
   }
 
-  void checkNamed(const std::string& text) {
-    for (const auto& named : namedIn(text)) {
-      const support::WorldAccount* a = accountOf(named);
-      if (!a || !kNamed[a->current].count(foldKey(named.substr(a->path.size()))))
-        fail("a question names " + named + ", no folder of its account's WeChat");
+  // The visible folders but links that `named` names, "*" standing for any one of them; a link
+  // below a chat is not the chat's.
+  std::vector<std::string> expand(const std::string& named) {
+    std::vector<std::string> found{""};
+    bool inChat = false;
+    for (const auto& part : split(named)) {
+      std::vector<std::string> next;
+      for (const auto& p : found)
+        if (part != "*") {
+          const std::string path = p + (p.empty() ? "" : "\\") + part;
+          if (!inChat || !(h.fs.attributes(path).value_or(0) & platform::kAttrReparsePoint))
+            next.push_back(path);
+        } else {
+          for (auto& e : visible(p))
+            if (!(e.attributes & platform::kAttrReparsePoint)) next.push_back(p + "\\" + e.name);
+        }
+      inChat = inChat || part == "*";
+      found = next;
     }
+    return found;
+  }
+  std::vector<platform::DirEntry> visible(const std::string& folder) {
+    std::vector<platform::DirEntry> out;
+    for (auto& e : h.fs.list(folder + "\\"))
+      if ((e.attributes & platform::kAttrDirectory) &&
+          !(e.attributes & (platform::kAttrHidden | platform::kAttrSystem)))
+        out.push_back(e);
+    return out;
   }
 
   // The oracle's own model of a month row: its month folders (name, path) below the folders
-  // `named` names, whatever the window computes. "*" is any visible folder but a link (only a
-  // month right above "Img"); WeChat 3.x's own row folders hold months of any name but "Thumb".
+  // `named` names, whatever the window computes. Only a month stands right above "Img"; WeChat
+  // 3.x's own row folders hold months of any name but "Thumb".
   std::vector<std::pair<std::string, std::string>> monthsOf(const std::string& named) {
-    auto visible = [this](const std::string& folder) {
-      std::vector<platform::DirEntry> out;
-      for (auto& e : h.fs.list(folder + "\\"))
-        if ((e.attributes & platform::kAttrDirectory) &&
-            !(e.attributes & (platform::kAttrHidden | platform::kAttrSystem)))
-          out.push_back(e);
-      return out;
-    };
-    const auto parts = split(named);
-    const bool img = parts.back() == "IMG";
-    std::vector<std::string> parents{""};
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-      std::vector<std::string> next;
-      for (const auto& p : parents)
-        if (parts[i] != "*")
-          next.push_back(p + (p.empty() ? "" : "\\") + parts[i]);
-        else
-          for (auto& e : visible(p))
-            if (!(e.attributes & platform::kAttrReparsePoint) &&
-                (i + 2 != parts.size() || !img || isMonth(e.name)))
-              next.push_back(p + "\\" + e.name);
-      parents = next;
-    }
     std::vector<std::pair<std::string, std::string>> found;
     const support::WorldAccount* account = accountOf(named);
     const bool anyName = named.find('*') == std::string::npos && account && !account->current;
-    for (const auto& p : parents)
-      if (img && h.fs.isDirectory(p + "\\"))
-        found.emplace_back(split(p).end()[-2], p);
-      else if (!img)
+    for (const auto& p : expand(named)) {
+      const auto parts = split(p);
+      if (parts.back() == "IMG" && isMonth(parts.end()[-2]) && h.fs.isDirectory(p + "\\"))
+        found.emplace_back(parts.end()[-2], p);
+      else if (parts.back() != "IMG")
         for (auto& e : visible(p))
-          if ((anyName && foldKey(e.name) != "THUMB") || isMonth(e.name))
+          if ((anyName && (foldKey(e.name) != "THUMB" || parts.back() != "IMAGE")) ||
+              isMonth(e.name))
             found.emplace_back(foldKey(e.name), p + "\\" + e.name);
+    }
     return found;
   }
 
-  void consent(const std::string& text) {
-    Consent c{namedIn(text), {}, {}};
+  void consent(const std::string& text, bool grid) {
+    Consent c;
+    c.named = namedIn(text);
+    c.grid = grid;
     const support::WorldAccount* a = accountOf(c.named.front());
     if (!a) return;
-    const auto row = kMonthRows.find(foldKey(c.named.front().substr(a->path.size())));
-    if (row == kMonthRows.end()) {
+    const std::string key = foldKey(c.named.front().substr(a->path.size()));
+    const auto row = kMonthRows.find(key);
+    c.monthly = row != kMonthRows.end();
+    if (!c.monthly) {
       for (const auto& named : c.named)
         if (named.find('*') != std::string::npos)
           for (auto& [name, path] : monthsOf(named)) c.toGo.push_back(path);
@@ -327,31 +405,43 @@ struct Sequence : support::FocusTaker {
           months.push_back(m);
           names.insert(m.first);
         }
-      for (auto it = names.rbegin(); it != names.rend() && int(c.kept.size()) < keep; ++it)
-        c.kept.insert(*it);
+      std::set<std::string> kept;
+      for (auto it = names.rbegin(); it != names.rend() && int(kept.size()) < keep; ++it)
+        kept.insert(*it);
       for (auto& [name, path] : months)
-        if (!c.kept.count(name)) c.toGo.push_back(path);
+        if (!kept.count(name)) c.toGo.push_back(path);
+      if (key == "\\FILESTORAGE\\IMAGE\\") ++thumbsOwed[a->path];  // the thumbnails follow
     }
     consents.push_back(std::move(c));
   }
 
-  bool allowed(const fakes::FakeRemover::Job& job) {
+  // The consent a removal is of (-1: a banner's), none when nothing the user confirmed names it.
+  std::optional<int> ownerOf(const fakes::FakeRemover::Job& job) {
     for (const std::string& clicked : bannersClicked)  // each banner clicked queues its pass
       if (foldKey(job.accountRoot) == foldKey(clicked))
         for (const char* legacy : kLegacy)
-          if (foldKey(job.target) == foldKey(clicked + "\\" + legacy)) return true;
+          if (foldKey(job.target) == foldKey(clicked + "\\" + legacy)) return -1;
     const std::string target = job.ifEmpty ? job.target + "\\Img" : job.target;
-    for (auto c = consents.rbegin(); c != consents.rend(); ++c) {
-      for (const auto& named : c->named) {
+    for (int i = static_cast<int>(consents.size()) - 1; i >= 0; --i) {
+      Consent& c = consents[i];
+      for (const auto& named : c.named) {
         const auto month = within(named, target);
         if (!month) continue;
-        // A month kept, or the whole folder that holds the months kept.
-        if (!job.ifEmpty && (c->kept.count(*month) || (month->empty() && !c->kept.empty())))
-          fail("removed " + job.target + ": one of the newest months the user kept");
-        return true;
+        // A pass takes the month folders of the row but those kept, the oldest month first, all
+        // the folders of a month at once.
+        if (c.monthly && !job.ifEmpty) {
+          if (std::none_of(c.toGo.begin(), c.toGo.end(),
+                           [&](const std::string& p) { return foldKey(p) == foldKey(target); }))
+            fail("removed " + job.target + ", a month kept or no month of the row");
+          if (*month < c.lastMonth) fail("removed " + job.target + " after " + c.lastMonth);
+          c.lastMonth = *month;
+          if (c.when.emplace(*month, h.clock.now()).first->second != h.clock.now())
+            fail("the folders of " + *month + " went at different times");
+        }
+        return i;
       }
     }
-    return false;
+    return std::nullopt;
   }
 
   void checkFigure(const std::string& shown, const support::WorldAccount& a, const char* what) {
@@ -363,9 +453,12 @@ struct Sequence : support::FocusTaker {
 
   void check() {
     const auto& jobs = h.remover.jobs;
-    for (; seen < jobs.size(); ++seen)
-      if (!allowed(jobs[seen]))
-        fail("removed " + jobs[seen].target + ", which no confirmed question named");
+    for (; owners.size() < jobs.size();) {
+      const auto owner = ownerOf(jobs[owners.size()]);
+      if (!owner)
+        fail("removed " + jobs[owners.size()].target + ", which no confirmed question named");
+      owners.push_back(owner.value_or(-1));
+    }
     for (const auto& file : world.untouchable)
       if (!h.fs.exists(file)) fail(file + " was deleted");
     for (const auto& j : world.junctions)
@@ -373,26 +466,69 @@ struct Sequence : support::FocusTaker {
         fail("the junction " + j + " was deleted");
     // The account chosen last, in the list (by the user or by discovery) or by a name typed and
     // committed; text typed and not committed chooses nothing.
+    auto& combo = w().accountPanel.accounts;
     if (const auto* a = world.byShownName(chosen)) {
       checkFigure(w().accountPanel.size.text(), *a, "the account size");
       for (auto& row : w().grid.rows) checkFigure(row->size.text(), *a, row->size.name().c_str());
     }
-    if (w().busyOverlay.frame.shown())
-      for (auto& row : w().grid.rows)
-        if (row->button.usable()) fail(row->button.name() + " takes input under the overlay");
+    // Every account is listed as the user knows it; at start-up, also those WeChat moved.
+    // Once the folder typed last is searched, only its accounts are listed, in order.
+    const auto typedLast = std::exchange(listedFor, std::nullopt);
+    const support::WorldAccount* previous = nullptr;  // each layout's accounts by name
+    for (const auto& item : combo.items()) {
+      const auto* a = world.byShownName(item);
+      if (previous && a && previous->current == a->current &&
+          foldKey(a->shown) < foldKey(previous->shown))
+        fail("lists " + item + " after " + previous->shown);
+      previous = a;
+      if (!a || a->shown != item)
+        fail("the account list shows " + item);
+      else if (typedLast && foldKey(a->path).rfind(foldKey(world.resolved[*typedLast] + "\\"), 0))
+        fail("lists " + item + ", not of the folder typed last");
+    }
+    if (!typed && !combo.items().empty() && combo.items().size() != world.accounts.size())
+      fail("start-up lists " + std::to_string(combo.items().size()) + " accounts");
+    // The account shown is one, and only it has the old-version banner.
+    const std::string& shown = w().accountPanel.path.text();
+    if (!shown.empty() && std::none_of(world.accounts.begin(), world.accounts.end(),
+                                       [&](auto& a) { return foldKey(a.path) == foldKey(shown); }))
+      fail("shows " + shown + ", no account");
+    if (shown.empty() && w().legacyBanner.frame.visible()) fail("the banner outlives its account");
+    // The overlay lies over the grid and covers it from a click until the last removal reported.
+    const auto& overlay = w().busyOverlay.frame;
+    if (overlay.visible() && overlay.rect().top != w().grid.frame.rect().top)
+      fail("the overlay lies beside the grid");
+    if (w().grid.frame.enabled() == overlay.visible())
+      fail(overlay.visible() ? "the covered grid takes input" : "the grid takes no input");
+    for (auto& row : w().grid.rows)
+      if (row->size.text() == "______") fail(row->size.name() + " shows its placeholder");
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+      if (!jobs[i].reported && owners[i] >= 0 && consents[owners[i]].grid && !overlay.visible())
+        fail("the overlay went while " + jobs[i].target + " was being removed");
     if (legacyWasShown != w().legacyBanner.frame.shown() ||
         w().accountPanel.path.text() != bannerPath) {
       legacyWasShown = w().legacyBanner.frame.shown();
       bannerPath = w().accountPanel.path.text();
       bannerFor = legacyWasShown ? bannerPath : "";
     }
+    // The received-files dialog offers to clear what is there, in the folder or in the chats.
+    if (h.receivedFiles.visible() && !dialogWasShown) {
+      const std::string a = w().accountPath();
+      const bool there = h.fs.isDirectory(a + "\\FileStorage\\File\\") ||
+                         h.fs.isDirectory(a + "\\msg\\file\\") ||
+                         !monthsOf(a + "\\FileStorage\\MsgAttach\\*\\File\\").empty();
+      if (h.receivedFiles.clearAllButton.enabled() != there)
+        fail("the received-files dialog offers the wrong thing");
+    }
+    dialogWasShown = h.receivedFiles.visible();
   }
 
   // Everything out reports and every step is taken; then each confirmed plan must have taken
-  // what it named, save locked files, links kept and the months kept.
+  // what it named, save locked files, links kept and the months kept, the thumbnails must have
+  // been asked about after their images.
   void settle() {
     where = "at the end";
-    h.shell.answer = [](const fakes::MessageBoxCall&) { return Answer::Cancel; };
+    replied = tape.replies.size();  // every question is cancelled now
     h.measurer.hold = h.remover.hold = false;
     for (int i = 0; i < 12 && failure.empty(); ++i) {
       h.measurer.release();
@@ -403,6 +539,9 @@ struct Sequence : support::FocusTaker {
     for (const auto& c : consents)
       for (const auto& path : c.toGo)
         if (!onlyLeftovers(path)) fail(path + " was confirmed and is still there");
+    if (w().busyOverlay.frame.visible()) fail("the overlay stayed");
+    for (const auto& [account, owed] : thumbsOwed)
+      if (owed > 0) fail("no question on the thumbnails of " + account);
   }
 
   bool onlyLeftovers(std::string path) {
@@ -422,13 +561,20 @@ struct Sequence : support::FocusTaker {
   std::mt19937 rng;
   support::World world;
   Tape tape;
-  std::size_t replied = 0, seen = 0;
-  int depth = 0;
-  bool closed = false, legacyWasShown = false;
+  std::size_t replied = 0;
+  bool closed = false, legacyWasShown = false, dialogWasShown = false;
+  // The act may delete; the user said to go on while WeChat runs, or not.
+  bool deleting = false, warned = false, declined = false;
+  std::optional<std::size_t> typed;  // the data folder typed or picked last
+  bool startupSearched = false, typedAtStartup = false;
+  std::optional<std::size_t> listedFor;  // the folder whose accounts the list changed to
   std::string where, failure, bannerFor, bannerPath, chosen;
   std::set<std::string> bannersClicked;
   std::map<std::pair<std::size_t, std::string>, int> clickKeep;  // by row and account
   std::vector<Consent> consents;
+  std::vector<int> owners;                // each removal's consent
+  std::vector<std::string> asking;        // the folders each open question names first
+  std::map<std::string, int> thumbsOwed;  // image passes without their thumbnail question yet
 };
 
 Act randomAct(std::mt19937& rng) {
