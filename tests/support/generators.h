@@ -4,9 +4,15 @@
 #include <rapidcheck.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <string>
 
 namespace support {
+
+// Properties are cheap here; more cases find the rare shapes (a "thumb" beside "Thumb", a second
+// fault in a tree). Set for the whole test binary before RapidCheck first reads its settings;
+// RC_PARAMS given outside wins.
+inline const int kMoreCases = setenv("RC_PARAMS", "max_success=300", 0);
 
 // True one time in `oneIn`.
 inline bool coin(int oneIn = 2) {
