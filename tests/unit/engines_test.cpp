@@ -38,7 +38,7 @@ std::uint64_t writeFile(const fs::path& p, std::size_t size = 1) {
 // into it as it is removed; swapped after its listing for a link to "outside", or for another
 // folder (made beforehand beside the tree).
 enum Fault { kOpen, kList, kRemove, kMount, kLate, kSwapLink, kSwapFolder, kNoFault };
-using Specs = std::vector<std::array<std::uint8_t, 4>>;
+using Shapes = std::vector<std::array<std::uint8_t, 4>>;
 
 // A folder of the test's own, the only thing it removes, holding "outside/keep", which links in
 // the tree name; in memory where the machine has it, as the properties write thousands of small
@@ -54,7 +54,7 @@ struct Scratch {
   ~Scratch() { fs::remove_all(base); }
 };
 
-// A tree at `root` in `s`: entry i of `specs` is a file, folder or link in the folder chosen by
+// A tree at `root` in `s`: entry i of `shapes` is a file, folder or link in the folder chosen by
 // its first byte; a folder may have a fault. What a folder is swapped with lies beside the root.
 struct RandomTree {
   struct Folder {
@@ -70,14 +70,14 @@ struct RandomTree {
 
   fs::path aside, outside;
 
-  RandomTree(const Scratch& s, const fs::path& root, const Specs& specs)
+  RandomTree(const Scratch& s, const fs::path& root, const Shapes& shapes)
       : aside((s.base / root).parent_path()), outside(s.outside) {
     const RemovalReason reasons[] = {RemovalReason::AccessDenied, RemovalReason::InUse,
                                      RemovalReason::DriveUnavailable, RemovalReason::Other};
     folders.push_back({s.base / root});
     fs::create_directories(folders[0].path);
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-      const auto [parent, kind, size, fault] = specs[i];
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+      const auto [parent, kind, size, fault] = shapes[i];
       const std::size_t at = parent % folders.size();
       const fs::path path = folders[at].path / (std::to_string(i) + "-" + std::to_string(kind % 4));
       if (kind % 4 == 2) {
@@ -168,8 +168,8 @@ class RemovalEngine : public ::testing::Test {
 // copy: a file or link goes as one file, unless held open; a folder removed only if empty goes
 // only so; the account itself and what lies outside it are refused; nothing else is touched.
 RC_GTEST_FIXTURE_PROP(RemovalEngine, WalkAndRemovalOfRandomTreesMatchTheModel,
-                      (const Specs& specs, bool oneThread)) {
-  const RandomTree walked(scratch_, "acct/W/T", specs), tree(scratch_, "acct/T", specs);
+                      (const Shapes& shapes, bool oneThread)) {
+  const RandomTree walked(scratch_, "acct/W/T", shapes), tree(scratch_, "acct/T", shapes);
   const fs::path target = tree.folders[0].path;
   std::uint64_t files = 0, bytes = 0, unreadable = 0, remaining = 0, remainingFiles = 0;
   std::set<RemovalReason> reasons;
