@@ -599,15 +599,20 @@ Tape randomTape(std::mt19937& rng) {
 }
 
 // Drops acts while the sequence still fails, so the report shows what matters.
+// Drops one act at a time, keeping every drop that still fails, until a whole pass drops none:
+// a few passes over the tape, where starting over after each drop took hundreds.
 Tape shorten(std::uint32_t seed, Tape tape) {
-  for (std::size_t i = 0; i < tape.acts.size();) {
-    Tape fewer = tape;
-    fewer.acts.erase(fewer.acts.begin() + static_cast<std::ptrdiff_t>(i));
-    if (Sequence(seed, fewer).run().empty()) {
-      ++i;
-    } else {
-      tape = fewer;
-      i = 0;
+  for (bool dropped = true; dropped;) {
+    dropped = false;
+    for (std::size_t i = 0; i < tape.acts.size();) {
+      Tape fewer = tape;
+      fewer.acts.erase(fewer.acts.begin() + static_cast<std::ptrdiff_t>(i));
+      if (Sequence(seed, fewer).run().empty()) {
+        ++i;
+      } else {
+        tape = std::move(fewer);
+        dropped = true;
+      }
     }
   }
   return tape;
