@@ -75,7 +75,7 @@ TEST(E2EBigAccount, TheRoadAnswersThroughoutAndClosingMidWorkEndsTheProcess) {
     EXPECT_TRUE(waitFor([&] { return textOf(status) == "计算结束"; }, 10min));
     EXPECT_EQ(textOf(app.control("labelsize")), localised("4.59 G"));
     click(app.control("C7"));
-    HWND box = app.messageBox(question("video"));
+    HWND box = app.window(question("video"));
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(IsWindowVisible(busy)) << "the busy notice shows while the question is open";
     click(box, IDOK);
@@ -94,7 +94,7 @@ TEST(E2EBigAccount, TheRoadAnswersThroughoutAndClosingMidWorkEndsTheProcess) {
     watch.join();
     EXPECT_FALSE(hung) << "Windows took the window for hung";
     click(app.control("C1"));
-    ASSERT_NE(box = app.messageBox(question("Cache")), nullptr);
+    ASSERT_NE(box = app.window(question("Cache")), nullptr);
     click(box, IDOK);
     // The files right in the folder go first: then the removal is well under way.
     ASSERT_TRUE(waitFor([&] { return !exists(cache + "\\marker"); }, 30s));

@@ -25,7 +25,7 @@ using namespace wine_test;
 
 class Win32Files : public ::testing::Test {
  protected:
-  bool underWine() const { return !unixPath(temp_.path()).empty(); }
+  bool underWine() const { return !unixPath(temp_.path).empty(); }
   // As one value, so a failure shows all four figures.
   static auto walk(const std::string& path, ListMethod method = ListMethod::kDirectoryInfo,
                    platform::WalkBackend* backend = nullptr) {
@@ -41,7 +41,7 @@ class Win32Files : public ::testing::Test {
   }
 
   TempFolder temp_;
-  const std::string root_ = temp_.path(), account_ = root_ + "\\wxid_test";
+  const std::string root_ = temp_.path, account_ = root_ + "\\wxid_test";
   fakes::PumpedHost host_;
   std::unique_ptr<clean::Remover> engine_ =
       clean::makeRemovalEngine(host_, platform::win32::makeRemovalBackend(), 2);

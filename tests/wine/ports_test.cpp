@@ -44,11 +44,11 @@ TEST(Win32Paths, LiteralAndFullPathsKeepEveryName) {
 TEST(Win32Environment, ReadsSmallFilesExpandsDecodesAndFindsProcesses) {
   Win32Environment env;
   wine_test::TempFolder tmp;
-  const std::string gbk = "D:\\\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD", ini = tmp.path() + "\\配置.ini";
+  const std::string gbk = "D:\\\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD", ini = tmp.path + "\\配置.ini";
   ASSERT_TRUE(wine_test::make(ini, 0, gbk));
   EXPECT_EQ(env.readSmallFile(ini, 11), gbk);
   EXPECT_EQ(env.readSmallFile(ini, 10), std::nullopt) << "larger than allowed";
-  EXPECT_EQ(env.readSmallFile(tmp.path(), 100), std::nullopt);
+  EXPECT_EQ(env.readSmallFile(tmp.path, 100), std::nullopt);
   EXPECT_EQ(env.decode(gbk, platform::kCodePageGbk), "D:\\微信数据");
   EXPECT_EQ(env.decode(gbk, platform::kCodePageUtf8), std::nullopt);
   EXPECT_EQ(env.decode("\xCE", platform::kCodePageGbk), std::nullopt);  // half a character
