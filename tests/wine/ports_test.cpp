@@ -1,9 +1,10 @@
-// The small Win32 ports against the real (Wine) system; the registry port is read by every
-// end-to-end test. Set-up never goes through the code under test.
+// The small Win32 ports and the binding against the real (Wine) system; the registry port is read
+// by every end-to-end test. Set-up never goes through the code under test.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <shlobj.h>
+#include <commctrl.h>
 
+#include <cstdlib>
 #include <thread>
 
 #include "platform/win32/environment.h"
@@ -12,6 +13,7 @@
 #include "platform/win32/ui_thread.h"
 #include "platform/win32/wide.h"
 #include "support.h"
+#include "ui/win32/form_window.h"
 
 using namespace platform::win32;
 
@@ -34,27 +36,24 @@ TEST(Win32Paths, LiteralAndFullPathsKeepEveryName) {
       {R"(\top)", LR"(\\?\)" + drive + LR"(\top)"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(literalPath(in), out) << in;
-  Win32FileSystem fs;
-  EXPECT_EQ(fs.fullPath("\\WeChat Files\\"), narrow(drive) + "\\WeChat Files\\");
-  EXPECT_EQ(fs.fullPath("E:\\\\WeChat Files\\"), "E:\\WeChat Files\\");
-  EXPECT_EQ(fs.fullPath("D:\\data. \\"), "D:\\data. \\");
+  // The full path is the literal one without its prefix, its separator at the end kept.
+  EXPECT_EQ(Win32FileSystem().fullPath("\\WeChat Files\\"), narrow(drive) + "\\WeChat Files\\");
+  EXPECT_EQ(Win32FileSystem().fullPath("D:\\data. \\"), "D:\\data. \\");
 }
 
 // WeChat 4.x names a moved data folder in a GBK file in %APPDATA%; a running WeChat makes us ask.
 TEST(Win32Environment, ReadsSmallFilesExpandsDecodesAndFindsProcesses) {
   Win32Environment env;
   wine_test::TempFolder tmp;
-  const std::string gbk = "D:\\\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD", ini = tmp.path() + "\\配置.ini";
+  const std::string gbk = "D:\\\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD", ini = tmp.path + "\\配置.ini";
   ASSERT_TRUE(wine_test::make(ini, 0, gbk));
   EXPECT_EQ(env.readSmallFile(ini, 11), gbk);
-  EXPECT_EQ(env.readSmallFile(ini, 10), std::nullopt) << "larger than allowed";
-  EXPECT_EQ(env.readSmallFile(tmp.path(), 100), std::nullopt);
+  // Larger than allowed, a folder; not UTF-8, half a GBK character.
+  EXPECT_FALSE(env.readSmallFile(ini, 10) || env.readSmallFile(tmp.path, 100));
   EXPECT_EQ(env.decode(gbk, platform::kCodePageGbk), "D:\\微信数据");
-  EXPECT_EQ(env.decode(gbk, platform::kCodePageUtf8), std::nullopt);
-  EXPECT_EQ(env.decode("\xCE", platform::kCodePageGbk), std::nullopt);  // half a character
-  wchar_t roaming[MAX_PATH] = {};
-  SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, roaming);
-  EXPECT_EQ(env.expandEnvironment("%APPDATA%\\x"), narrow(roaming) + "\\x");
+  EXPECT_FALSE(env.decode(gbk, platform::kCodePageUtf8) ||
+               env.decode("\xCE", platform::kCodePageGbk));
+  EXPECT_EQ(env.expandEnvironment("%APPDATA%\\x"), std::string(std::getenv("APPDATA")) + "\\x");
   EXPECT_EQ(env.expandEnvironment("%NO_SUCH_NAME%"), "%NO_SUCH_NAME%");
   // This very program, spelled as another program might be (that none runs, the end-to-end test
   // shows: it is asked before every removal).
@@ -82,23 +81,21 @@ TEST(Win32Shell, MessageBoxOwnedByTheAskingWindowWhileTimersAndPostedWorkRun) {
   SetActiveWindow(active.get());
   auto box = [] { return FindWindowW(L"#32770", L"微信清理"); };
   Win32UiThread host;
-  bool postedInside = false, ownerEnabled = true;
-  HWND boxOwner = nullptr;
+  bool postedInside = false, ownedAndDisabled = false;
   int ticksInside = 0;
   std::thread([&] { host.post([&] { postedInside = box() != nullptr; }); }).join();
   host.start(1, 20, [&] {
     if (!box()) return;
-    boxOwner = GetWindow(box(), GW_OWNER);
-    ownerEnabled = IsWindowEnabled(owner.get());
+    ownedAndDisabled = GetWindow(box(), GW_OWNER) == owner.get() && !IsWindowEnabled(owner.get());
     if (++ticksInside == 3) wine_test::click(box(), IDCONTINUE);
   });
-  const auto answer = Win32Shell().messageBox(
-      "微信正在运行", "微信清理", platform::Buttons::CancelTryContinue, platform::Icon::Warning,
-      reinterpret_cast<platform::WindowHandle>(owner.get()));
+  EXPECT_EQ(Win32Shell().messageBox("微信正在运行", "微信清理",
+                                    platform::Buttons::CancelTryContinue, platform::Icon::Warning,
+                                    reinterpret_cast<platform::WindowHandle>(owner.get())),
+            platform::Answer::Continue);
   host.stop(1);
-  EXPECT_EQ(answer, platform::Answer::Continue);
-  EXPECT_TRUE(owner && active && boxOwner == owner.get() && !ownerEnabled);
-  EXPECT_TRUE(postedInside && ticksInside >= 3 && IsWindowEnabled(owner.get()));
+  EXPECT_TRUE(owner && active && ownedAndDisabled && postedInside && ticksInside >= 3);
+  EXPECT_TRUE(IsWindowEnabled(owner.get()));
   // A box whose loop the program's quit ends (Wine's then says OK) was answered by nobody.
   host.start(2, 20, [] { PostQuitMessage(0); });
   EXPECT_EQ(Win32Shell().messageBox("确认删除", "微信清理", platform::Buttons::OkCancel,
@@ -107,4 +104,37 @@ TEST(Win32Shell, MessageBoxOwnedByTheAskingWindowWhileTimersAndPostedWorkRun) {
   host.stop(2);
   MSG quit;
   EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// Typed text is committed only by Enter or leaving the box, key filters and length limits hold for
+// typed characters, a bar set before its window shows.
+TEST(FormWindow, TypedInputReachesTheModelAsTheFormsExpect) {
+  ui::Form form("Demo");
+  ui::TextBox name{form, "Name"};
+  ui::ComboBox combo{form, "Combo"};
+  ui::ProgressBar bar{form, "Bar"};
+  name.setMaxLength(2);
+  bar.setProgress(1, 4);
+  ui::win32::FormWindow window{form};
+  ASSERT_NE(window.hwnd(), nullptr);
+  form.show();
+  HWND box = window.controlWindow(combo);
+  auto notify = [&](UINT code) {
+    SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), code), LPARAM(box));
+  };
+  int commits = 0;
+  combo.onCommit = [&] { ++commits; };
+  SetWindowTextW(box, L"typed");
+  notify(CBN_EDITCHANGE);
+  EXPECT_TRUE(combo.text() == "typed" && commits == 0);
+  MSG enter{GetWindow(box, GW_CHILD), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  EXPECT_TRUE(window.preTranslate(enter));
+  notify(CBN_KILLFOCUS);
+  EXPECT_EQ(commits, 2);
+
+  name.onKeyPress = [](char32_t ch) { return ch >= U'0' && ch <= U'9'; };
+  for (wchar_t ch : std::wstring(L"4x27")) SendMessageW(window.controlWindow(name), WM_CHAR, ch, 0);
+  EXPECT_EQ(name.text(), "42");
+  EXPECT_EQ(SendMessageW(window.controlWindow(bar), PBM_GETRANGE, FALSE, 0), 1000);
+  EXPECT_EQ(SendMessageW(window.controlWindow(bar), PBM_GETPOS, 0, 0), 250);
 }

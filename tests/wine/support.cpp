@@ -15,13 +15,33 @@ using platform::win32::narrow;
 using platform::win32::unique_handle;
 using platform::win32::widen;
 
-// Calls `fn` for every window below `parent`, or for every top-level window.
+// Every window below `parent`, or every top-level window.
 void forEachWindow(HWND parent, const std::function<void(HWND)>& fn) {
   const WNDENUMPROC call = [](HWND h, LPARAM f) {
     (*reinterpret_cast<const std::function<void(HWND)>*>(f))(h);
     return TRUE;
   };
   parent ? EnumChildWindows(parent, call, LPARAM(&fn)) : EnumWindows(call, LPARAM(&fn));
+}
+
+// The first window of process `pid` that `match` takes: a visible top-level window or, with
+// `controls`, a control window in any of them (those of controls hidden at start-up come just
+// after the first paint).
+HWND find(DWORD pid, const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout,
+          bool controls) {
+  HWND found = nullptr;
+  const auto look = [&](HWND h) { found = found ? found : match(h) ? h : nullptr; };
+  const auto search = [&] {
+    forEachWindow(nullptr, [&](HWND top) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(top, &owner);
+      if (owner == pid && controls) forEachWindow(top, look);
+      if (owner == pid && !controls && IsWindowVisible(top)) look(top);
+    });
+    return found != nullptr;
+  };
+  waitFor(search, timeout);
+  return found;
 }
 
 // No handles inherited: a leaked child must not hold ctest's output pipe open.
@@ -43,21 +63,21 @@ constexpr const wchar_t* kShellFolders =
 TempFolder::TempFolder() {
   wchar_t documents[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
-  const std::string parent = narrow(documents);
-  for (unsigned i = 0; path_.empty() && i < 100; ++i) {
-    const std::string candidate = parent + "\\velmora-test-" + std::to_string(GetTickCount() + i);
-    if (CreateDirectoryW(rawPath(candidate).c_str(), nullptr)) path_ = candidate;
+  for (unsigned i = 0; path.empty() && i < 100; ++i) {
+    const std::string name =
+        narrow(documents) + "\\velmora-test-" + std::to_string(GetTickCount() + i);
+    if (CreateDirectoryW(rawPath(name).c_str(), nullptr)) path = name;
   }
 }
 
 TempFolder::~TempFolder() {
   // Under Wine, removing a link from Windows deletes what it points to: the Linux side removes
   // the folder there. On Windows rd /s removes a junction without going in.
-  if (path_.empty()) return;
-  if (const std::string unix = unixPath(path_); !unix.empty())
-    runUnixScript(path_.substr(0, path_.rfind('\\')), "rm -rf -- '" + unix + "'");
+  if (path.empty()) return;
+  if (const std::string unix = unixPath(path); !unix.empty())
+    runUnixScript(path.substr(0, path.rfind('\\')), "rm -rf -- '" + unix + "'");
   else
-    _wsystem((L"rd /s /q \"" + widen(path_) + L"\"").c_str());
+    _wsystem((L"rd /s /q \"" + widen(path) + L"\"").c_str());
 }
 
 std::wstring rawPath(const std::string& path) {
@@ -154,27 +174,16 @@ bool App::waitForExit(std::chrono::milliseconds timeout) {
   return WaitForSingleObject(process_.get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
 }
 
-HWND App::find(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout,
-               bool controls) const {
-  // The windows of controls hidden at start-up come just after the first paint.
-  HWND found = nullptr;
-  const auto look = [&](HWND h) { found = found ? found : match(h) ? h : nullptr; };
-  waitFor(
-      [&] {
-        forEachWindow(nullptr, [&](HWND top) {
-          DWORD owner = 0;
-          GetWindowThreadProcessId(top, &owner);
-          if (owner == pid_ && controls) forEachWindow(top, look);
-          if (owner == pid_ && !controls && IsWindowVisible(top)) look(top);
-        });
-        return found != nullptr;
-      },
-      timeout);
-  return found;
+HWND App::window(const std::string& text, std::chrono::milliseconds timeout) const {
+  const auto match = [&](HWND h) {
+    return text.empty() || textOf(h) == text || textOf(GetDlgItem(h, 0xFFFF)) == text;
+  };
+  return find(pid_, match, timeout, false);
 }
 
 HWND App::control(const std::string& name) const {
-  return find([&](HWND h) { return ui::win32::windowName(h) == name; }, 10s, true);
+  const auto named = [&](HWND h) { return ui::win32::windowName(h) == name; };
+  return find(pid_, named, 10s, true);
 }
 
 }  // namespace wine_test

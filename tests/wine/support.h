@@ -17,15 +17,11 @@ using namespace std::chrono_literals;
 
 // A new folder in Documents, removed with all in it (links not followed) when it goes. In a Wine
 // prefix Documents is a link to the (throwaway) home folder: every test runs below a link.
-class TempFolder {
- public:
+struct TempFolder {
   TempFolder();
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }  // UTF-8, no trailing backslash
-
- private:
-  std::string path_;
+  std::string path;  // UTF-8, no trailing backslash
 };
 
 std::wstring rawPath(const std::string& path);  // the \\?\ form of an absolute path
@@ -50,22 +46,14 @@ class App {
   explicit App(const std::string& documents);
   ~App();
   bool waitForExit(std::chrono::milliseconds timeout);
-  // A visible window of the process with this title (any, if empty), or a message box saying this.
-  HWND window(const std::string& title, std::chrono::milliseconds timeout = 20s) const {
-    return find([&](HWND h) { return title.empty() || textOf(h) == title; }, timeout);
-  }
+  // A visible window of the process titled `text`, or a message box saying it (any, if empty).
+  HWND window(const std::string& text, std::chrono::milliseconds timeout = 20s) const;
   HWND mainWindow(std::chrono::milliseconds timeout = 20s) const {
     return window("Velmora::Harrowfen", timeout);
-  }
-  HWND messageBox(const std::string& text, std::chrono::milliseconds timeout = 10s) const {
-    return find([&](HWND h) { return textOf(GetDlgItem(h, 0xFFFF)) == text; }, timeout);
   }
   HWND control(const std::string& name) const;  // in any window of the process
 
  private:
-  // Among the visible windows of the process, or with `controls` the controls of all of them.
-  HWND find(const std::function<bool(HWND)>& match, std::chrono::milliseconds timeout,
-            bool controls = false) const;
   platform::win32::unique_handle process_;
   DWORD pid_ = 0;
 };
