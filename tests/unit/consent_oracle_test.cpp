@@ -272,6 +272,9 @@ struct Sequence : support::FocusTaker {
         if (const auto* a = accountOf(n);
             !a || !kNamed[a->current].count(foldKey(n.substr(a->path.size()))))
           fail("a question names " + n + ", no folder of its account's WeChat");
+      if (all.size() == 1 && all[0].find('*') == std::string::npos &&
+          box.text.find('\n') != std::string::npos)
+        fail("a question on one folder says more than its sentence: " + box.text);
       named = foldKey(all.front());
       if (std::count(asking.begin(), asking.end(), named)) fail("asked again while asking");
       for (std::size_t i = 0; i < owners.size(); ++i)
