@@ -64,9 +64,12 @@ bool FakeFileSystem::stays(Node& n, Removed& r) {
     std::erase_if(n.children, [&](auto& c) { return !stays(*c, r); });
     return !n.children.empty() && ++r.entries;
   }
-  if (!(n.link() ? keepLinks : n.locked)) return ++r.removedFiles, false;
-  ++r.files, ++r.entries, r.links += n.link();
-  return true;
+  if (n.link() ? keepLinks : n.locked) {
+    ++r.files, ++r.entries, r.links += n.link();
+    return true;
+  }
+  ++r.removedFiles, r.removedBytes += n.size;
+  return false;
 }
 
 FakeFileSystem::Removed FakeFileSystem::remove(const std::string& path) {
@@ -107,19 +110,12 @@ platform::FolderSize FakeFileSystem::measure(const std::string& path) {
   return s;
 }
 
-std::uint64_t FakeFileSystem::bytesAt(const std::string& path) {
-  const Node* n = lookup(path);
-  if (!n || n->link()) return 0;
-  return n->dir() ? measure(path).bytes : n->size;
-}
-
 std::string FakeFileSystem::fullPath(const std::string& path) {
   // As GetFullPathNameW: the current drive filled in, "." and ".." resolved, separators
   // collapsed, a trailing one kept.
   const bool drive = path.size() > 1 && path[1] == ':';
   std::string out = drive ? path.substr(0, 2) : "C:";
-  for (const auto& part :
-       split(drive ? path : "C:" + (path.empty() || path[0] != '\\' ? "\\" + path : path)))
+  for (const auto& part : split(drive ? path : "\\" + path))
     if (part.size() != 2 || part[1] != ':') out += "\\" + part;
   if (out.size() == 2 || (!path.empty() && (path.back() == '\\' || path.back() == '/')))
     out += '\\';

@@ -29,8 +29,8 @@ class FakeFileSystem : public platform::FileSystem {
   struct Removed {
     std::uint64_t files = 0;    // locked files (and kept links) that stayed
     std::uint64_t entries = 0;  // they and the folders that hold them
-    std::uint64_t removedFiles = 0;
-    std::uint64_t links = 0;  // kept links among what stayed
+    std::uint64_t links = 0;    // kept links among what stayed
+    std::uint64_t removedFiles = 0, removedBytes = 0;
   };
   // Removes `path` and everything below but locked files and the folders holding them (a link
   // at `path` is removed itself).
@@ -40,8 +40,6 @@ class FakeFileSystem : public platform::FileSystem {
   std::vector<platform::DirEntry> list(const std::string& path) override;
   // What the walker would report: whether it is there, its bytes, its immediate sub-folders.
   platform::FolderSize measure(const std::string& path);
-  // What removing `path` could give back: a file's bytes, a folder's files', a link's nothing.
-  std::uint64_t bytesAt(const std::string& path);
   std::string fullPath(const std::string& path) override;  // the current folder: C: root
 
  private:
