@@ -33,7 +33,9 @@ inline bool isMonth(const std::string& n) {
 // Stands in for a form's window: takes the focus wherever the form moves it, and has a handle of
 // its own that message boxes are owned by.
 struct FocusTaker : ui::Binding {
-  explicit FocusTaker(platform::WindowHandle h) : handle(h) {}
+  explicit FocusTaker(platform::WindowHandle h, ui::Form* form = nullptr) : handle(h) {
+    if (form) form->bind(this);
+  }
   void controlChanged(ui::Control&, ui::Prop) override {}
   void formChanged(ui::Form&) override {}
   bool focus(ui::Control&) override { return true; }
@@ -53,12 +55,7 @@ struct Harness {
   ui::MainWindow& form = windows.main;
   ui::LegacyCleanerWindow& legacyCleaner = windows.legacyCleaner;
   ui::ReceivedFilesWindow& receivedFiles = windows.receivedFiles;
-  FocusTaker window{1}, legacyWindow{2}, receivedWindow{3};
-  Harness() {
-    form.bind(&window);
-    legacyCleaner.bind(&legacyWindow);
-    receivedFiles.bind(&receivedWindow);
-  }
+  FocusTaker window{1, &form}, legacyWindow{2, &legacyCleaner}, receivedWindow{3, &receivedFiles};
 
   // Row `number` (1 for the first) of the grid, and its figures as shown: size, then count.
   ui::MainWindow::CategoryRow& row(int number) {
