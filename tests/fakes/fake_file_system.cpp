@@ -58,7 +58,6 @@ void FakeFileSystem::addLink(const std::string& path, const std::string& target)
   lookup(path)->target = target;
 }
 
-// A locked file, a kept link and a folder holding either stay; the rest goes.
 bool FakeFileSystem::stays(Node& n, Removed& r) {
   if (n.dir() && !n.link()) {
     std::erase_if(n.children, [&](auto& c) { return !stays(*c, r); });

@@ -5,8 +5,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "platform/file_system.h"
 
@@ -14,8 +12,6 @@ namespace fakes {
 
 class FakeFileSystem : public platform::FileSystem {
  public:
-  FakeFileSystem() { root_.attributes = platform::kAttrDirectory; }
-
   void addDir(const std::string& path, std::uint32_t attributes = 0);
   void addFile(const std::string& path, std::uint64_t size, std::uint32_t attributes = 0);
   // A junction at `path` to the folder `target`: paths through it lead there; listing it lists
@@ -59,7 +55,7 @@ class FakeFileSystem : public platform::FileSystem {
                bool make = false);
   bool stays(Node& n, Removed& r);  // removing `n`, what stays of it
 
-  Node root_;
+  Node root_{"", platform::kAttrDirectory};
 };
 
 }  // namespace fakes

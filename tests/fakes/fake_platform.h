@@ -2,9 +2,7 @@
 // and the measurer, recording what the forms asked of them.
 #pragma once
 
-#include <functional>
 #include <map>
-#include <string>
 #include <vector>
 
 #include "clean/removal_rules.h"
@@ -86,14 +84,6 @@ class FakeEngine {
   std::vector<std::function<void()>> held_;
 };
 
-struct RemovalJob {
-  std::string target, accountRoot;
-  bool ifEmpty = false;
-  clean::Remover::Done done{};
-  clean::Remover::Progress progress{};
-  bool reported = false;  // its report has reached the caller
-};
-
 // Removes under the engine's safety rules, leaving locked files (and their folders) and links
 // behind. Everything goes at once: one progress report before the end.
 class FakeRemover : public clean::Remover, public FakeEngine {
@@ -108,7 +98,13 @@ class FakeRemover : public clean::Remover, public FakeEngine {
     add({target, accountRoot, true, std::move(done)});
   }
 
-  using Job = RemovalJob;
+  struct Job {
+    std::string target, accountRoot;
+    bool ifEmpty = false;
+    Done done{};
+    Progress progress{};
+    bool reported = false;  // its report has reached the caller
+  };
   std::vector<Job> jobs;  // every one asked for
 
  private:

@@ -3,9 +3,6 @@
 // row's figures, what was handed to the remover.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "fakes/fake_environment.h"
 #include "fakes/fake_platform.h"
 #include "ui/windows/windows.h"
@@ -13,10 +10,9 @@
 namespace support {
 
 inline constexpr const char* kDocs = "C:\\Users\\u\\Documents";
-inline constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Personal";
-inline constexpr const char* kUserShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Personal";
+inline const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+inline const std::string kShellFolders = kExplorer + "Shell Folders\\Personal";
+inline const std::string kUserShellFolders = kExplorer + "User Shell Folders\\Personal";
 
 // The i-th month folder name from 2022-01 on.
 inline std::string month(int i) {
