@@ -65,8 +65,7 @@ struct Harness {
   std::string account(const std::string& name) const { return weChatFiles() + "\\" + name; }
   // An account of WeChat 3.x.
   void addAccount(const std::string& name) {
-    fs.addDir(account(name) + "\\Msg");
-    fs.addDir(account(name) + "\\FileStorage");
+    for (const char* folder : {"\\Msg", "\\FileStorage"}) fs.addDir(account(name) + folder);
   }
   // Month folders 2022-01 … of a category, one file of `bytes` in each, created newest first:
   // the fake lists in creation order, so only code that sorts gets the months right.

@@ -102,8 +102,7 @@ struct World {
     months(fsA + "\\File", 10, 3, "报告.pdf");
     for (const char* chat : {"0a1b2c3d", "ffee0011", "9c9c9c9c"}) {
       const std::string c = fsA + "\\MsgAttach\\" + chat;
-      months(c + "\\Image", 2 + chat[1] % 5, 6);
-      months(c + "\\Thumb", 2 + chat[1] % 5, 6);
+      for (const char* kind : {"\\Image", "\\Thumb"}) months(c + kind, 2 + chat[1] % 5, 6);
       months(c + "\\File", 9, 2, "合同.docx");
       anyMonths(c + "\\Image", "i.dat");
     }
@@ -164,8 +163,7 @@ struct World {
          {"5f2d8c1e9a7b6c3d4e5f6a7b8c9d0e1f", "0123456789abcdef0123456789abcdef"}) {
       for (int i = 0; i < 5; ++i) {
         const std::string m = attach + chat + "\\" + month(24 + i);
-        file(m + "\\Img\\abc.dat");
-        file(m + "\\Img\\abc_t.dat");
+        for (const char* image : {"abc.dat", "abc_t.dat"}) file(m + "\\Img\\" + image);
         if (i % 2 == 0) keep(m + "\\Rec\\forwarded\\f.dat");
       }
       anyMonths(attach + chat, "Img\\abc.dat", true);
