@@ -13,7 +13,7 @@
 #include <string>
 
 #include "clean/removal_engine.h"
-#include "fakes/pumped_host.h"
+#include "fakes/virtual_clock.h"
 
 #ifdef _WIN32
 #include "platform/win32/remove_win32.h"
@@ -36,7 +36,7 @@ int removeTree(const std::string& folder, unsigned threads) {
   auto backend = platform::posix::makeRemovalBackend();
 #endif
   const std::string account = folder.substr(0, folder.find_last_of(sep));
-  fakes::PumpedHost host;  // this thread plays the UI thread
+  fakes::VirtualClock host;  // this thread plays the UI thread
   const auto start = std::chrono::steady_clock::now();
   auto engine = clean::makeRemovalEngine(host, std::move(backend), threads);
   clean::RemovalReport report;

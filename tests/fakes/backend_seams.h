@@ -3,12 +3,8 @@
 // folder, or Windows, would. The hooks see a folder by its name (the root's is "").
 #pragma once
 
-#include <atomic>
 #include <functional>
-#include <memory>
 #include <mutex>
-#include <string>
-#include <vector>
 
 #include "platform/removal_backend.h"
 #include "platform/walk_backend.h"

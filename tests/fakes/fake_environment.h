@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -44,14 +45,11 @@ class FakeEnvironment : public platform::Environment {
     std::size_t inLeft = in.size(), outLeft = out.size();
     const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
     iconv_close(cd);
-    if (!ok) return std::nullopt;
-    out.resize(out.size() - outLeft);
-    return out;
+    return ok ? std::optional(out.substr(0, out.size() - outLeft)) : std::nullopt;
   }
   bool processRunning(const std::vector<std::string>& exeNames) override {
-    for (const auto& name : exeNames)
-      if (running.count(upper(name))) return true;
-    return false;
+    return std::any_of(exeNames.begin(), exeNames.end(),
+                       [this](const std::string& name) { return running.count(upper(name)); });
   }
 
  private:

@@ -2,9 +2,7 @@
 // and the measurer, recording what the forms asked of them.
 #pragma once
 
-#include <functional>
 #include <map>
-#include <string>
 #include <vector>
 
 #include "clean/removal_rules.h"
@@ -37,12 +35,9 @@ class FakeShell : public platform::Shell {
  public:
   std::vector<std::string> processes;  // their command lines
   std::vector<MessageBoxCall> boxes;
-  std::string pickerResult;
-  std::string decimal = ".";
-  // Answers each box; may advance the clock to let timers tick while it is "open".
-  std::function<platform::Answer(const MessageBoxCall&)> answer = [](const MessageBoxCall&) {
-    return platform::Answer::Ok;
-  };
+  std::string pickerResult, decimal = ".";
+  // Answers each box (OK when unset); may advance the clock to let timers tick while it is "open".
+  std::function<platform::Answer(const MessageBoxCall&)> answer;
 
   bool startProcess(const std::string& commandLine, platform::ShowStyle) override {
     processes.push_back(commandLine);
@@ -52,56 +47,48 @@ class FakeShell : public platform::Shell {
                               platform::Buttons buttons, platform::Icon,
                               platform::WindowHandle owner) override {
     boxes.push_back({text, title, buttons, owner});
-    return answer(boxes.back());
+    return answer ? answer(boxes.back()) : platform::Answer::Ok;
   }
   std::string browseForFolder(const std::string&) override { return pickerResult; }
   std::string decimalSeparator() override { return decimal; }
   std::string windowsFolder() override { return "C:\\Windows"; }
 };
 
-// Jobs that run as soon as they are given, or, with `hold` set, wait until released, so tests can
-// look at the window while one runs and deliver them late and out of order.
-template <typename Job>
-class Holding {
+// Work on the fake file system that runs as soon as it is given, or, with `hold` set, waits until
+// released, so tests can look at the window while it runs and deliver it late and out of order.
+// It reports through the clock's post queue, as the real engines report through the UI thread.
+class FakeEngine {
  public:
+  FakeEngine(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
   bool hold = false;
-  void release() {  // every held one, the oldest first
+  void release() {  // all that is held, the oldest first
     while (!held_.empty()) releaseAt(0);
   }
   void releaseAt(std::size_t index) {  // any one, by its place among them (modulo their count)
     if (held_.empty()) return;
-    Job job = std::move(held_[index % held_.size()]);
-    held_.erase(held_.begin() + static_cast<std::ptrdiff_t>(index % held_.size()));
-    perform(job);
+    const auto it = held_.begin() + static_cast<std::ptrdiff_t>(index % held_.size());
+    const std::function<void()> work = std::move(*it);
+    held_.erase(it);
+    work();
   }
 
  protected:
-  virtual ~Holding() = default;
-  void take(Job job) {
-    held_.push_back(std::move(job));
+  void take(std::function<void()> work) {
+    held_.push_back(std::move(work));
     if (!hold) release();
   }
-  virtual void perform(Job& job) = 0;
+  FakeFileSystem& fs_;
+  VirtualClock& clock_;
 
  private:
-  std::vector<Job> held_;
+  std::vector<std::function<void()>> held_;
 };
 
-struct RemovalJob {
-  std::string target, accountRoot;
-  bool ifEmpty = false;
-  clean::Remover::Done done{};
-  clean::Remover::Progress progress{};
-  std::size_t index = 0;
-  bool reported = false;  // its report has reached the caller
-};
-
-// Removes from the fake file system under the engine's safety rules, leaving locked files (and
-// their folders) and links behind, and reports through the clock's post queue as the real engine
-// reports through the UI thread. Everything goes at once: one progress report before the end.
-class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
+// Removes under the engine's safety rules, leaving locked files (and their folders) and links
+// behind. Everything goes at once: one progress report before the end.
+class FakeRemover : public clean::Remover, public FakeEngine {
  public:
-  FakeRemover(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
+  using FakeEngine::FakeEngine;
   void remove(const std::string& target, const std::string& accountRoot, Done done,
               Progress progress) override {
     add({target, accountRoot, false, std::move(done), std::move(progress)});
@@ -111,27 +98,35 @@ class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
     add({target, accountRoot, true, std::move(done)});
   }
 
-  using Job = RemovalJob;
-  std::vector<Job> jobs;  // every one asked for, without its callbacks
+  struct Job {
+    std::string target, accountRoot;
+    bool ifEmpty = false;
+    Done done{};
+    Progress progress{};
+    bool reported = false;  // its report has reached the caller
+  };
+  std::vector<Job> jobs;  // every one asked for
 
  private:
-  void perform(Job& job) override {
+  void add(Job job) {
+    jobs.push_back(std::move(job));
+    take([this, i = jobs.size() - 1] { perform(i); });
+  }
+  void perform(std::size_t i) {
+    Job& job = jobs[i];
     clean::RemovalReport report;
     report.target = job.target;
     if (!clean::checkTarget(job.target, job.accountRoot, platform::PathStyle::Windows).allowed()) {
       report.refused = true;
-    } else if (job.ifEmpty) {
-      report.gone = !fs_.exists(job.target) || fs_.list(job.target).empty();
-      if (report.gone) fs_.remove(job.target);
-      if (!report.gone) report.firstReason = platform::RemovalReason::NotEmpty;
+    } else if (job.ifEmpty && !fs_.list(job.target).empty()) {
+      report.firstReason = platform::RemovalReason::NotEmpty;
     } else {
-      const std::uint64_t before = fs_.bytesAt(job.target);
       const FakeFileSystem::Removed left = fs_.remove(job.target);
       report.remaining = left.entries;
       report.remainingFiles = left.files;
-      report.gone = !fs_.exists(job.target);
-      report.removedBytes = before - fs_.bytesAt(job.target);
       report.removedFiles = left.removedFiles;
+      report.removedBytes = left.removedBytes;
+      report.gone = !fs_.exists(job.target);
       if (!report.gone)
         report.firstReason =
             left.links ? platform::RemovalReason::LinkKept : platform::RemovalReason::InUse;
@@ -139,34 +134,22 @@ class FakeRemover : public clean::Remover, public Holding<RemovalJob> {
         clock_.post([progress = std::move(job.progress), files = report.removedFiles,
                      bytes = report.removedBytes] { progress(files, bytes); });
     }
-    clock_.post([this, i = job.index, done = std::move(job.done), report] {
+    clock_.post([this, i, done = std::move(job.done), report] {
       jobs[i].reported = true;
       done(report);
     });
   }
-  void add(Job job) {
-    job.index = jobs.size();
-    jobs.push_back({job.target, job.accountRoot, job.ifEmpty});
-    take(std::move(job));
-  }
-  FakeFileSystem& fs_;
-  VirtualClock& clock_;
 };
 
-// Runs measuring jobs on the fake file system and reports through the clock's post queue, as the
-// real one reports through the UI thread.
-class FakeMeasurer : public space::Measurer, public Holding<space::Measurer::Job> {
+class FakeMeasurer : public space::Measurer, public FakeEngine {
  public:
-  FakeMeasurer(FakeFileSystem& fs, VirtualClock& clock) : fs_(fs), clock_(clock) {}
-  void run(Measurer::Job job) override { take(std::move(job)); }
-
- private:
-  void perform(Measurer::Job& job) override {
-    if (auto then = job([this](const std::string& path) { return fs_.measure(path); }))
-      clock_.post(std::move(then));
+  using FakeEngine::FakeEngine;
+  void run(Measurer::Job job) override {
+    take([this, job = std::move(job)] {
+      if (auto then = job([this](const std::string& path) { return fs_.measure(path); }))
+        clock_.post(std::move(then));
+    });
   }
-  FakeFileSystem& fs_;
-  VirtualClock& clock_;
 };
 
 }  // namespace fakes

@@ -1,14 +1,16 @@
 // A UiThread on virtual time: advance() fires due timers in time order (ties in start order) and
 // runs posted work first. It is re-entrant, so a fake message box can let time pass while "open",
-// as the real modal loop does.
+// as the real modal loop does. Work may be posted from any thread (the engines' workers report
+// so); the test thread runs it, by advance() or by pumping as a UI thread's loop would.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <map>
-#include <memory>
+#include <mutex>
 
 #include "platform/ui_thread.h"
 
@@ -18,17 +20,20 @@ class VirtualClock : public platform::UiThread {
  public:
   void start(Id id, unsigned intervalMs, std::function<void()> tick) override {
     const unsigned interval = intervalMs ? intervalMs : 1;
-    timers_[id] = {now_ + interval, interval, seq_++,
-                   std::make_shared<std::function<void()>>(std::move(tick))};
+    timers_[id] = {now_ + interval, seq_++, interval, std::move(tick)};
   }
   void stop(Id id) override { timers_.erase(id); }
-  void post(std::function<void()> fn) override { posted_.push_back(std::move(fn)); }
+  void post(std::function<void()> fn) override {
+    std::lock_guard lock(mutex_);
+    posted_.push_back(std::move(fn));
+    ready_.notify_one();
+  }
   std::uint64_t now() const { return now_; }
 
   void advance(std::uint64_t ms) {
     const std::uint64_t target = now_ + ms;
     for (;;) {
-      runPosted();
+      while (pumpOne(std::chrono::seconds(0))) continue;
       auto next = std::min_element(timers_.begin(), timers_.end(), [](auto& a, auto& b) {
         return std::pair(a.second.due, a.second.seq) < std::pair(b.second.due, b.second.seq);
       });
@@ -36,28 +41,40 @@ class VirtualClock : public platform::UiThread {
       now_ = std::max(now_, next->second.due);
       next->second.due = now_ + next->second.interval;
       next->second.seq = seq_++;
-      auto tick = next->second.tick;  // the tick may stop or restart its own timer
-      (*tick)();
+      const auto tick = next->second.tick;  // the tick may stop or restart its own timer
+      tick();
     }
-    now_ = std::max(now_, target);
-    runPosted();
+    now_ = std::max(now_, target);  // nothing was posted since the last pump
+  }
+  // Runs one posted call; false when none came in time (a hang). A zero timeout does not wait at
+  // all: advance() asks after every timer, and each wait would cost a trip through the kernel.
+  bool pumpOne(std::chrono::seconds timeout = std::chrono::seconds(120)) {
+    std::unique_lock lock(mutex_);
+    const auto some = [this] { return !posted_.empty(); };
+    if (!some() && (timeout.count() == 0 || !ready_.wait_for(lock, timeout, some))) return false;
+    auto fn = std::move(posted_.front());
+    posted_.pop_front();
+    lock.unlock();
+    fn();
+    return true;
+  }
+  // Pumps until `done` holds; false on a hang.
+  template <typename Done>
+  bool pumpUntil(Done done) {
+    while (!done())
+      if (!pumpOne()) return false;
+    return true;
   }
 
  private:
-  void runPosted() {
-    while (!posted_.empty()) {
-      auto fn = std::move(posted_.front());
-      posted_.pop_front();
-      fn();
-    }
-  }
   struct Entry {
-    std::uint64_t due;
+    std::uint64_t due, seq;
     unsigned interval;
-    std::uint64_t seq;
-    std::shared_ptr<std::function<void()>> tick;
+    std::function<void()> tick;
   };
   std::map<Id, Entry> timers_;
+  std::mutex mutex_;
+  std::condition_variable ready_;
   std::deque<std::function<void()>> posted_;
   std::uint64_t now_ = 0, seq_ = 0;
 };

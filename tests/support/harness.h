@@ -3,9 +3,6 @@
 // row's figures, what was handed to the remover.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "fakes/fake_environment.h"
 #include "fakes/fake_platform.h"
 #include "ui/windows/windows.h"
@@ -13,10 +10,9 @@
 namespace support {
 
 inline constexpr const char* kDocs = "C:\\Users\\u\\Documents";
-inline constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\Personal";
-inline constexpr const char* kUserShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders\\Personal";
+inline const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+inline const std::string kShellFolders = kExplorer + "Shell Folders\\Personal";
+inline const std::string kUserShellFolders = kExplorer + "User Shell Folders\\Personal";
 
 // The i-th month folder name from 2022-01 on.
 inline std::string month(int i) {
@@ -33,7 +29,9 @@ inline bool isMonth(const std::string& n) {
 // Stands in for a form's window: takes the focus wherever the form moves it, and has a handle of
 // its own that message boxes are owned by.
 struct FocusTaker : ui::Binding {
-  explicit FocusTaker(platform::WindowHandle h) : handle(h) {}
+  explicit FocusTaker(platform::WindowHandle h, ui::Form* form = nullptr) : handle(h) {
+    if (form) form->bind(this);
+  }
   void controlChanged(ui::Control&, ui::Prop) override {}
   void formChanged(ui::Form&) override {}
   bool focus(ui::Control&) override { return true; }
@@ -53,12 +51,7 @@ struct Harness {
   ui::MainWindow& form = windows.main;
   ui::LegacyCleanerWindow& legacyCleaner = windows.legacyCleaner;
   ui::ReceivedFilesWindow& receivedFiles = windows.receivedFiles;
-  FocusTaker window{1}, legacyWindow{2}, receivedWindow{3};
-  Harness() {
-    form.bind(&window);
-    legacyCleaner.bind(&legacyWindow);
-    receivedFiles.bind(&receivedWindow);
-  }
+  FocusTaker window{1, &form}, legacyWindow{2, &legacyCleaner}, receivedWindow{3, &receivedFiles};
 
   // Row `number` (1 for the first) of the grid, and its figures as shown: size, then count.
   ui::MainWindow::CategoryRow& row(int number) {
@@ -72,8 +65,7 @@ struct Harness {
   std::string account(const std::string& name) const { return weChatFiles() + "\\" + name; }
   // An account of WeChat 3.x.
   void addAccount(const std::string& name) {
-    fs.addDir(account(name) + "\\Msg");
-    fs.addDir(account(name) + "\\FileStorage");
+    for (const char* folder : {"\\Msg", "\\FileStorage"}) fs.addDir(account(name) + folder);
   }
   // Month folders 2022-01 … of a category, one file of `bytes` in each, created newest first:
   // the fake lists in creation order, so only code that sorts gets the months right.

@@ -58,14 +58,11 @@ struct World {
     }
   }
   void lockSome(const std::string& path) {
-    if (pick(4) != 0) return;
-    h.fs.setLocked(path);
-    locked.push_back(path);
+    if (pick(4) == 0) h.fs.setLocked(locked.emplace_back(path));
   }
 
   World(Harness& harness, std::mt19937& random) : h(harness), rng(random) {
-    const std::string docs = "C:\\Users\\u\\Documents", moved = "C:\\微信数据";
-    const std::string files = docs + "\\WeChat Files";
+    const std::string files = h.weChatFiles(), moved = "C:\\微信数据";
     keep("D:\\Elsewhere\\sns\\linked.dat");  // where links lead: never the row's
     keep("D:\\Elsewhere\\2023-05\\Img\\linked.dat");
     // Listed as an account too, as every visible folder there is; it holds nothing to clean.
@@ -105,8 +102,7 @@ struct World {
     months(fsA + "\\File", 10, 3, "报告.pdf");
     for (const char* chat : {"0a1b2c3d", "ffee0011", "9c9c9c9c"}) {
       const std::string c = fsA + "\\MsgAttach\\" + chat;
-      months(c + "\\Image", 2 + chat[1] % 5, 6);
-      months(c + "\\Thumb", 2 + chat[1] % 5, 6);
+      for (const char* kind : {"\\Image", "\\Thumb"}) months(c + kind, 2 + chat[1] % 5, 6);
       months(c + "\\File", 9, 2, "合同.docx");
       anyMonths(c + "\\Image", "i.dat");
     }
@@ -162,18 +158,17 @@ struct World {
     for (const char* f : {"\\business\\favorite\\temp\\t.dat", "\\business\\emoticon\\e.gif",
                           "\\cache\\2024-01\\Message\\m.dat", "\\temp\\t.tmp"})
       file(a + f);
+    const std::string attach = a + "\\msg\\attach\\";
     for (const char* chat :
          {"5f2d8c1e9a7b6c3d4e5f6a7b8c9d0e1f", "0123456789abcdef0123456789abcdef"}) {
       for (int i = 0; i < 5; ++i) {
-        const std::string m = a + "\\msg\\attach\\" + chat + "\\" + month(24 + i);
-        file(m + "\\Img\\abc.dat");
-        file(m + "\\Img\\abc_t.dat");
+        const std::string m = attach + chat + "\\" + month(24 + i);
+        for (const char* image : {"abc.dat", "abc_t.dat"}) file(m + "\\Img\\" + image);
         if (i % 2 == 0) keep(m + "\\Rec\\forwarded\\f.dat");
       }
-      anyMonths(a + "\\msg\\attach\\" + chat, "Img\\abc.dat", true);
+      anyMonths(attach + chat, "Img\\abc.dat", true);
     }
-    h.fs.addLink(a + "\\msg\\attach\\alias",
-                 a + "\\msg\\attach\\" + "0123456789abcdef0123456789abcdef");
+    h.fs.addLink(attach + "alias", attach + "0123456789abcdef0123456789abcdef");
     months(a + "\\msg\\video", 25, 3);
     anyMonths(a + "\\msg\\video", "v.dat");
     months(a + "\\msg\\file", 25, 2, "表格.xlsx");
@@ -184,8 +179,8 @@ struct World {
     h.fs.addFile(config, 10);
 
     h.fs.keepLinks = std::uniform_int_distribution<int>(0, 1)(rng) == 1;
-    dataFolders = {docs, moved, moved + "\\.\\..\\微信数据", "C:\\nowhere", ""};
-    resolved = {docs, moved, moved, "C:\\nowhere", "C:"};
+    dataFolders = {kDocs, moved, moved + "\\.\\..\\微信数据", "C:\\nowhere", ""};
+    resolved = {kDocs, moved, moved, "C:\\nowhere", "C:"};
   }
 
   const WorldAccount* byShownName(const std::string& text) const {

@@ -14,7 +14,7 @@
 
 #include "clean/removal_engine.h"
 #include "fakes/backend_seams.h"
-#include "fakes/pumped_host.h"
+#include "fakes/virtual_clock.h"
 #include "platform/posix/measure.h"
 #include "platform/posix/remove_posix.h"
 #include "space/measurer.h"
@@ -154,7 +154,7 @@ class RemovalEngine : public ::testing::Test {
 
   Scratch scratch_;
   const fs::path base_ = scratch_.base, account_ = base_ / "acct", outside_ = scratch_.outside;
-  fakes::PumpedHost host_;
+  fakes::VirtualClock host_;
   std::unique_ptr<clean::Remover> engine_ =
       clean::makeRemovalEngine(host_, platform::posix::makeRemovalBackend(), 2);
 };

@@ -10,7 +10,7 @@
 #include "clean/plan_runner.h"
 #include "clean/removal_engine.h"
 #include "fakes/backend_seams.h"
-#include "fakes/pumped_host.h"
+#include "fakes/virtual_clock.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/walk_win32.h"
@@ -39,8 +39,8 @@ class Win32Files : public ::testing::Test {
   }
 
   TempFolder temp_;
-  const std::string root_ = temp_.path, account_ = root_ + "\\wxid_test";
-  fakes::PumpedHost host_;
+  const std::string root_ = temp_.path, account_ = root_ + "\wxid_test";
+  fakes::VirtualClock host_;
   std::unique_ptr<clean::Remover> engine_ =
       clean::makeRemovalEngine(host_, platform::win32::makeRemovalBackend(), 2);
 };
