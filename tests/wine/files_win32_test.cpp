@@ -39,7 +39,7 @@ class Win32Files : public ::testing::Test {
   }
 
   TempFolder temp_;
-  const std::string root_ = temp_.path, account_ = root_ + "\wxid_test";
+  const std::string root_ = temp_.path, account_ = root_ + "\\wxid_test";
   fakes::VirtualClock host_;
   std::unique_ptr<clean::Remover> engine_ =
       clean::makeRemovalEngine(host_, platform::win32::makeRemovalBackend(), 2);
