@@ -1,19 +1,11 @@
 // Velmora's promise, checked over seeded random event sequences on the three windows wired as the
-// program wires them: accounts chosen, data folders typed or picked, names typed, rows and the
-// banner clicked, questions answered OK, Cancel or closed while timers tick inside them, the box
-// about a running WeChat answered every way, the months box changed, measurements and removals
-// delivered late and out of order, the window closed; on a world whose month folders vary in
-// name and kind. After every step: everything removed lies in a folder group of a question
-// answered OK (or the old-version folders of the account the banner was shown for), and a month
-// pass takes exactly the row's months but the newest N, oldest first, a month's folders at once;
-// chat records, settings, backups, favourites, forwarded records and junctions stay; every
-// figure on screen is the shown account's, the account shown is one and the list holds the
-// accounts of the folder searched last; the overlay covers the grid from a click until the last
-// removal reported; a question names folders of its own account's layout, has an owner, follows
-// the user's word to go on while WeChat runs, and is not asked twice at once; busy is said only
-// while something is under way. At the end every confirmed plan was carried out and the
-// thumbnails were asked about after their images. A failure prints its seed and a shortened
-// sequence; VELMORA_ORACLE_SEEDS=<n> runs more.
+// program wires them, in a world whose month folders vary in name and kind: whatever the user
+// types, picks, clicks or answers (inside a question too, while timers tick), however late and out
+// of order measurements and removals report, after every step all that was removed was confirmed
+// (or is an old-version folder of the banner's account), nothing never-touched went, and what the
+// window shows is the shown account's; at the end every confirmed plan was carried out. Each
+// invariant is stated where it is checked. A failure prints its seed and a shortened sequence;
+// VELMORA_ORACLE_SEEDS=<n> runs more.
 #include <gtest/gtest.h>
 
 #include <algorithm>
