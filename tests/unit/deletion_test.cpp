@@ -16,25 +16,6 @@ struct Deletion : ::testing::Test {
   }
 };
 
-// What the overlay and the status line say of a whole category and of the received files, and the
-// row measured again.
-TEST_F(Deletion, WholeCategoryAndReceivedFilesSayWhatTheyGaveBack) {
-  h.fs.addFile(s + "\\Cache\\a", 1500);
-  h.fs.addFile(s + "\\MsgAttach\\cc\\File\\2023-01\\doc.pdf", 2000);
-  start();
-  h.row(1).button.click();
-  h.clock.advance(10);
-  EXPECT_EQ(h.shell.boxes.back().text, "删除完成");
-  EXPECT_EQ(h.form.status.text(), s + "\\Cache\\已清空..（已释放 1.50 K）");
-  EXPECT_EQ(h.form.busyOverlay.soFar.text(), "已删除 1 个文件，已释放 1.50 K");
-  EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps) << "all the row held";
-  EXPECT_EQ(h.row(1).size.text(), "×0 K") << "measured again";
-  h.row(8).button.click();
-  h.receivedFiles.clearAllButton.click();
-  h.clock.advance(10);
-  EXPECT_EQ(h.form.status.text(), s + "\\file\\已清空..（已释放 2.00 K）");
-}
-
 TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
   const std::string x = h.weChatFiles() + "\\..\\xwechat_files\\wxid_n_0a1b";
   h.fs.addDir(x + "\\db_storage");
