@@ -4,15 +4,14 @@
 
 #include "clean/month_folders.h"
 #include "space/size_text.h"
+#include "ui/model/controls.h"
 
 using rc::gen::inRange;
 
 namespace {
 
 std::uint64_t pow10(int e) {
-  std::uint64_t n = 1;
-  while (e-- > 0) n *= 10;
-  return n;
+  return e > 0 ? 10 * pow10(e - 1) : 1;
 }
 
 // Sizes anywhere, at every power of ten (the band edges among them) and at the halves where
@@ -82,6 +81,20 @@ RC_GTEST_PROP(NumbersProperty, MonthsBoxReadsOneOrTwoDigits, ()) {
     }
     RC_ASSERT(clean::parseKeepCount(typed).value_or(1000) == (digits ? value : 1000));
   }
+}
+
+TEST(ProgressBar, MapsByteCountsOntoItsRangeAndStaysInside) {
+  ui::Form form("Form");
+  ui::ProgressBar bar(form, "Bar");
+  bar.setProgress(UINT64_MAX / 4, UINT64_MAX);
+  EXPECT_EQ(bar.position(), 250);
+  bar.setProgress(UINT64_MAX, 7);
+  EXPECT_EQ(bar.position(), ui::ProgressBar::kSteps);
+  bar.setProgress(7, 0);
+  EXPECT_EQ(bar.position(), 0);
+  bar.setRange(10, 20);
+  bar.setPosition(99);
+  EXPECT_EQ(bar.position(), 20);
 }
 
 }  // namespace

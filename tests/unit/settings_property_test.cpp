@@ -19,14 +19,11 @@ const std::vector<std::pair<std::string, std::string>> kNames = {
     {"原图", "\xD4\xAD\xCD\xBC"},
     {"WeChat Data", "WeChat Data"}};
 
-// A folder WeChat's data was moved to (a drive root or folders below one), written in its
-// settings as WeChat or a user may have left it: in UTF-8 (with or without a byte order mark),
-// GBK or UTF-16, naming the folder or the data folder in it, with either separator, and with a
-// trailing separator, line break, space, tab or NUL (a space or tab in front too); "MyDocument:"
-// for Documents. One or more settings name it, each in its own way (one in eight with a name
-// Windows refuses or relative to a drive's folder, which names nothing); a file that is no setting
-// names another, and one holds garbage. Each good setting names the folder, every configured folder
-// is tidy, and the accounts in it are found once each.
+// A folder WeChat's data was moved to, written in its settings as WeChat or a user may have left
+// it (UTF-8 with or without a byte order mark, GBK, UTF-16; either separator, stray blanks, line
+// breaks and NULs; "MyDocument:" for Documents), by one or more settings, one in eight of them
+// naming nothing; beside them a file that is no setting and one of garbage. Each good setting
+// names the folder, every configured folder is tidy, and the accounts in it are found once each.
 RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
   fakes::FakeFileSystem fs;
   fakes::FakeRegistry registry;

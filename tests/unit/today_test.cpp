@@ -1,6 +1,7 @@
 // The rows on the data people have today: a WeChat 3.9 account whose chat images, thumbnails and
 // received files sit in per-chat folders, and a WeChat 4.x account in a folder moved in WeChat's
-// settings (written in GBK).
+// settings (written in GBK). Their figures and colours, a scan started again while one runs, and
+// the words a whole category's deletion ends with.
 #include <gtest/gtest.h>
 
 #include "support/harness.h"
@@ -26,13 +27,13 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       {classic + "FileStorage\\MsgAttach\\bbbb\\File\\2023-02\\doc.pdf", 300},
       {classic + "FileStorage\\File\\2023-02\\report.xlsx", 400},
       {moved + "wxid_new_1a2b\\db_storage\\message\\message_0.db", 70000},
-      {moved + "wxid_new_1a2b\\cache\\2023-05\\Message\\c", 200},
+      {moved + "wxid_new_1a2b\\cache\\2023-05\\Message\\c", 1500},
       {moved + "wxid_new_1a2b\\temp\\t", 30},
       {moved + "wxid_new_1a2b\\business\\emoticon\\e", 40},
       {moved + "wxid_new_1a2b\\business\\favorite\\temp\\f", 50},
       {moved + "wxid_new_1a2b\\business\\favorite\\data\\keep", 6000},
       {moved + "wxid_new_1a2b\\msg\\attach\\a0\\Rec\\r", 3},  // not a month: left alone
-      {moved + "wxid_new_1a2b\\msg\\video\\2023-04\\v", 800},
+      {moved + "wxid_new_1a2b\\msg\\video\\2023-04\\v", 3000000000},
       {moved + "wxid_new_1a2b\\msg\\file\\2023-04\\f", 900},
       {moved + "all_users\\config\\c", 1}};  // no account
   for (const auto& [path, bytes] : files) h.fs.addFile(path, bytes);
@@ -40,20 +41,47 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
     h.fs.addFile(moved + "wxid_new_1a2b\\msg\\attach\\" + char('a' + i % 3) + "0\\" +
                      support::month(12 + i) + "\\Img\\x",
                  10);
+  h.shell.decimal = ",";  // as the user's regional settings write it
   h.startAndSettle();
   // 3.9: the chats' images and thumbnails count in the image row, their files in the file row.
-  EXPECT_EQ(h.figures(6) + " " + h.figures(8), "×3.15 K 4个 ×700 2个");
+  EXPECT_EQ(h.figures(6) + " " + h.figures(8), "×3,15 K 4个 ×700 2个");
+  const ui::Color green = ui::Color::rgb(27, 96, 3);
+  EXPECT_EQ(h.row(6).size.foreColor(), green);
+  EXPECT_EQ(h.row(8).size.foreColor(), green) << "plain sizes keep the colour";
+
+  h.form.grid.scanButton.click();
+  h.clock.advance(1500);  // stages 1 to 4 done, stage 5 due at 1900
+  h.form.grid.scanButton.click();
+  h.clock.advance(400);
+  EXPECT_EQ(h.row(5).size.text(), "×0 K") << "the first scan's pending stage still runs";
+  EXPECT_EQ(h.row(3).size.text(), "");
+  h.clock.advance(3050);  // the restarted scan has ended
+  EXPECT_EQ(h.row(8).size.text(), "×700");
+  EXPECT_EQ(h.form.status.text(), "计算结束");
 
   h.form.accountPanel.accounts.setListIndex(1);
   h.clock.advance(5000);
   // 4.x: cache and temp are one row; the image row counts the Img folders only.
-  const char* figures[] = {"×230 1个", "×40 0个", "×50 0个",  "— —",
-                           "— —",      "×90 9个", "×800 1个", "×900 1个"};
+  const char* figures[] = {"×1,53 K 1个", "×40 0个", "×50 0个",     "— —",
+                           "— —",         "×90 9个", "×3,00 G 1个", "×900 1个"};
   for (int k = 1; k <= 8; ++k) EXPECT_EQ(h.figures(k), figures[k - 1]) << k;
+  EXPECT_EQ(h.row(7).size.foreColor(), ui::Color::rgb(246, 6, 0));
   h.shell.boxes.clear();
   h.row(5).button.click();  // a dash deletes nothing, whatever clicks it
   h.clock.advance(2000);
   EXPECT_TRUE(h.shell.boxes.empty() && h.remover.jobs.empty());
+
+  h.row(1).button.click();
+  h.clock.advance(10);
+  EXPECT_EQ(h.shell.boxes.back().text, "删除完成");
+  EXPECT_EQ(h.form.status.text(), moved + "wxid_new_1a2b\\cache\\已清空..（已释放 1,53 K）");
+  EXPECT_EQ(h.form.busyOverlay.soFar.text(), "已删除 2 个文件，已释放 1,53 K");
+  EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps) << "all the row held";
+  EXPECT_EQ(h.row(1).size.text(), "×0 K") << "measured again";
+  h.row(8).button.click();
+  h.receivedFiles.clearAllButton.click();
+  h.clock.advance(10);
+  EXPECT_EQ(h.form.status.text(), moved + "wxid_new_1a2b\\msg\\file\\已清空..（已释放 900）");
 }
 
 }  // namespace
