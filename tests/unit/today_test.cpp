@@ -40,9 +40,10 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
     h.fs.addFile(moved + "wxid_new_1a2b\\msg\\attach\\" + char('a' + i % 3) + "0\\" +
                      support::month(12 + i) + "\\Img\\x",
                  10);
+  h.fs.addDir(classic + "FileStorage\\Sns\\Cache");  // there, with no month in it
   h.startAndSettle();
   // 3.9: the chats' images and thumbnails count in the image row, their files in the file row.
-  EXPECT_EQ(h.figures(6) + " " + h.figures(8), "×3.15 K 4个 ×700 2个");
+  EXPECT_EQ(h.figures(5) + " " + h.figures(6) + " " + h.figures(8), "×0 0个 ×3.15 K 4个 ×700 2个");
 
   h.form.accountPanel.accounts.setListIndex(1);
   h.clock.advance(5000);
