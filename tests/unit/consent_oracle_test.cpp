@@ -235,6 +235,7 @@ struct Sequence : support::FocusTaker {
     const bool digits = !months.empty() && months.size() <= 2 &&
                         std::all_of(months.begin(), months.end(), ::isdigit);
     const int keep = w().grid.keepNewest.value() == 0 ? 0 : digits ? std::stoi(months) : -1;
+    noKeep = keep < 0 && w().table().categories[row].deletion == wechat::Deletion::MonthByMonth;
     const auto* shown = world.byShownName(chosen);
     clickKeep[{row, shown ? shown->path : ""}] = clickKeep[{row, "*"}] = keep;
     button.click();
@@ -252,6 +253,8 @@ struct Sequence : support::FocusTaker {
 
   Answer answer(const fakes::MessageBoxCall box) {  // a copy: boxes opened meanwhile move the list
     if (box.owner == 0) fail("a message box without an owner: " + box.text);
+    if (box.text.starts_with("请在月数框") && !noKeep)
+      fail("asks for months to keep on a row that keeps none");
     if (declined) fail("goes on after the user declined to while WeChat runs");
     // Busy is said only while a deletion is asked about or under way.
     if (box.text == ui::kBusyCleaning && box.owner == 1 && asking.empty() &&
@@ -408,6 +411,18 @@ struct Sequence : support::FocusTaker {
         if (!kept.count(name)) c.toGo.push_back(path);
       if (key == "\\FILESTORAGE\\IMAGE\\") ++thumbsOwed[a->path];  // the thumbnails follow
     }
+    for (const auto& named : c.named) {  // a pattern's line counts the chats with something to go
+      const auto parts = split(named);
+      const auto star = std::find(parts.begin(), parts.end(), "*") - parts.begin();
+      if (star == std::ssize(parts)) continue;
+      std::set<std::string> chats;
+      for (const auto& path : c.toGo)
+        if (within(named, path)) chats.insert(split(path)[star]);
+      const auto at = text.find(named);
+      if (!text.substr(at, text.find('\r', at) - at)
+               .ends_with("（" + std::to_string(chats.size()) + " 个聊天）"))
+        fail("the question on " + named + " counts another number of chats");
+    }
     consents.push_back(std::move(c));
   }
 
@@ -561,6 +576,7 @@ struct Sequence : support::FocusTaker {
   bool closed = false, legacyWasShown = false, dialogWasShown = false;
   // The act may delete; the user said to go on while WeChat runs, or not.
   bool deleting = false, warned = false, declined = false;
+  bool noKeep = false;  // the row clicked last keeps months, and the box holds no number of them
   std::optional<std::size_t> typed;  // the data folder typed or picked last
   bool startupSearched = false, typedAtStartup = false;
   std::optional<std::size_t> listedFor;  // the folder whose accounts the list changed to

@@ -63,6 +63,8 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
     h.fs.addFile(a + order.back() + "\\x", 2);
   }
   h.fs.setLocked(a + "\\Data\\x");
+  h.fs.keepLinks = true;  // the first folder to stay says why, whatever stays after it
+  h.fs.addLink(a + "\\Attachment\\l", "D:\\x");
   h.startAndSettle();
   h.form.legacyBanner.cleanButton.click();
   auto& dlg = h.legacyCleaner;
@@ -75,8 +77,8 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   }
   EXPECT_TRUE(h.form.visible() && !dlg.visible());
   EXPECT_EQ(h.form.status.text(),
-            "老版微信垃圾已清理（已释放 16）；有 1 个文件夹没能完全删除：它们正被其他程序占用，"
-            "请退出微信后再试");
+            "老版微信垃圾已清理（已释放 16）；有 2 个文件夹没能完全删除：它们是指向别处的链接，"
+            "为安全起见保留了");
 
   // Closed after its first folder: no further one goes, and the stop is said. Opened again while
   // a folder of the stopped pass is still out, it waits for that: the old end would close it.
@@ -94,6 +96,11 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   EXPECT_TRUE(h.fs.exists(a + "\\Data\\x"));
   EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾清理已中止（已释放 3）", 0), 0u)
       << h.form.status.text();
+  h.remover.hold = false;
+  h.form.legacyBanner.cleanButton.click();  // Attachment and Data are left
+  h.clock.advance(3010);                    // both are out: a close now stops nothing
+  dlg.onUnload();
+  EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾已清理", 0), 0u) << h.form.status.text();
 }
 
 }  // namespace
