@@ -75,11 +75,11 @@ class FakeFileSystem : public platform::FileSystem {
     add(add, *n);
     return s;
   }
-  // As GetFullPathNameW: the current drive (C:, its root the current folder) filled in, "." and
-  // ".." resolved, separators collapsed, a trailing one kept.
+  // As GetFullPathNameW: a share kept, else the current drive (C:, its root the current folder)
+  // filled in; "." and ".." resolved, separators collapsed, a trailing one kept.
   std::string fullPath(const std::string& path) override {
     const bool drive = path.size() > 1 && path[1] == ':';
-    std::string out = drive ? path.substr(0, 2) : "C:";
+    std::string out = drive ? path.substr(0, 2) : path.starts_with("\\\\") ? "\\" : "C:";
     for (const auto& part : split(drive ? path : "\\" + path))
       if (part.size() != 2 || part[1] != ':') out += "\\" + part;
     if (out.size() == 2 || (!path.empty() && (path.back() == '\\' || path.back() == '/')))

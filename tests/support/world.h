@@ -1,7 +1,7 @@
 // A machine with WeChat data of every kind the windows meet, on the fake file system: a busy
 // WeChat 3.9 account, an old one with the folders of 2019, one whose folders the user moved to
-// D: with junctions, and a WeChat 4.x account in a folder its settings name. Each account's files
-// are sized in a band of its own (bytes, K, M, G), so any figure on screen tells whose it is.
+// D: with junctions, and two of WeChat 4.x (one new) in a folder its settings name. Each account's
+// files are sized in a band of its own (bytes, K, M, G), so any figure on screen tells whose it is.
 #pragma once
 
 #include <random>
@@ -172,6 +172,9 @@ struct World {
     months(a + "\\msg\\video", 25, 3);
     anyMonths(a + "\\msg\\video", "v.dat");
     months(a + "\\msg\\file", 25, 2, "表格.xlsx");
+    // A new account: nothing yet but its databases (no "msg").
+    keep(x + "\\wxid_fresh_0000\\db_storage\\message\\message_0.db");
+    accounts.push_back({x + "\\wxid_fresh_0000", "wxid_fresh_0000（新版微信）", true, 0});
     const std::string config =
         "C:\\Users\\u\\AppData\\Roaming\\Tencent\\xwechat\\config\\a1b2c3.ini";
     h.env.variables["APPDATA"] = "C:\\Users\\u\\AppData\\Roaming";

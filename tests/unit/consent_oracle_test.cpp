@@ -62,7 +62,7 @@ constexpr const char* kThumbs = "\\FileStorage\\Image\\Thumb\\";
 const char* kLegacy[] = {"Video", "Attachment",  "CustomEmoV1", "CustomEmotions", "FavTemp",
                          "Files", "HDHeadImage", "Data",        "Image"};
 const char* kMonthsTexts[7] = {"6", "0", "1", "12", "99", "", "3"};
-const char* kTypedNames[] = {"wxid_busy", "old_friend", "wxid_new_1a2b", "nobody",
+const char* kTypedNames[] = {"wxid_busy", "old_friend", "wxid_new_1a2b", "all_users",
                              "..",        "WXID_MOVED", "old_friend/Msg"};
 
 std::vector<std::string> split(const std::string& path) {  // folded, empty parts dropped
@@ -499,12 +499,15 @@ struct Sequence : support::FocusTaker {
     }
     if (!typed && !combo.items().empty() && combo.items().size() != world.accounts.size())
       fail("start-up lists " + std::to_string(combo.items().size()) + " accounts");
-    // The account shown is one, and only it has the old-version banner.
+    // The account shown is one, only it has the old-version banner, its grid shows chat records.
     const std::string& shown = w().accountPanel.path.text();
     if (!shown.empty() && std::none_of(world.accounts.begin(), world.accounts.end(),
                                        [&](auto& a) { return foldKey(a.path) == foldKey(shown); }))
       fail("shows " + shown + ", no account");
     if (shown.empty() && w().legacyBanner.frame.visible()) fail("the banner outlives its account");
+    auto holds = [&](const char* records) { return h.fs.isDirectory(shown + records); };
+    if (!shown.empty() && w().grid.frame.visible() != (holds("\\Msg\\") || holds("\\db_storage\\")))
+      fail("the grid of " + shown + " is shown as if it held chat records or not");
     // The overlay lies over the grid and covers it from a click until the last removal reported.
     const auto& overlay = w().busyOverlay.frame;
     if (overlay.visible() && overlay.rect().top != w().grid.frame.rect().top)

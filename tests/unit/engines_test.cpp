@@ -352,6 +352,13 @@ TEST_F(RemovalEngine, MeasurerReportsInOrderAndBothStopMidWork) {
   const std::atomic<bool> stop = true;
   backend->clearFolder(*opened.folder, RemovalBackend::Mode::Remove, stop);
   EXPECT_TRUE(fs::exists(account_ / "T" / "0" / "f"));
+
+  // A folder of the number listed, but on another file system (mounted there since), is not it.
+  const std::atomic<bool> go = false;
+  auto t = backend->openTarget((account_ / "T").string(), RemovalBackend::Mode::Count);
+  auto listed = backend->clearFolder(*t.folder, RemovalBackend::Mode::Count, go).subfolders.at(0);
+  ++listed.volume;
+  EXPECT_EQ(backend->openChild(*t.folder, listed).reason, RemovalReason::Changed);
 }
 
 }  // namespace

@@ -19,11 +19,11 @@ const std::vector<std::pair<std::string, std::string>> kNames = {
     {"原图", "\xD4\xAD\xCD\xBC"},
     {"WeChat Data", "WeChat Data"}};
 
-// A folder WeChat's data was moved to, written in its settings as WeChat or a user may have left
-// it (UTF-8 with or without a byte order mark, GBK, UTF-16; either separator, stray blanks, line
-// breaks and NULs; "MyDocument:" for Documents), by one or more settings, one in eight of them
-// naming nothing; beside them a file that is no setting and one of garbage. Each good setting
-// names the folder, every configured folder is tidy, and the accounts in it are found once each.
+// A folder on a drive or a share that WeChat's data was moved to, written in its settings as
+// WeChat or a user may have left it (UTF-8 with or without a byte order mark, GBK, UTF-16; either
+// separator, stray blanks, line breaks and NULs; "MyDocument:" for Documents), by one or more
+// settings, one in eight of them naming nothing; beside them a file that is no setting and one of
+// garbage. Good settings name the folder, each configured one is tidy, its accounts found once.
 RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
   fakes::FakeFileSystem fs;
   fakes::FakeRegistry registry;
@@ -37,7 +37,7 @@ RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
   };
   std::vector<std::pair<std::string, std::string>> names;
   for (int n = *inRange(0, 3); n > 0; --n) names.push_back(*rc::gen::elementOf(kNames));
-  const std::string drive = *rc::gen::element<std::string>("C:", "d:", "E:");
+  const std::string drive = *rc::gen::element<std::string>("C:", "d:", "E:", "\\\\nas\\share");
   const bool classic = coin(), documents = coin(4);
   const std::string root = classic ? "WeChat Files" : "xwechat_files";
   if (documents) names.clear();
@@ -46,7 +46,8 @@ RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
     const bool bad = coin(8);
     good += !bad;
     if (documents) return anyCase(bad ? "MyDocument:x" : "MyDocument:");
-    const auto wrong = *rc::gen::element<std::string>("", "a:b", "a?b", "a|b", "a<b", "a*b");
+    const auto wrong = *rc::gen::element<std::string>(drive[1] == ':' ? "" : "a:b", "a:b", "a?b",
+                                                      "a|b", "a<b", "a*b");
     std::string s = drive + (bad && wrong.empty() ? "x" : "");  // "C:x": relative to C:'s folder
     auto sep = [] { return std::string(*inRange(1, 3), coin() ? '\\' : '/'); };
     for (const auto& n : names) s += sep() + (gbk ? n.second : n.first);

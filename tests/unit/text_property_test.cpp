@@ -49,6 +49,10 @@ RC_GTEST_PROP(TextProperty, DecodesAsTheReference, (const std::string& bytes, bo
     const std::u32string cps = model::decodeLossy(s);
     RC_ASSERT(text::decode(text::encode(cps)) == cps);
     RC_ASSERT(text::fromUtf16(model::utf16(cps, big), big) == text::encode(cps));
+    std::u32string units;  // UTF-16 with surrogates alone, in pairs the wrong way round or twice
+    for (int n = *inRange(0, 5); n > 0; --n)
+      units += *rc::gen::element<char32_t>(0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xFFFF, 'a');
+    RC_ASSERT(model::decodesAsTheModel(model::utf16(units, big)));
   }
 }
 

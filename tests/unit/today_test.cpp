@@ -14,11 +14,12 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
   h.env.variables["APPDATA"] = "C:\\Users\\u\\AppData\\Roaming";
   h.fs.addFile(config, 12);
   h.env.addFile(config, "D:\\\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD");  // "D:\微信数据" in GBK
-  const std::string classic = h.account("wxid_old") + "\\", moved = "D:\\微信数据\\xwechat_files\\";
+  const std::string classic = h.account("lucky_cat_20231111") + "\\",
+                    moved = "D:\\微信数据\\xwechat_files\\";
   const std::pair<std::string, std::uint64_t> files[] = {
       {classic + "Msg\\MicroMsg.db", 5000},
       {classic + "FileStorage\\Image\\2023-01\\a", 100},
-      {classic + "FileStorage\\Image\\Thumb\\2023-01\\t", 10},
+      {classic + "FileStorage\\Image\\thumb\\2023-01\\t", 10},
       {classic + "FileStorage\\MsgAttach\\aaaa\\Image\\2023-03\\i", 1000},
       {classic + "FileStorage\\MsgAttach\\aaaa\\Thumb\\2023-03\\t", 20},
       {classic + "FileStorage\\MsgAttach\\aaaa\\Image\\2022-11\\i", 1000},
@@ -26,19 +27,18 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       {classic + "FileStorage\\MsgAttach\\bbbb\\Image\\2023-02\\i", 1000},
       {classic + "FileStorage\\MsgAttach\\bbbb\\File\\2023-02\\doc.pdf", 300},
       {classic + "FileStorage\\File\\2023-02\\report.xlsx", 400},
-      {moved + "wxid_new_1a2b\\db_storage\\message\\message_0.db", 70000},
-      {moved + "wxid_new_1a2b\\cache\\2023-05\\Message\\c", 1500},
-      {moved + "wxid_new_1a2b\\temp\\t", 30},
-      {moved + "wxid_new_1a2b\\business\\emoticon\\e", 40},
-      {moved + "wxid_new_1a2b\\business\\favorite\\temp\\f", 50},
-      {moved + "wxid_new_1a2b\\business\\favorite\\data\\keep", 6000},
-      {moved + "wxid_new_1a2b\\msg\\attach\\a0\\Rec\\r", 3},  // not a month: left alone
-      {moved + "wxid_new_1a2b\\msg\\video\\2023-04\\v", 3000000000},
-      {moved + "wxid_new_1a2b\\msg\\file\\2023-04\\f", 900},
+      {moved + "lucky_cat_20231111\\db_storage\\message\\message_0.db", 70000},
+      {moved + "lucky_cat_20231111\\temp\\t", 1530},
+      {moved + "lucky_cat_20231111\\business\\emoticon\\e", 40},
+      {moved + "lucky_cat_20231111\\business\\favorite\\temp\\f", 50},
+      {moved + "lucky_cat_20231111\\business\\favorite\\data\\keep", 6000},
+      {moved + "lucky_cat_20231111\\msg\\attach\\a0\\Rec\\r", 3},  // not a month: left alone
+      {moved + "lucky_cat_20231111\\msg\\video\\2023-04\\v", 3000000000},
+      {moved + "lucky_cat_20231111\\msg\\file\\2023-04\\f", 900},
       {moved + "all_users\\config\\c", 1}};  // no account
   for (const auto& [path, bytes] : files) h.fs.addFile(path, bytes);
   for (int i = 0; i < 9; ++i)  // months 2023-01 … 2023-09, spread over three chats
-    h.fs.addFile(moved + "wxid_new_1a2b\\msg\\attach\\" + char('a' + i % 3) + "0\\" +
+    h.fs.addFile(moved + "lucky_cat_20231111\\msg\\attach\\" + char('a' + i % 3) + "0\\" +
                      support::month(12 + i) + "\\Img\\x",
                  10);
   h.shell.decimal = ",";                             // as the user's regional settings write it
@@ -49,6 +49,9 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
   const ui::Color green = ui::Color::rgb(27, 96, 3);
   EXPECT_EQ(h.row(6).size.foreColor(), green);
   EXPECT_EQ(h.row(8).size.foreColor(), green) << "plain sizes keep the colour";
+  EXPECT_FALSE(h.form.accountIdHelpButton.visible()) << "18 characters are no long name";
+  h.row(8).button.click();  // the received-files dialog, opened on this account first
+  h.receivedFiles.openButton.click();
 
   h.form.grid.scanButton.click();
   h.clock.advance(1500);  // stages 1 to 4 done, stage 5 due at 1900
@@ -61,9 +64,10 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
   EXPECT_EQ(h.form.status.text(), "计算结束");
 
   h.form.accountPanel.accounts.setListIndex(1);
+  EXPECT_EQ(h.form.accountPanel.accounts.text(), "lucky_cat_20231111（新版微信）");
   h.clock.advance(5000);
   // 4.x: cache and temp are one row; the image row counts the Img folders only.
-  const char* figures[] = {"×1,53 K 1个", "×40 0个", "×50 0个",     "— —",
+  const char* figures[] = {"×1,53 K 0个", "×40 0个", "×50 0个",     "— —",
                            "— —",         "×90 9个", "×3,00 G 1个", "×900 1个"};
   for (int k = 1; k <= 8; ++k) EXPECT_EQ(h.figures(k), figures[k - 1]) << k;
   EXPECT_EQ(h.row(7).size.foreColor(), ui::Color::rgb(246, 6, 0));
@@ -75,14 +79,14 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
   h.row(1).button.click();
   h.clock.advance(10);
   EXPECT_EQ(h.shell.boxes.back().text, "删除完成");
-  EXPECT_EQ(h.form.status.text(), moved + "wxid_new_1a2b\\cache\\已清空..（已释放 1,53 K）");
-  EXPECT_EQ(h.form.busyOverlay.soFar.text(), "已删除 2 个文件，已释放 1,53 K");
+  EXPECT_EQ(h.form.status.text(), moved + "lucky_cat_20231111\\cache\\已清空..（已释放 1,53 K）");
+  EXPECT_EQ(h.form.busyOverlay.soFar.text(), "已删除 1 个文件，已释放 1,53 K");
   EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps) << "all the row held";
   EXPECT_EQ(h.row(1).size.text(), "×0 K") << "measured again";
   h.row(8).button.click();
   h.receivedFiles.clearAllButton.click();
   h.clock.advance(10);
-  EXPECT_EQ(h.form.status.text(), moved + "wxid_new_1a2b\\msg\\file\\已清空..（已释放 900）");
+  EXPECT_EQ(h.form.status.text(), moved + "lucky_cat_20231111\\msg\\file\\已清空..（已释放 900）");
 }
 
 }  // namespace
