@@ -91,8 +91,8 @@ struct World {
     months(fsA + "\\Image", 0, 5);  // spelled as the volume keeps it
     months(fsA + "\\Image\\" + std::vector<std::string>{"Thumb", "thumb", "THUMB"}[pick(3)], 0, 5);
     anyMonths(fsA + "\\Image", "i.dat");
-    h.fs.addDir(fsA + "\\Image\\2023-01 备份");
-    file(fsA + "\\Image\\2023-01 备份\\x.dat");
+    const std::string backup = fsA + "\\Image\\2023-01 备份";  // unless a kept file just above
+    if (h.fs.isDirectory(backup + "\\") || !h.fs.exists(backup)) file(backup + "\\x.dat");
     h.fs.addDir(fsA + "\\Image\\.trash", platform::kAttrHidden);
     keep(fsA + "\\Image\\.trash\\t.dat");
     keep(fsA + "\\Image\\loose.dat");
