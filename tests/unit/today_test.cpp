@@ -25,6 +25,8 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       {classic + "FileStorage\\MsgAttach\\aaaa\\Image\\2022-11\\i", 1000},
       {classic + "FileStorage\\MsgAttach\\aaaa\\Thumb\\2022-11\\t", 20},
       {classic + "FileStorage\\MsgAttach\\bbbb\\Image\\2023-02\\i", 1000},
+      {classic + "FileStorage\\MsgAttach\\bbbb\\Image\\2023-13\\i", 1},  // no month
+      {classic + "FileStorage\\MsgAttach\\bbbb\\Image\\2023-12", 2},     // a file
       {classic + "FileStorage\\MsgAttach\\bbbb\\File\\2023-02\\doc.pdf", 300},
       {classic + "FileStorage\\File\\2023-02\\report.xlsx", 400},
       {moved + "lucky_cat_20231111\\db_storage\\message\\message_0.db", 70000},
@@ -37,6 +39,7 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       {moved + "lucky_cat_20231111\\msg\\file\\2023-04\\f", 900},
       {moved + "all_users\\config\\c", 1}};  // no account
   for (const auto& [path, bytes] : files) h.fs.addFile(path, bytes);
+  h.fs.addLink(classic + "FileStorage\\MsgAttach\\cccc", classic + "FileStorage\\MsgAttach\\aaaa");
   for (int i = 0; i < 9; ++i)  // months 2023-01 … 2023-09, spread over three chats
     h.fs.addFile(moved + "lucky_cat_20231111\\msg\\attach\\" + char('a' + i % 3) + "0\\" +
                      support::month(12 + i) + "\\Img\\x",
