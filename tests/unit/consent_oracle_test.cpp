@@ -5,7 +5,7 @@
 // (or is an old-version folder of the banner's account), nothing never-touched went, and what the
 // window shows is the shown account's; at the end every confirmed plan was carried out. Each
 // invariant is stated where it is checked. A failure prints its seed and a shortened sequence;
-// VELMORA_ORACLE_SEEDS=<n> runs more.
+// VELMORA_ORACLE_SEEDS=<n> runs more, VELMORA_ORACLE_FIRST_SEED=<k> others.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -635,7 +635,9 @@ Tape shorten(std::uint32_t seed, Tape tape) {
 TEST(ConsentOracle, EveryDeletionIsWhatTheUserConfirmed) {
   const char* env = std::getenv("VELMORA_ORACLE_SEEDS");
   const std::uint32_t seeds = env ? static_cast<std::uint32_t>(std::atoi(env)) : 1000;
-  for (std::uint32_t seed = 1; seed <= seeds; ++seed) {
+  const char* first = std::getenv("VELMORA_ORACLE_FIRST_SEED");
+  const std::uint32_t from = first ? static_cast<std::uint32_t>(std::atoi(first)) : 1;
+  for (std::uint32_t seed = from; seed < from + seeds; ++seed) {
     std::mt19937 rng(seed * 7919u);
     const Tape tape = randomTape(rng);
     if (Sequence(seed, tape).run().empty()) continue;
