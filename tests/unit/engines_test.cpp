@@ -36,12 +36,12 @@ std::uint64_t writeFile(const fs::path& p, std::size_t size = 1) {
 
 // A folder that cannot be opened, listed or removed; a file system mounted there; a file written
 // into it as it is removed; swapped after its listing for a link to "outside", or for another
-// folder (made beforehand beside the tree).
+// folder.
 enum Fault { kOpen, kList, kRemove, kMount, kLate, kSwapLink, kSwapFolder, kNoFault };
 using Shapes = std::vector<std::array<std::uint8_t, 4>>;
 
 // A tree at `root` below `base`: entry i of `shapes` is a file, folder or link in the folder chosen
-// by its first byte; a folder may have a fault. What a folder is swapped with lies beside the root.
+// by its first byte; a folder may have a fault. A swapped folder is moved beside the root.
 struct RandomTree {
   struct Folder {
     fs::path path;
@@ -68,7 +68,6 @@ struct RandomTree {
         fs::create_directory(path);
         folders[at].folders.push_back(folders.size());
         folders.push_back({path, fault % 12 < kNoFault ? fault % 12 : kNoFault, reasons[size % 4]});
-        if (fault % 12 == kSwapFolder) writeFile(aside / path.filename() / "s", 3);
         continue;
       }
       struct stat st;
@@ -103,10 +102,8 @@ struct RandomTree {
     if (step == "open" && mode == Mode::Remove &&
         (f->fault == kSwapLink || f->fault == kSwapFolder)) {
       fs::rename(f->path, aside / ("moved-" + name));
-      if (f->fault == kSwapLink)
-        fs::create_directory_symlink(outside, f->path);
-      else
-        fs::rename(aside / name, f->path);
+      if (f->fault == kSwapLink) fs::create_directory_symlink(outside, f->path);
+      if (f->fault == kSwapFolder) writeFile(f->path / "s", 3);
     }
     if (step == "remove" && f->fault == kLate) writeFile(f->path / "late");
     const int fails = step == "open" ? kOpen : step == "remove" ? kRemove : kList;
@@ -134,10 +131,8 @@ class RemovalEngine : public ::testing::Test {
   clean::RemovalReport removeOne(const fs::path& target,
                                  std::pair<std::uint64_t, std::uint64_t>* progress = nullptr) {
     std::optional<clean::RemovalReport> report;
-    bool otherThread = false;
-    auto here = [&, ui = std::this_thread::get_id()] {
-      otherThread |= std::this_thread::get_id() != ui;
-    };
+    bool off = false;  // a callback off the UI thread
+    auto here = [&, ui = std::this_thread::get_id()] { off |= std::this_thread::get_id() != ui; };
     auto done = [&](const clean::RemovalReport& r) { here(), report = r; };
     if (!progress) engine_->removeIfEmpty(target.string(), account_.string(), done);
     if (progress)
@@ -145,7 +140,7 @@ class RemovalEngine : public ::testing::Test {
         here(), *progress = {files, bytes};
       });
     if (!host_.pumpUntil([&] { return report.has_value(); })) ADD_FAILURE() << "no report";
-    if (otherThread) ADD_FAILURE() << "a report or progress off the UI thread";
+    if (off) ADD_FAILURE() << "a report or progress off the UI thread";
     return report.value_or(clean::RemovalReport{});
   }
   fakes::RemovalSeam& useSeam(unsigned threads, platform::posix::DeviceSeam devices = {}) {
@@ -274,18 +269,13 @@ TEST_F(RemovalEngine, MeasurerReportsInOrderAndBothStopMidWork) {
     for (int i = 0; i < 2000 && !until; ++i) std::this_thread::sleep_for(1ms);
   };
   fakes::WalkSeam walker(platform::posix::makeWalkBackend());
-  walker.hook = [&](const std::string& step, const std::string& name) {
-    return hold(step, name, "open", closing), true;
-  };
+  walker.hook = [&](auto& step, auto& name) { return hold(step, name, "open", closing), true; };
   auto measurer = space::makeBackgroundMeasurer(
-      host_, [&](const std::string& path, const std::atomic<bool>& stop) {
-        return space::walkFolder(walker, path, 1, &stop);
-      });
+      host_, [&](auto& path, auto& stop) { return space::walkFolder(walker, path, 1, &stop); });
   std::atomic<bool> queued = false;
   std::vector<int> order;
-  auto window = std::make_unique<platform::Lifetime>();
-  const std::function<void()> late = window->ifAlive([&] { order.push_back(5); });
-  window.reset();  // what reports after the window that asked is gone must not reach it
+  // What reports after the window that asked is gone must not reach it.
+  const std::function<void()> late = platform::Lifetime().ifAlive([&] { order.push_back(5); });
   for (int i = 0; i < 6; ++i)
     measurer->run([&, i, ui = std::this_thread::get_id()](auto&) -> std::function<void()> {
       while (!queued) std::this_thread::yield();
@@ -297,7 +287,7 @@ TEST_F(RemovalEngine, MeasurerReportsInOrderAndBothStopMidWork) {
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
 
   measurer->measure((base_ / "in").string(), [](auto&) { ADD_FAILURE() << "reported"; });
-  useSeam(1).hook = [&](const std::string& step, const std::string& name, auto, auto& stop) {
+  useSeam(1).hook = [&](auto& step, auto& name, auto, auto& stop) {
     return hold(step, name, "clear", stop), RemovalReason::None;
   };
   engine_->remove((account_ / "T").string(), account_.string(), [](auto&) { ADD_FAILURE(); });
@@ -309,7 +299,8 @@ TEST_F(RemovalEngine, MeasurerReportsInOrderAndBothStopMidWork) {
   for (int i = 0; i < 10; ++i) EXPECT_TRUE(fs::exists(account_ / "T" / std::to_string(i))) << i;
   EXPECT_FALSE(host_.pumpOne(0s)) << "a report after shutdown";
 
-  // A folder of the number listed, but on another file system (mounted there since), is not it.
+  // A folder pass that sees the stop lists nothing; a folder of the number listed, but on another
+  // file system (mounted there since), is not it.
   auto backend = platform::posix::makeRemovalBackend();
   auto t = backend->openTarget((account_ / "T").string(), Mode::Count);
   const std::atomic<bool> stop = true, go = false;
