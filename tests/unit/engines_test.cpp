@@ -117,12 +117,13 @@ std::set<fs::path> below(const fs::path& folder) {
 }
 
 // Removals through the engine in a folder of the test's own, the only thing it removes, holding
-// "outside/keep"; in memory where the machine has it, as the properties write thousands of small
-// trees, which a busy disk takes seconds over.
+// "outside/keep", which links in the trees name; in memory where the machine has it, as the
+// properties write thousands of small trees, which a busy disk takes seconds over.
 class RemovalEngine : public ::testing::Test {
  protected:
   RemovalEngine() { writeFile(outside_ / "keep", 7); }
-  ~RemovalEngine() override { fs::remove_all(base_); }
+  // The engine first: after a failure it may still be at work in the folder.
+  ~RemovalEngine() override { engine_.reset(), fs::remove_all(base_); }
 
   // Removes `target` (only if empty: `progress` null); the report, with the last progress figures
   // seen before it.
