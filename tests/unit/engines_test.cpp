@@ -297,12 +297,12 @@ TEST_F(RemovalEngine, MeasurerReportsInOrderAndBothStopMidWork) {
   for (int i = 0; i < 10; ++i) EXPECT_TRUE(fs::exists(account_ / "T" / std::to_string(i))) << i;
   EXPECT_FALSE(host_.pumpOne(0s)) << "a report after shutdown";
 
-  // A folder pass that sees the stop lists nothing; a folder of the number listed, but on another
+  // A removing pass that sees the stop lists nothing; a folder of the number listed, but on another
   // file system (mounted there since), is not it.
   auto backend = platform::posix::makeRemovalBackend();
   auto t = backend->openTarget((account_ / "T").string(), Mode::Count);
   const std::atomic<bool> stop = true, go = false;
-  EXPECT_TRUE(backend->clearFolder(*t.folder, Mode::Count, stop).subfolders.empty());
+  EXPECT_TRUE(backend->clearFolder(*t.folder, Mode::Remove, stop).subfolders.empty());
   auto listed = backend->clearFolder(*t.folder, Mode::Count, go).subfolders.at(0);
   ++listed.volume;
   EXPECT_EQ(backend->openChild(*t.folder, listed).reason, RemovalReason::Changed);
