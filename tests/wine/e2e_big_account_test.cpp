@@ -1,17 +1,13 @@
 // The real Velmora.exe on the CTest fixture's account of 200,000 files (make_big_account.sh), on
 // the road most users take: the total adds up to the files made (in the user's locale), and the
 // newest six video months stay after a real confirmation.
-#include <gtest/gtest.h>
+#include "support.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <iostream>
-#include <stop_token>
 #include <thread>
-
-#include "platform/win32/wide.h"
-#include "support.h"
 
 using namespace wine_test;
 
@@ -67,7 +63,7 @@ TEST(E2EBigAccount, TheRoadAnswersThroughoutAndClosingMidWorkEndsTheProcess) {
     EXPECT_TRUE(waitFor([&] { return textOf(status) == "计算结束"; }, 10min));
     wchar_t point[8] = {};  // as the user's regional settings write it
     GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, point, 8);
-    EXPECT_EQ(textOf(app.control("labelsize")), "4" + platform::win32::narrow(point) + "59 G");
+    EXPECT_EQ(textOf(app.control("labelsize")), "4" + narrow(point) + "59 G");
     click(app.control("C7"));
     HWND box = app.window(question("video"));
     ASSERT_NE(box, nullptr);

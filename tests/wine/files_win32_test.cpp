@@ -1,8 +1,6 @@
 // The file system port, the size walker and the removal engine with the Win32 backends against
 // the real (Wine) file system. Links and names Windows cannot make are made on the Linux side.
-#include <windows.h>
-
-#include <gtest/gtest.h>
+#include "support.h"
 
 #include <optional>
 #include <tuple>
@@ -15,7 +13,6 @@
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/walk_win32.h"
 #include "space/walker.h"
-#include "support.h"
 
 using platform::RemovalReason;
 using platform::win32::ListMethod;

@@ -5,15 +5,12 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/win32/wide.h"
 #include "ui/win32/names.h"
 
 namespace wine_test {
 namespace {
 
-using platform::win32::narrow;
 using platform::win32::unique_handle;
-using platform::win32::widen;
 
 // Every window below `parent`, or every top-level window.
 void forEachWindow(HWND parent, const std::function<void(HWND)>& fn) {

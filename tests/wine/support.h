@@ -2,6 +2,7 @@
 // cannot make), and the real Velmora.exe driven through its windows, found by their control names.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
@@ -10,10 +11,13 @@
 #include <string>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/wide.h"
 
 namespace wine_test {
 
 using namespace std::chrono_literals;
+using platform::win32::narrow;
+using platform::win32::widen;
 
 // A new folder in Documents, removed with all in it (links not followed) when it goes. In a Wine
 // prefix Documents is a link to the (throwaway) home folder: every test runs below a link.
