@@ -44,7 +44,7 @@ TEST(Win32Environment, ReadsSmallFilesExpandsDecodesAndFindsProcesses) {
   Win32Environment env;
   wine_test::TempFolder tmp;
   const std::string gbk = "D:\\\xCE\xA2\xD0\xC5\xCA\xFD\xBE\xDD", ini = tmp.path + "\\配置.ini";
-  ASSERT_TRUE(wine_test::make(ini, 0, gbk));
+  ASSERT_TRUE(wine_test::make(ini, gbk));
   EXPECT_EQ(env.readSmallFile(ini, 11), gbk);
   // Larger than allowed, a folder; not UTF-8, half a GBK character.
   EXPECT_FALSE(env.readSmallFile(ini, 10) || env.readSmallFile(tmp.path, 100));

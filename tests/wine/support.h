@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -30,9 +29,8 @@ struct TempFolder {
 
 std::wstring rawPath(const std::string& path);  // the \\?\ form of an absolute path
 bool exists(const std::string& path);
-// Makes `path` and the folders above it: a folder when it ends in a backslash, else a file that
-// holds `content`, or `size` bytes (only the length set: a big file takes no room).
-bool make(const std::string& path, std::uint64_t size = 1, const std::string& content = {});
+// Makes `path` and the folders above it: a folder when it ends in a backslash, else this file.
+bool make(const std::string& path, const std::string& content = "x");
 std::string unixPath(const std::string& path);  // under Wine; empty on Windows
 // Runs a /bin/sh script in `where` on the Linux side; true once it succeeded.
 bool runUnixScript(const std::string& where, const std::string& script);
