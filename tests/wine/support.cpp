@@ -77,14 +77,6 @@ TempFolder::~TempFolder() {
     _wsystem((L"rd /s /q \"" + widen(path) + L"\"").c_str());
 }
 
-std::wstring rawPath(const std::string& path) {
-  return L"\\\\?\\" + widen(path);
-}
-
-bool exists(const std::string& path) {
-  return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool make(const std::string& path, const std::string& content) {
   // Folder by folder, each by its \\?\ path: a name ending in a dot or a space keeps it.
   for (auto cut = path.find('\\', 3); cut != std::string::npos; cut = path.find('\\', cut + 1))
@@ -160,10 +152,6 @@ App::~App() {
   if (!waitForExit(5s)) TerminateProcess(process_.get(), 1);
   waitForExit(5s);
   RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
-}
-
-bool App::waitForExit(std::chrono::milliseconds timeout) {
-  return WaitForSingleObject(process_.get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
 }
 
 HWND App::window(const std::string& text, std::chrono::milliseconds timeout) const {

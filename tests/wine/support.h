@@ -27,8 +27,12 @@ struct TempFolder {
   std::string path;  // UTF-8, no trailing backslash
 };
 
-std::wstring rawPath(const std::string& path);  // the \\?\ form of an absolute path
-bool exists(const std::string& path);
+inline std::wstring rawPath(const std::string& path) {  // the \\?\ form of an absolute path
+  return L"\\\\?\\" + widen(path);
+}
+inline bool exists(const std::string& path) {
+  return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 // Makes `path` and the folders above it: a folder when it ends in a backslash, else this file.
 bool make(const std::string& path, const std::string& content = "x");
 std::string unixPath(const std::string& path);  // under Wine; empty on Windows
@@ -47,7 +51,9 @@ class App {
  public:
   explicit App(const std::string& documents);
   ~App();
-  bool waitForExit(std::chrono::milliseconds timeout);
+  bool waitForExit(std::chrono::milliseconds timeout) {
+    return WaitForSingleObject(process_.get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
+  }
   // A visible window of the process titled `text`, or a message box saying it (any, if empty).
   HWND window(const std::string& text, std::chrono::milliseconds timeout = 20s) const;
   HWND mainWindow(std::chrono::milliseconds timeout = 20s) const {
