@@ -1,8 +1,6 @@
 // The file system port, the size walker and the removal engine with the Win32 backends against
 // the real (Wine) file system. Links and names Windows cannot make are made on the Linux side.
-#include <windows.h>
-
-#include <gtest/gtest.h>
+#include "support.h"
 
 #include <optional>
 #include <tuple>
@@ -15,7 +13,6 @@
 #include "platform/win32/remove_win32.h"
 #include "platform/win32/walk_win32.h"
 #include "space/walker.h"
-#include "support.h"
 
 using platform::RemovalReason;
 using platform::win32::ListMethod;
@@ -80,7 +77,7 @@ TEST_F(Win32Files, AGeneratedTreeIsToldMeasuredAndRemovedAsWindowsWould) {
   std::uint64_t bytes = 3;
   for (unsigned i = 0; i < 400; ++i) {  // every fifth a folder with a file in it
     const std::string name = root + "\\" + std::to_string(i) + std::string(190, 'n');
-    ASSERT_TRUE(make(i % 5 ? name : name + "\\微.dat", i));
+    ASSERT_TRUE(make(i % 5 ? name : name + "\\微.dat", std::string(i, 'x')));
     bytes += i;
   }
   // The listing tells every entry as attributes() does, at any depth; a file lists nothing.

@@ -5,15 +5,12 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/win32/wide.h"
 #include "ui/win32/names.h"
 
 namespace wine_test {
 namespace {
 
-using platform::win32::narrow;
 using platform::win32::unique_handle;
-using platform::win32::widen;
 
 // Every window below `parent`, or every top-level window.
 void forEachWindow(HWND parent, const std::function<void(HWND)>& fn) {
@@ -80,15 +77,7 @@ TempFolder::~TempFolder() {
     _wsystem((L"rd /s /q \"" + widen(path) + L"\"").c_str());
 }
 
-std::wstring rawPath(const std::string& path) {
-  return L"\\\\?\\" + widen(path);
-}
-
-bool exists(const std::string& path) {
-  return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool make(const std::string& path, std::uint64_t size, const std::string& content) {
+bool make(const std::string& path, const std::string& content) {
   // Folder by folder, each by its \\?\ path: a name ending in a dot or a space keeps it.
   for (auto cut = path.find('\\', 3); cut != std::string::npos; cut = path.find('\\', cut + 1))
     if (!CreateDirectoryW(rawPath(path.substr(0, cut)).c_str(), 0) && !exists(path.substr(0, cut)))
@@ -96,12 +85,8 @@ bool make(const std::string& path, std::uint64_t size, const std::string& conten
   if (path.back() == '\\') return true;
   platform::win32::unique_hfile file(
       CreateFileW(rawPath(path).c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0));
-  LARGE_INTEGER end{.QuadPart = LONGLONG(size)};
   DWORD written = 0;
-  return file &&
-         (content.empty()
-              ? SetFilePointerEx(file.get(), end, 0, FILE_BEGIN) && SetEndOfFile(file.get())
-              : WriteFile(file.get(), content.data(), DWORD(content.size()), &written, nullptr));
+  return file && WriteFile(file.get(), content.data(), DWORD(content.size()), &written, nullptr);
 }
 
 std::string unixPath(const std::string& path) {
@@ -121,9 +106,8 @@ bool runUnixScript(const std::string& where, const std::string& script) {
   // Wine does not track a Linux child: the script says how it ended by where it leaves itself.
   unique_handle process;
   if (unixPath(where).empty() ||
-      !make(sh, 0,
-            "if cd '" + unixPath(where) + "' && (\n" + script +
-                "\n); then rm \"$0\"; else mv \"$0\" \"$0.failed\"; fi\n") ||
+      !make(sh, "if cd '" + unixPath(where) + "' && (\n" + script +
+                    "\n); then rm \"$0\"; else mv \"$0\" \"$0.failed\"; fi\n") ||
       !start(widen("/bin/sh \"" + unixPath(sh) + "\""), process))
     return false;
   waitFor([&] { return !exists(sh); }, 10min, 10ms);
@@ -168,10 +152,6 @@ App::~App() {
   if (!waitForExit(5s)) TerminateProcess(process_.get(), 1);
   waitForExit(5s);
   RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Personal");
-}
-
-bool App::waitForExit(std::chrono::milliseconds timeout) {
-  return WaitForSingleObject(process_.get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
 }
 
 HWND App::window(const std::string& text, std::chrono::milliseconds timeout) const {

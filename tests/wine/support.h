@@ -2,18 +2,21 @@
 // cannot make), and the real Velmora.exe driven through its windows, found by their control names.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/wide.h"
 
 namespace wine_test {
 
 using namespace std::chrono_literals;
+using platform::win32::narrow;
+using platform::win32::widen;
 
 // A new folder in Documents, removed with all in it (links not followed) when it goes. In a Wine
 // prefix Documents is a link to the (throwaway) home folder: every test runs below a link.
@@ -24,11 +27,14 @@ struct TempFolder {
   std::string path;  // UTF-8, no trailing backslash
 };
 
-std::wstring rawPath(const std::string& path);  // the \\?\ form of an absolute path
-bool exists(const std::string& path);
-// Makes `path` and the folders above it: a folder when it ends in a backslash, else a file that
-// holds `content`, or `size` bytes (only the length set: a big file takes no room).
-bool make(const std::string& path, std::uint64_t size = 1, const std::string& content = {});
+inline std::wstring rawPath(const std::string& path) {  // the \\?\ form of an absolute path
+  return L"\\\\?\\" + widen(path);
+}
+inline bool exists(const std::string& path) {
+  return GetFileAttributesW(rawPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+// Makes `path` and the folders above it: a folder when it ends in a backslash, else this file.
+bool make(const std::string& path, const std::string& content = "x");
 std::string unixPath(const std::string& path);  // under Wine; empty on Windows
 // Runs a /bin/sh script in `where` on the Linux side; true once it succeeded.
 bool runUnixScript(const std::string& where, const std::string& script);
@@ -45,7 +51,9 @@ class App {
  public:
   explicit App(const std::string& documents);
   ~App();
-  bool waitForExit(std::chrono::milliseconds timeout);
+  bool waitForExit(std::chrono::milliseconds timeout) {
+    return WaitForSingleObject(process_.get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
+  }
   // A visible window of the process titled `text`, or a message box saying it (any, if empty).
   HWND window(const std::string& text, std::chrono::milliseconds timeout = 20s) const;
   HWND mainWindow(std::chrono::milliseconds timeout = 20s) const {
