@@ -6,28 +6,22 @@
 
 namespace {
 
-using clean::RemovalReason;
+using enum clean::RemovalReason;
 using clean::RemovalReport;
 
 TEST(ReportText, SaysWhatStayedWhyAndWhetherTryingAgainHelps) {
-  const auto report = [](RemovalReason why, std::uint64_t left, std::uint64_t files, bool refused) {
-    return RemovalReport{.target = "D:\\a",
-                         .refused = refused,
-                         .remaining = left,
-                         .remainingFiles = files,
-                         .firstReason = why};
-  };
   const struct {
     RemovalReport report;
     std::string notice, stayed;
   } cases[] = {
-      {report(RemovalReason::InUse, 3, 1, false),
+      {{.target = "D:\\a", .remaining = 3, .remainingFiles = 1, .firstReason = InUse},
        "有 1 个文件没能删除，它们正被其他程序占用。\r\n请完全退出微信后再试一次。",
        "有 1 个文件夹没能完全删除：它们正被其他程序占用，请退出微信后再试"},
-      {report(RemovalReason::LinkKept, 1, 0, false),
+      {{.target = "D:\\a", .remaining = 1, .firstReason = LinkKept},
        "有 1 个文件夹没能删除，它们是指向别处的链接，为安全起见保留了。",
        "有 1 个文件夹没能完全删除：它们是指向别处的链接，为安全起见保留了"},
-      {report(RemovalReason::None, 0, 0, true), "为安全起见，没有删除这个文件夹：\r\nD:\\a",
+      {{.target = "D:\\a", .refused = true},
+       "为安全起见，没有删除这个文件夹：\r\nD:\\a",
        "有 1 个文件夹没能完全删除：为安全起见没有删除它们"},
   };
   for (const auto& c : cases) {
