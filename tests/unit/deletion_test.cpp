@@ -1,59 +1,15 @@
-// What the consent oracle cannot state: the words a deletion ends with, the pace of a pass, and the
-// old-version cleaner's.
+// What the consent oracle cannot state of the old-version cleaner: its order, its pauses and the
+// words its pass ends with.
 #include <gtest/gtest.h>
 
 #include "support/harness.h"
 
 namespace {
 
-struct Deletion : ::testing::Test {
+TEST(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   support::Harness h;
-  const std::string a = h.account("acct"), s = a + "\\FileStorage";  // the account, its FileStorage
-  void SetUp() override { h.addAccount("acct"); }
-};
-
-TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
-  const std::string x = h.weChatFiles() + "\\..\\xwechat_files\\wxid_n_0a1b";
-  h.fs.addDir(x + "\\db_storage");
-  for (const char* chat : {"c1", "c2", "c3"})
-    for (int m = 0; m < 3; ++m)
-      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + support::month(m) + "\\Img\\i.dat", 10);
-  h.fs.addFile(x + "\\msg\\attach\\c3\\2021-12\\Rec\\only.dat", 1);  // no images that month
-  h.startAndSettle();
-  h.form.accountPanel.accounts.setListIndex(1);
-  h.clock.advance(5000);
-  h.form.grid.monthsToKeep.setText("1");
-  h.row(6).button.click();
-  h.clock.advance(10);
-  const std::string attach = h.fs.fullPath(x) + "\\msg\\attach\\";
-  EXPECT_EQ(h.shell.boxes.back().text,
-            "确认删除 " + attach + "*\\*\\Img\\ 下所有文件吗？确认后将直接删除（3 个聊天）" +
-                "\r\n每个月只删除其中的 Img 图片文件夹，转发的聊天记录（Rec）等其他内容保留" +
-                "\r\n删除 2022-01 至 2022-02 的 2 个月，约 60；保留最新 1 个月");
-  h.remover.hold = true;
-  h.clock.advance(1000);
-  EXPECT_EQ(h.form.status.text(), "正在删除 2022-01 的 3 个文件夹");
-  h.remover.release();  // a month gone before its second is up: the next goes at once
-  h.clock.advance(10);
-  EXPECT_EQ(h.form.status.text(), "正在删除 2022-02 的 3 个文件夹");
-  EXPECT_EQ(h.remover.jobs.size(), 9u) << "three Img folders, their month folders if empty, ...";
-  h.remover.hold = false;
-  h.remover.release();
-  h.clock.advance(10);
-  EXPECT_EQ(h.form.status.text(), "已释放 60");
-
-  // One folder a second where a row has no chats, the oldest first; the bar moves by folders.
-  h.form.accountPanel.accounts.setListIndex(0);
-  h.addMonths(s + "\\Video", 3);
-  h.fs.addFile(s + "\\Video\\2022-01\\big.dat", 700);
-  h.clock.advance(5000);
-  h.row(7).button.click();
-  h.clock.advance(1000);
-  EXPECT_EQ(h.form.status.text(), a + "\\FileStorage\\video\\2022-01");
-  EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps / 2);
-}
-
-TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
+  const std::string a = h.account("acct");
+  h.addAccount("acct");
   std::vector<std::string> order;
   for (const char* f : {"Video", "Attachment", "CustomEmoV1", "CustomEmotions", "FavTemp", "Files",
                         "HDHeadImage", "Data", "Image"}) {

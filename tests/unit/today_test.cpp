@@ -1,7 +1,7 @@
 // The rows on the data people have today: a WeChat 3.9 account whose chat images, thumbnails and
 // received files sit in per-chat folders, and a WeChat 4.x account in a folder moved in WeChat's
-// settings (written in GBK). Their figures and colours, a scan started again while one runs, and
-// the words a whole category's deletion ends with.
+// settings (written in GBK). Their figures and colours, a scan started again while one runs, the
+// words a whole category's deletion ends with, and the pace of a month pass across the chats.
 #include <gtest/gtest.h>
 
 #include "support/harness.h"
@@ -35,15 +35,17 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       {x + "business\\emoticon\\e", 40},
       {x + "business\\favorite\\temp\\f", 50},
       {x + "business\\favorite\\data\\keep", 6000},
-      {x + "msg\\attach\\a0\\Rec\\r", 3},  // not a month: left alone
+      {x + "msg\\attach\\a0\\Rec\\r", 3},           // not a month: left alone
+      {x + "msg\\attach\\c0\\2022-12\\Rec\\r", 1},  // no images that month
       {x + "msg\\video\\2023-04\\v", 3000000000},
       {x + "msg\\file\\2023-04\\f", 900},
       {moved + "all_users\\config\\c", 1}};  // no account
   for (const auto& [path, bytes] : files) h.fs.addFile(path, bytes);
   h.fs.addLink(s + "MsgAttach\\cccc", s + "MsgAttach\\aaaa");
-  for (int i = 0; i < 9; ++i)  // months 2023-01 … 2023-09, spread over three chats
+  for (int i = 0; i < 9; ++i)  // months 2023-01 … 2023-03, each in three chats
     h.fs.addFile(
-        x + "msg\\attach\\" + char('a' + i % 3) + "0\\" + support::month(12 + i) + "\\Img\\x", 10);
+        x + "msg\\attach\\" + char('a' + i % 3) + "0\\" + support::month(12 + i / 3) + "\\Img\\x",
+        10);
   h.shell.decimal = ",";          // as the user's regional settings write it
   h.fs.addDir(s + "Sns\\Cache");  // there, with no month in it
   h.startAndSettle();
@@ -87,6 +89,38 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
   h.receivedFiles.clearAllButton.click();
   h.clock.advance(10);
   EXPECT_EQ(h.form.status.text(), x + "msg\\file\\已清空..（已释放 900）");
+
+  // A month pass goes oldest first, a month a second across the chats, the next at once when one
+  // is gone early.
+  h.form.grid.monthsToKeep.setText("1");
+  h.row(6).button.click();
+  h.clock.advance(10);
+  EXPECT_EQ(h.shell.boxes.back().text,
+            "确认删除 " + x +
+                "msg\\attach\\*\\*\\Img\\ 下所有文件吗？确认后将直接删除（3 个聊天）" +
+                "\r\n每个月只删除其中的 Img 图片文件夹，转发的聊天记录（Rec）等其他内容保留" +
+                "\r\n删除 2023-01 至 2023-02 的 2 个月，约 60；保留最新 1 个月");
+  const std::size_t before = h.remover.jobs.size();
+  h.remover.hold = true;
+  h.clock.advance(1000);
+  EXPECT_EQ(h.form.status.text(), "正在删除 2023-01 的 3 个文件夹");
+  h.remover.release();
+  h.clock.advance(10);
+  EXPECT_EQ(h.form.status.text(), "正在删除 2023-02 的 3 个文件夹");
+  EXPECT_EQ(h.remover.jobs.size() - before, 9u) << "three Img folders, their months if empty, ...";
+  h.remover.hold = false;
+  h.remover.release();
+  h.clock.advance(10);
+  EXPECT_EQ(h.form.status.text(), "已释放 60");
+  // One folder a second where a row has no chats; the bar moves by folders.
+  h.addMonths(s + "Video", 3);
+  h.fs.addFile(s + "Video\\2022-01\\big.dat", 700);
+  h.form.accountPanel.accounts.setListIndex(0);
+  h.clock.advance(5000);
+  h.row(7).button.click();
+  h.clock.advance(1000);
+  EXPECT_EQ(h.form.status.text(), s + "video\\2022-01");
+  EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps / 2);
 }
 
 }  // namespace
