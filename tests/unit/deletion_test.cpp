@@ -1,5 +1,6 @@
 // What the consent oracle cannot state of the old-version cleaner: its order, its pauses and the
 // words its pass ends with.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "support/harness.h"
@@ -48,13 +49,12 @@ TEST(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   h.clock.advance(10);
   EXPECT_EQ(h.removedTargets(a).back(), "\\Video");
   EXPECT_TRUE(h.fs.exists(a + "\\Data\\x"));
-  EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾清理已中止（已释放 3）", 0), 0u)
-      << h.form.status.text();
+  EXPECT_THAT(h.form.status.text(), testing::StartsWith("老版微信垃圾清理已中止（已释放 3）"));
   h.remover.hold = false;
   h.form.legacyBanner.cleanButton.click();  // Attachment and Data are left
   h.clock.advance(3010);                    // both are out: a close now stops nothing
   dlg.onUnload();
-  EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾已清理", 0), 0u) << h.form.status.text();
+  EXPECT_THAT(h.form.status.text(), testing::StartsWith("老版微信垃圾已清理"));
 }
 
 }  // namespace

@@ -42,10 +42,9 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       {moved + "all_users\\config\\c", 1}};  // no account
   for (const auto& [path, bytes] : files) h.fs.addFile(path, bytes);
   h.fs.addLink(s + "MsgAttach\\cccc", s + "MsgAttach\\aaaa");
-  for (int i = 0; i < 9; ++i)  // months 2023-01 … 2023-03, each in three chats
-    h.fs.addFile(
-        x + "msg\\attach\\" + char('a' + i % 3) + "0\\" + support::month(12 + i / 3) + "\\Img\\x",
-        10);
+  for (const char* chat : {"a0", "b0", "c0"})  // months 2023-01 … 2023-03, each in three chats
+    for (int m = 12; m < 15; ++m)
+      h.fs.addFile(x + "msg\\attach\\" + chat + "\\" + support::month(m) + "\\Img\\x", 10);
   h.shell.decimal = ",";          // as the user's regional settings write it
   h.fs.addDir(s + "Sns\\Cache");  // there, with no month in it
   h.startAndSettle();
