@@ -53,6 +53,8 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
   // A plain size keeps the colour above it: the image row's K green.
   EXPECT_EQ(h.row(8).size.foreColor(), ui::Color::rgb(27, 96, 3));
   EXPECT_FALSE(h.form.accountIdHelpButton.visible()) << "18 characters are no long name";
+  h.row(8).button.click();  // the received-files dialog, opened on this account first
+  h.receivedFiles.openButton.click();
 
   h.form.grid.scanButton.click();
   h.clock.advance(1500);  // stages 1 to 4 done, stage 5 due at 1900
