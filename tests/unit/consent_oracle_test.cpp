@@ -48,11 +48,16 @@ const std::set<std::string> kNamed[] = {
      "\\FILESTORAGE\\MSGATTACH\\*\\FILE\\"},
     {"\\CACHE\\", "\\TEMP\\", "\\BUSINESS\\EMOTICON\\", "\\BUSINESS\\FAVORITE\\TEMP\\",
      "\\MSG\\ATTACH\\*\\*\\IMG\\", "\\MSG\\VIDEO\\", "\\MSG\\FILE\\"}};
-// Each month row by the folder its question names first: the row whose months to keep it reads.
-const std::map<std::string, std::size_t> kMonthRows = {
-    {"\\FILESTORAGE\\SNS\\CACHE\\", 4},   {"\\FILESTORAGE\\IMAGE\\", 5},
-    {"\\FILESTORAGE\\IMAGE\\THUMB\\", 5}, {"\\FILESTORAGE\\VIDEO\\", 6},
-    {"\\MSG\\ATTACH\\*\\*\\IMG\\", 5},    {"\\MSG\\VIDEO\\", 6}};
+// Each month row by the folder its question names first: its row, and where its months are.
+const std::map<std::string, std::pair<std::size_t, std::vector<std::string>>> kMonthRows = {
+    {"\\FILESTORAGE\\SNS\\CACHE\\", {4, {"\\FileStorage\\Sns\\Cache\\"}}},
+    {"\\FILESTORAGE\\IMAGE\\",
+     {5, {"\\FileStorage\\image\\", "\\FileStorage\\MsgAttach\\*\\Image\\"}}},
+    {"\\FILESTORAGE\\IMAGE\\THUMB\\",
+     {5, {"\\FileStorage\\image\\Thumb\\", "\\FileStorage\\MsgAttach\\*\\Thumb\\"}}},
+    {"\\FILESTORAGE\\VIDEO\\", {6, {"\\FileStorage\\video\\"}}},
+    {"\\MSG\\ATTACH\\*\\*\\IMG\\", {5, {"\\msg\\attach\\*\\*\\Img\\"}}},
+    {"\\MSG\\VIDEO\\", {6, {"\\msg\\video\\"}}}};
 constexpr const char* kThumbs = "\\FileStorage\\Image\\Thumb\\";
 const char* kLegacy[] = {"Video", "Attachment",  "CustomEmoV1", "CustomEmotions", "FavTemp",
                          "Files", "HDHeadImage", "Data",        "Image"};
@@ -371,27 +376,31 @@ struct Sequence : support::FocusTaker {
     const std::string key = foldKey(c.named.front().substr(a->path.size()));
     const auto row = kMonthRows.find(key);
     c.monthly = row != kMonthRows.end();
-    // A month row's months are all below the folders it names, the newest kept across them; the
+    // A month row takes the months below all its folders, whatever the question names, but the
+    // newest it keeps: those the question states, else those its last click in the account read (a
+    // click in another account, inside the box, may have read another), else its last click's. The
     // other rows take their patterns' months, a link's contents and their folders whole.
     std::vector<std::pair<std::string, std::string>> months;
-    for (const auto& named : c.named)
-      if (c.monthly || named.find('*') != std::string::npos)
-        for (auto& m : monthsOf(named)) months.push_back(m);
-      else if (h.fs.attributes(named).value_or(0) & platform::kAttrReparsePoint)
-        for (auto& e : h.fs.list(named)) c.toGo.push_back(named + e.name);
-      else
-        c.toGo.push_back(named);
-    // A month row keeps what the question states, else what its last click in the account read (a
-    // click in another account, inside the box, may have read another), else its last click.
     int keep = 0;
     if (c.monthly) {
+      const auto& [index, patterns] = row->second;
+      for (const auto& pattern : patterns)
+        for (auto& m : monthsOf(a->path + pattern)) months.push_back(m);
       const auto stated = text.find("保留最新 ");
-      auto clicked = clickKeep.find({row->second, a->path});
-      if (clicked == clickKeep.end()) clicked = clickKeep.find({row->second, "*"});
+      auto clicked = clickKeep.find({index, a->path});
+      if (clicked == clickKeep.end()) clicked = clickKeep.find({index, "*"});
       keep = stated != std::string::npos
                  ? std::atoi(text.c_str() + stated + std::string("保留最新 ").size())
              : clicked != clickKeep.end() ? clicked->second
                                           : 6;
+    } else {
+      for (const auto& named : c.named)
+        if (named.find('*') != std::string::npos)
+          for (auto& m : monthsOf(named)) months.push_back(m);
+        else if (h.fs.attributes(named).value_or(0) & platform::kAttrReparsePoint)
+          for (auto& e : h.fs.list(named)) c.toGo.push_back(named + e.name);
+        else
+          c.toGo.push_back(named);
     }
     std::set<std::string> names, kept;
     for (auto& m : months) names.insert(m.first);
