@@ -135,14 +135,12 @@ struct Sequence : support::FocusTaker {
          }},
         {"open account folder", 1,
          [](S& s, int, int) {  // the file manager from the Windows folder, on the account shown
-           const auto& started = s.h.shell.processes;
-           const std::size_t before = started.size();
+           s.h.shell.processes.clear();
            click(s.w().accountPanel.openFolderButton);
            const std::string& shown = s.w().accountPanel.path.text();
-           if (started.size() > before &&
-               started.back() !=
-                   "\"C:\\Windows\\explorer.exe\"" + (shown.empty() ? "" : " \"" + shown + "\""))
-             s.fail("the file manager runs as " + started.back());
+           for (const auto& p : s.h.shell.processes)
+             if (p != "\"C:\\Windows\\explorer.exe\"" + (shown.empty() ? "" : " \"" + shown + "\""))
+               s.fail("the file manager runs as " + p);
          }},
         {"type account", 2,
          [](S& s, int a, int b) {
@@ -378,39 +376,39 @@ struct Sequence : support::FocusTaker {
     const std::string key = foldKey(c.named.front().substr(a->path.size()));
     const auto row = kMonthRows.find(key);
     c.monthly = row != kMonthRows.end();
-    if (!c.monthly) {
+    // A month row takes the months below all its folders, whatever the question names, but the
+    // newest it keeps: those the question states, else those its last click in the account read (a
+    // click in another account, inside the box, may have read another), else its last click's. The
+    // other rows take their patterns' months, a link's contents and their folders whole.
+    std::vector<std::pair<std::string, std::string>> months;
+    int keep = 0;
+    if (c.monthly) {
+      const auto& [index, patterns] = row->second;
+      for (const auto& pattern : patterns)
+        for (auto& m : monthsOf(a->path + pattern)) months.push_back(m);
+      const auto stated = text.find("保留最新 ");
+      auto clicked = clickKeep.find({index, a->path});
+      if (clicked == clickKeep.end()) clicked = clickKeep.find({index, "*"});
+      keep = stated != std::string::npos
+                 ? std::atoi(text.c_str() + stated + std::string("保留最新 ").size())
+             : clicked != clickKeep.end() ? clicked->second
+                                          : 6;
+    } else {
       for (const auto& named : c.named)
         if (named.find('*') != std::string::npos)
-          for (auto& [name, path] : monthsOf(named)) c.toGo.push_back(path);
+          for (auto& m : monthsOf(named)) months.push_back(m);
         else if (h.fs.attributes(named).value_or(0) & platform::kAttrReparsePoint)
           for (auto& e : h.fs.list(named)) c.toGo.push_back(named + e.name);
         else
           c.toGo.push_back(named);
-    } else {
-      const auto& [index, patterns] = row->second;
-      // The keep the question states, else the one read at the row's last click in its account
-      // (a click in another account, inside the box, may have read another), else at its last.
-      const auto stated = text.find("保留最新 ");
-      auto clicked = clickKeep.find({index, a->path});
-      if (clicked == clickKeep.end()) clicked = clickKeep.find({index, "*"});
-      const int keep = stated != std::string::npos
-                           ? std::atoi(text.c_str() + stated + std::string("保留最新 ").size())
-                       : clicked != clickKeep.end() ? clicked->second
-                                                    : 6;
-      std::vector<std::pair<std::string, std::string>> months;
-      std::set<std::string> names;
-      for (const auto& pattern : patterns)
-        for (auto& m : monthsOf(a->path + pattern)) {
-          months.push_back(m);
-          names.insert(m.first);
-        }
-      std::set<std::string> kept;
-      for (auto it = names.rbegin(); it != names.rend() && int(kept.size()) < keep; ++it)
-        kept.insert(*it);
-      for (auto& [name, path] : months)
-        if (!kept.count(name)) c.toGo.push_back(path);
-      if (key == "\\FILESTORAGE\\IMAGE\\") ++thumbsOwed[a->path];  // the thumbnails follow
     }
+    std::set<std::string> names, kept;
+    for (auto& m : months) names.insert(m.first);
+    for (auto it = names.rbegin(); it != names.rend() && int(kept.size()) < keep; ++it)
+      kept.insert(*it);
+    for (auto& [name, path] : months)
+      if (!kept.count(name)) c.toGo.push_back(path);
+    if (key == "\\FILESTORAGE\\IMAGE\\") ++thumbsOwed[a->path];  // the thumbnails follow
     for (const auto& named : c.named) {  // a pattern's line counts the chats with something to go
       const auto parts = split(named);
       const auto star = std::find(parts.begin(), parts.end(), "*") - parts.begin();
@@ -426,8 +424,8 @@ struct Sequence : support::FocusTaker {
     consents.push_back(std::move(c));
   }
 
-  // The consent a removal is of (-1: a banner's), none when nothing the user confirmed names it.
-  std::optional<int> ownerOf(const fakes::FakeRemover::Job& job) {
+  // The consent a removal is of (-1: a banner's); nothing the user confirmed naming it fails.
+  int ownerOf(const fakes::FakeRemover::Job& job) {
     for (const std::string& clicked : bannersClicked)  // each banner clicked queues its pass
       if (foldKey(job.accountRoot) == foldKey(clicked))
         for (const char* legacy : kLegacy)
@@ -452,7 +450,8 @@ struct Sequence : support::FocusTaker {
         return i;
       }
     }
-    return std::nullopt;
+    fail("removed " + job.target + ", which no confirmed question named");
+    return -1;
   }
 
   void checkFigure(const std::string& shown, const support::WorldAccount& a, const char* what) {
@@ -464,12 +463,7 @@ struct Sequence : support::FocusTaker {
 
   void check() {
     const auto& jobs = h.remover.jobs;
-    for (; owners.size() < jobs.size();) {
-      const auto owner = ownerOf(jobs[owners.size()]);
-      if (!owner)
-        fail("removed " + jobs[owners.size()].target + ", which no confirmed question named");
-      owners.push_back(owner.value_or(-1));
-    }
+    while (owners.size() < jobs.size()) owners.push_back(ownerOf(jobs[owners.size()]));
     for (const auto& file : world.untouchable)
       if (!h.fs.exists(file)) fail(file + " was deleted");
     for (const auto& j : world.junctions)
@@ -519,12 +513,8 @@ struct Sequence : support::FocusTaker {
     for (std::size_t i = 0; i < jobs.size(); ++i)
       if (!jobs[i].reported && owners[i] >= 0 && consents[owners[i]].grid && !overlay.visible())
         fail("the overlay went while " + jobs[i].target + " was being removed");
-    if (legacyWasShown != w().legacyBanner.frame.shown() ||
-        w().accountPanel.path.text() != bannerPath) {
-      legacyWasShown = w().legacyBanner.frame.shown();
-      bannerPath = w().accountPanel.path.text();
-      bannerFor = legacyWasShown ? bannerPath : "";
-    }
+    // The account the banner stands for as last seen: a click on it may clean that one only.
+    bannerFor = w().legacyBanner.frame.shown() ? w().accountPanel.path.text() : "";
     // The received-files dialog offers to clear what is there, in the folder or in the chats.
     if (h.receivedFiles.visible() && !dialogWasShown) {
       const std::string a = w().accountPath();
@@ -576,14 +566,14 @@ struct Sequence : support::FocusTaker {
   support::World world;
   Tape tape;
   std::size_t replied = 0;
-  bool closed = false, legacyWasShown = false, dialogWasShown = false;
+  bool closed = false, dialogWasShown = false;
   // The act may delete; the user said to go on while WeChat runs, or not.
   bool deleting = false, warned = false, declined = false;
   bool noKeep = false;  // the row clicked last keeps months, and the box holds no number of them
   std::optional<std::size_t> typed;  // the data folder typed or picked last
   bool startupSearched = false, typedAtStartup = false;
   std::optional<std::size_t> listedFor;  // the folder whose accounts the list changed to
-  std::string where, failure, bannerFor, bannerPath, chosen;
+  std::string where, failure, bannerFor, chosen;
   std::set<std::string> bannersClicked;
   std::map<std::pair<std::size_t, std::string>, int> clickKeep;  // by row and account
   std::vector<Consent> consents;

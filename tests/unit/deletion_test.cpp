@@ -1,61 +1,20 @@
-// What the consent oracle cannot state: the words a deletion ends with, the pace of a pass, and the
-// old-version cleaner's.
+// What the consent oracle cannot state of how a deletion ends: the old-version cleaner's order,
+// pauses and closing words, and what stayed, told as the user counts it, with the reason that holds
+// and advice only where trying again can help.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "clean/report_text.h"
 #include "support/harness.h"
 
 namespace {
 
-struct Deletion : ::testing::Test {
+using enum clean::RemovalReason;
+
+TEST(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   support::Harness h;
-  const std::string a = h.account("acct"), s = a + "\\FileStorage";  // the account, its FileStorage
-  void SetUp() override { h.addAccount("acct"); }
-};
-
-TEST_F(Deletion, MonthPassesGoOldestFirstOneMonthATickAcrossChats) {
-  const std::string x = h.weChatFiles() + "\\..\\xwechat_files\\wxid_n_0a1b";
-  h.fs.addDir(x + "\\db_storage");
-  for (const char* chat : {"c1", "c2", "c3"})
-    for (int m = 0; m < 3; ++m) {
-      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + support::month(m) + "\\Img\\i.dat", 10);
-      h.fs.addFile(x + "\\msg\\attach\\" + chat + "\\" + support::month(m) + "\\Rec\\r.dat", 1);
-    }
-  h.fs.addFile(x + "\\msg\\attach\\c3\\2021-12\\Rec\\only.dat", 1);  // no images that month
-  h.startAndSettle();
-  h.form.accountPanel.accounts.setListIndex(1);
-  h.clock.advance(5000);
-  h.form.grid.monthsToKeep.setText("1");
-  h.row(6).button.click();
-  h.clock.advance(10);
-  const std::string attach = h.fs.fullPath(x) + "\\msg\\attach\\";
-  EXPECT_EQ(h.shell.boxes.back().text,
-            "确认删除 " + attach + "*\\*\\Img\\ 下所有文件吗？确认后将直接删除（3 个聊天）" +
-                "\r\n每个月只删除其中的 Img 图片文件夹，转发的聊天记录（Rec）等其他内容保留" +
-                "\r\n删除 2022-01 至 2022-02 的 2 个月，约 60；保留最新 1 个月");
-  h.remover.hold = true;
-  h.clock.advance(1000);
-  EXPECT_EQ(h.form.status.text(), "正在删除 2022-01 的 3 个文件夹");
-  h.remover.release();  // a month gone before its second is up: the next goes at once
-  h.clock.advance(10);
-  EXPECT_EQ(h.form.status.text(), "正在删除 2022-02 的 3 个文件夹");
-  EXPECT_EQ(h.remover.jobs.size(), 9u) << "three Img folders, their month folders if empty, ...";
-  h.remover.hold = false;
-  h.remover.release();
-  h.clock.advance(10);
-  EXPECT_EQ(h.form.status.text(), "已释放 60");
-
-  // One folder a second where a row has no chats, the oldest first; the bar moves by folders.
-  h.form.accountPanel.accounts.setListIndex(0);
-  h.addMonths(s + "\\Video", 3);
-  h.fs.addFile(s + "\\Video\\2022-01\\big.dat", 700);
-  h.clock.advance(5000);
-  h.row(7).button.click();
-  h.clock.advance(1000);
-  EXPECT_EQ(h.form.status.text(), a + "\\FileStorage\\video\\2022-01");
-  EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps / 2);
-}
-
-TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
+  const std::string a = h.account("acct");
+  h.addAccount("acct");
   std::vector<std::string> order;
   for (const char* f : {"Video", "Attachment", "CustomEmoV1", "CustomEmotions", "FavTemp", "Files",
                         "HDHeadImage", "Data", "Image"}) {
@@ -94,13 +53,33 @@ TEST_F(Deletion, OldVersionFoldersInOrderWithTheirPausesAndAStopIsSaid) {
   h.clock.advance(10);
   EXPECT_EQ(h.removedTargets(a).back(), "\\Video");
   EXPECT_TRUE(h.fs.exists(a + "\\Data\\x"));
-  EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾清理已中止（已释放 3）", 0), 0u)
-      << h.form.status.text();
+  EXPECT_THAT(h.form.status.text(), testing::StartsWith("老版微信垃圾清理已中止（已释放 3）"));
   h.remover.hold = false;
   h.form.legacyBanner.cleanButton.click();  // Attachment and Data are left
   h.clock.advance(3010);                    // both are out: a close now stops nothing
   dlg.onUnload();
-  EXPECT_EQ(h.form.status.text().rfind("老版微信垃圾已清理", 0), 0u) << h.form.status.text();
+  EXPECT_THAT(h.form.status.text(), testing::StartsWith("老版微信垃圾已清理"));
+}
+
+TEST(ReportText, SaysWhatStayedWhyAndWhetherTryingAgainHelps) {
+  const struct {
+    clean::RemovalReport report;
+    std::string notice, stayed;
+  } cases[] = {
+      {{.target = "D:\\a", .remaining = 3, .remainingFiles = 1, .firstReason = InUse},
+       "有 1 个文件没能删除，它们正被其他程序占用。\r\n请完全退出微信后再试一次。",
+       "有 1 个文件夹没能完全删除：它们正被其他程序占用，请退出微信后再试"},
+      {{.target = "D:\\a", .remaining = 1, .firstReason = LinkKept},
+       "有 1 个文件夹没能删除，它们是指向别处的链接，为安全起见保留了。",
+       "有 1 个文件夹没能完全删除：它们是指向别处的链接，为安全起见保留了"},
+      {{.target = "D:\\a", .refused = true},
+       "为安全起见，没有删除这个文件夹：\r\nD:\\a",
+       "有 1 个文件夹没能完全删除：为安全起见没有删除它们"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(clean::leftBehindNotice(c.report), c.notice);
+    EXPECT_EQ(clean::stayedText({.itemsLeft = 1, .firstLeft = c.report}), c.stayed);
+  }
 }
 
 }  // namespace
