@@ -49,22 +49,17 @@ std::string canonical(const Path& p, bool posix) {
   return path;
 }
 
-// An account folder; one time in eight a drive's or share's root, which nothing may go from.
-Path anyAccount() {
-  Path a{*rc::gen::element('C', 'd', '\0'), {}};
-  if (!a.drive) a.names = {"srv", "share"};
-  for (int n = coin(8) ? 0 : *inRange(1, 4); n > 0; --n)
-    a.names.push_back(
-        *rc::gen::element<std::string>("W", "wxid_a", "Müller", "微信数据", "a b", ".."));
-  return a;
-}
-
-// A target in, beside or above the account, spelled in any way, on Windows or POSIX; below it
-// often a never-touched folder, maybe one of its exceptions, then any names. One time in eight the
-// account is spelled as no full path: relative, on a drive's current folder, a device's.
+// An account folder (one time in eight a drive's or share's root, which nothing may go from) and a
+// target in, beside or above it, spelled in any way, on Windows or POSIX; below it often a
+// never-touched folder, maybe one of its exceptions, then any names. One time in eight the account
+// is spelled as no full path: relative, on a drive's current folder, a device's.
 RC_GTEST_PROP(RemovalRules, RulesAreTheModelsUnderAnySpelling, ()) {
   for (int round = 0; round < 40; ++round) {
-    const Path a = anyAccount();
+    Path a{*rc::gen::element('C', 'd', '\0'), {}};
+    if (!a.drive) a.names = {"srv", "share"};
+    for (int n = coin(8) ? 0 : *inRange(1, 4); n > 0; --n)
+      a.names.push_back(
+          *rc::gen::element<std::string>("W", "wxid_a", "Müller", "微信数据", "a b", ".."));
     Path t = a;
     for (auto& n : t.names) n = anyCase(n);
     if (coin(6)) t.drive = *rc::gen::element('C', 'c', 'D', '\0');
