@@ -130,17 +130,18 @@ inline bool mayGo(const std::string& path, const std::string& account, bool posi
   };
   const auto p = names(path, posix ? '/' : '\\'), a = names(account, posix ? '/' : '\\');
   const std::size_t root = path.starts_with("\\\\") ? 4 : 1;  // "C:" or "", "", server, share
-  if (a.size() <= root || p.size() <= a.size() || std::any_of(p.begin() + root, p.end(), bad))
+  // Whether the path's names from `at` on begin with `prefix`.
+  auto holds = [&](const std::vector<std::string>& prefix, std::size_t at) {
+    bool in = at + prefix.size() <= p.size();
+    for (std::size_t i = 0; in && i < prefix.size(); ++i) in = key(p[at + i]) == key(prefix[i]);
+    return in;
+  };
+  if (a.size() <= root || p.size() <= a.size() || !holds(a, 0) ||
+      std::any_of(p.begin() + root, p.end(), bad))
     return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (key(p[i]) != key(a[i])) return false;
   bool goes = true;
-  for (const std::string& entry : kNeverTouched) {
-    const auto kept = names(entry.substr(entry[0] == '+'));
-    bool in = a.size() + kept.size() <= p.size();
-    for (std::size_t i = 0; in && i < kept.size(); ++i) in = key(p[a.size() + i]) == key(kept[i]);
-    if (in) goes = entry[0] == '+';
-  }
+  for (const std::string& entry : kNeverTouched)
+    if (holds(names(entry.substr(entry[0] == '+')), a.size())) goes = entry[0] == '+';
   return goes;
 }
 
