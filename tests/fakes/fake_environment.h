@@ -1,5 +1,6 @@
-// The environment port in memory: files by path (without case), environment variables, the
-// running processes; code pages through the C library's iconv.
+// The registry and the environment port in memory: files by path (without case), environment
+// variables, the running processes; UTF-8 read as Windows reads it, by Unicode's table (the C
+// library's iconv lets code points past U+10FFFF through), GBK through iconv.
 #pragma once
 
 #include <iconv.h>
@@ -8,7 +9,9 @@
 #include <map>
 #include <set>
 
+#include "models/reference.h"
 #include "platform/environment.h"
+#include "platform/registry.h"
 
 namespace fakes {
 
@@ -17,6 +20,16 @@ inline std::string upper(std::string s) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return s;
 }
+
+class FakeRegistry : public platform::Registry {
+ public:
+  std::map<std::string, std::string> values;  // "key\\value" -> data
+  std::optional<std::string> readUserString(const std::string& key,
+                                            const std::string& value) override {
+    const auto it = values.find(key + "\\" + value);
+    return it == values.end() ? std::nullopt : std::optional(it->second);
+  }
+};
 
 class FakeEnvironment : public platform::Environment {
  public:
@@ -39,7 +52,9 @@ class FakeEnvironment : public platform::Environment {
     return out;
   }
   std::optional<std::string> decode(std::string_view bytes, unsigned codePage) override {
-    iconv_t cd = iconv_open("UTF-8", codePage == platform::kCodePageGbk ? "CP936" : "UTF-8");
+    if (codePage != platform::kCodePageGbk)
+      return model::decode(bytes) ? std::optional<std::string>(bytes) : std::nullopt;
+    iconv_t cd = iconv_open("UTF-8", "CP936");
     std::string in(bytes), out(bytes.size() * 3, '\0');
     char *inPtr = in.data(), *outPtr = out.data();
     std::size_t inLeft = in.size(), outLeft = out.size();

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "clean/remover.h"
 #include "fakes/fake_environment.h"
 #include "platform/file_system.h"
 
@@ -31,22 +32,19 @@ class FakeFileSystem : public platform::FileSystem {
   // Links below a removed folder stay, as they do under Wine (else they go, as on Windows).
   bool keepLinks = false;
 
-  struct Removed {
-    std::uint64_t files = 0;    // locked files (and kept links) that stayed
-    std::uint64_t entries = 0;  // they and the folders that hold them
-    std::uint64_t links = 0;    // kept links among what stayed
-    std::uint64_t removedFiles = 0, removedBytes = 0;
-  };
   // Removes `path` and everything below but locked files and the folders holding them (a link
-  // at `path` is removed itself).
-  Removed remove(const std::string& path) {
-    Removed r;
+  // at `path` is removed itself), and reports it as the removal engine does.
+  clean::RemovalReport remove(const std::string& path) {
+    clean::RemovalReport r{path};
     Node* parent = nullptr;
     Node* n = lookup(path, &parent);
     if (n && !stays(*n, r))
       std::erase_if(parent->children, [n](auto& c) { return c.get() == n; });
     else if (n && n->dir() && !n->link())
-      --r.entries;  // what stays is below the folder
+      --r.remaining;  // what stays is below the folder
+    r.gone = !exists(path);
+    if (!r.gone && r.firstReason == platform::RemovalReason::None)
+      r.firstReason = platform::RemovalReason::InUse;
     return r;
   }
 
@@ -135,13 +133,14 @@ class FakeFileSystem : public platform::FileSystem {
     return parts.empty() || (n && path.back() == '\\' && !n->dir()) ? nullptr : n;
   }
   // Removing `n`, what stays of it: a locked file, a kept link and a folder holding either.
-  bool stays(Node& n, Removed& r) {
+  bool stays(Node& n, clean::RemovalReport& r) {
     if (n.dir() && !n.link()) {
       std::erase_if(n.children, [&](auto& c) { return !stays(*c, r); });
-      return !n.children.empty() && ++r.entries;
+      return !n.children.empty() && ++r.remaining;
     }
     if (n.link() ? keepLinks : n.locked) {
-      ++r.files, ++r.entries, r.links += n.link();
+      ++r.remainingFiles, ++r.remaining;
+      if (n.link()) r.firstReason = platform::RemovalReason::LinkKept;
       return true;
     }
     ++r.removedFiles, r.removedBytes += n.size;

@@ -1,29 +1,16 @@
-// Fakes for the registry, the shell (processes, message boxes, folder picker), the removal engine
-// and the measurer, recording what the forms asked of them.
+// Fakes for the shell (processes, message boxes, folder picker), the removal engine and the
+// measurer, recording what the forms asked of them.
 #pragma once
 
-#include <map>
 #include <vector>
 
-#include "clean/removal_rules.h"
 #include "clean/remover.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/virtual_clock.h"
-#include "platform/registry.h"
 #include "platform/shell.h"
 #include "space/measurer.h"
 
 namespace fakes {
-
-class FakeRegistry : public platform::Registry {
- public:
-  std::map<std::string, std::string> values;  // "key\\value" -> data
-  std::optional<std::string> readUserString(const std::string& key,
-                                            const std::string& value) override {
-    const auto it = values.find(key + "\\" + value);
-    return it == values.end() ? std::nullopt : std::optional(it->second);
-  }
-};
 
 struct MessageBoxCall {
   std::string text, title;
@@ -84,8 +71,8 @@ class FakeEngine {
   std::vector<std::function<void()>> held_;
 };
 
-// Removes under the engine's safety rules, leaving locked files (and their folders) and links
-// behind. Everything goes at once: one progress report before the end.
+// Removes as the engine does, leaving locked files (and their folders) and links behind. Everything
+// goes at once: one progress report before the end.
 class FakeRemover : public clean::Remover, public FakeEngine {
  public:
   using FakeEngine::FakeEngine;
@@ -114,22 +101,11 @@ class FakeRemover : public clean::Remover, public FakeEngine {
   }
   void perform(std::size_t i) {
     Job& job = jobs[i];
-    clean::RemovalReport report;
-    report.target = job.target;
-    if (!clean::checkTarget(job.target, job.accountRoot, platform::PathStyle::Windows).allowed()) {
-      report.refused = true;
-    } else if (job.ifEmpty && !fs_.list(job.target).empty()) {
+    clean::RemovalReport report{job.target};
+    if (job.ifEmpty && !fs_.list(job.target).empty()) {
       report.firstReason = platform::RemovalReason::NotEmpty;
     } else {
-      const FakeFileSystem::Removed left = fs_.remove(job.target);
-      report.remaining = left.entries;
-      report.remainingFiles = left.files;
-      report.removedFiles = left.removedFiles;
-      report.removedBytes = left.removedBytes;
-      report.gone = !fs_.exists(job.target);
-      if (!report.gone)
-        report.firstReason =
-            left.links ? platform::RemovalReason::LinkKept : platform::RemovalReason::InUse;
+      report = fs_.remove(job.target);
       if (job.progress)
         clock_.post([progress = std::move(job.progress), files = report.removedFiles,
                      bytes = report.removedBytes] { progress(files, bytes); });

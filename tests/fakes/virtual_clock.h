@@ -59,8 +59,7 @@ class VirtualClock : public platform::UiThread {
     return true;
   }
   // Pumps until `done` holds; false on a hang.
-  template <typename Done>
-  bool pumpUntil(Done done) {
+  bool pumpUntil(const std::function<bool()>& done) {
     while (!done())
       if (!pumpOne()) return false;
     return true;

@@ -38,9 +38,8 @@ inline std::u32string units(std::string_view s) {
 }
 
 inline std::optional<std::u32string> decode(std::string_view s) {
-  std::u32string u = units(s);
-  for (char32_t c : u)
-    if (c > 0x10FFFF) return std::nullopt;
+  const std::u32string u = units(s);
+  if (std::any_of(u.begin(), u.end(), [](char32_t c) { return c > 0x10FFFF; })) return std::nullopt;
   return u;
 }
 
@@ -62,15 +61,11 @@ inline std::u32string keys(std::string_view s) {
   return u;
 }
 
-inline std::string utf16(std::u32string_view cps, bool bigEndian) {
-  std::u16string units;
-  for (char32_t c : cps)
-    if (c < 0x10000)
-      units += char16_t(c);
-    else
-      units += {char16_t(0xD800 + ((c - 0x10000) >> 10)), char16_t(0xDC00 + (c & 0x3FF))};
+inline std::string utf16(std::u32string_view cps, bool big) {
   std::string out;
-  for (char16_t u : units) out += {char(bigEndian ? u >> 8 : u), char(bigEndian ? u : u >> 8)};
+  auto put = [&](char32_t u) { out += {char(big ? u >> 8 : u), char(big ? u : u >> 8)}; };
+  for (char32_t c : cps)
+    c < 0x10000 ? put(c) : (put(0xD800 + ((c - 0x10000) >> 10)), put(0xDC00 + (c & 0x3FF)));
   return out;
 }
 
@@ -104,54 +99,50 @@ inline bool tidy(std::string_view f) {
          (f.size() < 3 || f[1] != ':' || f[2] == '\\');
 }
 
-// What no removal may touch below an account, but for the sub-folders named beside it.
-struct Kept {
-  std::vector<std::string> folder, except;
-};
-inline const std::vector<Kept> kNeverTouched = {
-    // WeChat 3.x: chat databases, settings, phone backups, the folder all users share. 4.x keeps
-    // media in "msg" (one name with "Msg" to NTFS), in three sub-folders.
-    {{"Msg"}, {"attach", "video", "file"}},
-    {{"config"}, {}},
-    {{"BackupFiles"}, {}},
-    {{"Backup"}, {}},
-    {{"All Users"}, {}},
-    // WeChat 4.x: chat databases, the folder all users share, favourites but their cache.
-    {{"db_storage"}, {}},
-    {{"all_users"}, {}},
-    {{"business"}, {"emoticon", "favorite"}},
-    {{"business", "favorite"}, {"temp"}}};
-
-// `below`: a target's names below the account folder.
-inline bool neverTouched(const std::vector<std::string>& below) {
-  auto same = [&below](std::size_t i, const std::string& name) {
-    return i < below.size() && keys(below[i]) == keys(name);
-  };
-  for (const Kept& k : kNeverTouched) {
-    bool under = true, excepted = false;
-    for (std::size_t i = 0; i < k.folder.size(); ++i) under = under && same(i, k.folder[i]);
-    for (const auto& e : k.except) excepted = excepted || same(k.folder.size(), e);
-    if (under && !excepted) return true;
-  }
-  return false;
+// The names of `path` between its separators.
+inline std::vector<std::string> names(std::string_view path, char separator = '\\') {
+  std::vector<std::string> out(1);
+  for (char c : path) c == separator ? out.emplace_back() : out.back() += c;
+  return out;
 }
 
-// Whether the removal rules may let `path` go from `account`, both canonical (an upper-case drive
-// letter or "\\server\share", then backslashes): it lies strictly inside, each name below is one
-// Windows takes as written, and none is a never-touched folder.
-inline bool mayGo(const std::string& path, const std::string& account) {
-  if (!keys(path).starts_with(keys(account + "\\"))) return false;
-  std::vector<std::string> below(1);
-  for (char c : path.substr(account.size() + 1))
-    c == '\\' ? below.emplace_back() : below.back() += c;
-  for (const auto& n : below)
-    if (n.empty() || n == "." || n == ".." || !decode(n) ||
-        std::any_of(n.begin(), n.end(), [](char c) {
-          return std::uint8_t(c) < 0x20 ||
-                 std::string_view("<>:\"|?*/").find(c) != std::string::npos;
-        }))
-      return false;
-  return !neverTouched(below);
+// What no removal may touch below an account, and, marked "+", what inside it may go again.
+inline const std::vector<std::string> kNeverTouched = {
+    // WeChat 3.x: chat databases, settings, phone backups, the folder all users share. 4.x keeps
+    // media in "msg" (one name with "Msg" to NTFS), in three sub-folders.
+    "Msg", "+Msg\\attach", "+Msg\\video", "+Msg\\file", "config", "BackupFiles", "Backup",
+    "All Users",
+    // WeChat 4.x: chat databases, the folder all users share, favourites but their cache.
+    "db_storage", "all_users", "business", "+business\\emoticon", "+business\\favorite\\temp"};
+
+// Whether the removal rules may let `path` go from `account`, both canonical: an upper-case drive
+// letter or "\\server\share", then backslashes; on POSIX "/", then slashes, names matched by their
+// bytes. The account is below the root, the path strictly inside it, each name one the system
+// takes as written, and the innermost entry of kNeverTouched that holds the path lets it go.
+inline bool mayGo(const std::string& path, const std::string& account, bool posix = false) {
+  auto key = [posix](std::string_view s) { return posix ? units(s) : keys(s); };
+  const std::string_view refused = posix ? "" : "<>:\"|?*/";  // and, on Windows, controls
+  auto bad = [&](const std::string& n) {
+    return n.empty() || n == "." || n == ".." || !decode(n) ||
+           std::any_of(n.begin(), n.end(), [&](char c) {
+             return std::uint8_t(c) < (posix ? 1 : 0x20) || refused.find(c) != refused.npos;
+           });
+  };
+  const auto p = names(path, posix ? '/' : '\\'), a = names(account, posix ? '/' : '\\');
+  const std::size_t root = path.starts_with("\\\\") ? 4 : 1;  // "C:" or "", "", server, share
+  // Whether the path's names from `at` on begin with `prefix`.
+  auto holds = [&](const std::vector<std::string>& prefix, std::size_t at) {
+    bool in = at + prefix.size() <= p.size();
+    for (std::size_t i = 0; in && i < prefix.size(); ++i) in = key(p[at + i]) == key(prefix[i]);
+    return in;
+  };
+  if (a.size() <= root || p.size() <= a.size() || !holds(a, 0) ||
+      std::any_of(p.begin() + root, p.end(), bad))
+    return false;
+  bool goes = true;
+  for (const std::string& entry : kNeverTouched)
+    if (holds(names(entry.substr(entry[0] == '+')), a.size())) goes = entry[0] == '+';
+  return goes;
 }
 
 }  // namespace model

@@ -80,13 +80,11 @@ RC_GTEST_PROP(SettingsProperty, AnyValueWeChatWritesFindsItsAccountsOnce, ()) {
                            config + "a1.ini", config + "B2.INI"}) {
     if (!coin(named ? 3 : 2)) continue;
     ++named;
-    const int form = *inRange(0, 5);
+    const int form = *inRange(0, 5);  // UTF-8, with its mark, GBK, UTF-16 LE or BE with theirs
     const std::string text = spell(form == 2);
-    const auto wide = form < 3 ? "" : model::utf16(*model::decode(text), form == 4);
-    write(file, form == 1   ? "\xEF\xBB\xBF" + text
-                : form == 3 ? "\xFF\xFE" + wide
-                : form == 4 ? "\xFE\xFF" + wide
-                            : text);
+    write(file, form < 3 ? (form == 1 ? "\xEF\xBB\xBF" : "") + text
+                         : (form == 3 ? "\xFF\xFE" : "\xFE\xFF") +
+                               model::utf16(*model::decode(text), form == 4));
   }
   for (const char* key : {"Software\\Tencent\\WeChat\\", "Software\\Tencent\\Weixin\\"})
     if (!named || coin(3))

@@ -11,21 +11,17 @@ using rc::gen::inRange;
 
 namespace {
 
-char32_t anyCodePoint() {
-  return *rc::gen::oneOf(inRange<char32_t>(0, 0x80), inRange<char32_t>(0x80, 0x800),
-                         inRange<char32_t>(0x800, 0x10000), inRange<char32_t>(0xD800, 0xE000),
-                         inRange<char32_t>(0x10000, 0x110000),
-                         inRange<char32_t>(0x110000, 0x200000),
-                         rc::gen::element<char32_t>(0x7F, 0x80, 0x7FF, 0x800, 0xD7FF, 0xE000,
-                                                    0xFFFF, 0x10000, 0x10FFFF, 0x110000));
-}
-
-// Bytes near UTF-8: characters of every length, also in longer (overlong) forms, surrogates,
-// values past U+10FFFF, cut sequences and stray bytes.
+// Bytes near UTF-8: characters of every length and at the edges between, also in longer
+// (overlong) forms, surrogates, values past U+10FFFF, cut sequences and stray bytes.
 std::string nearUtf8() {
   std::string s;
   for (int pieces = *inRange(0, 6); pieces > 0; --pieces) {
-    const char32_t cp = anyCodePoint();
+    const char32_t cp =
+        *rc::gen::oneOf(inRange<char32_t>(0, 0x80), inRange<char32_t>(0x80, 0x800),
+                        inRange<char32_t>(0x800, 0x10000), inRange<char32_t>(0xD800, 0xE000),
+                        inRange<char32_t>(0x10000, 0x110000), inRange<char32_t>(0x110000, 0x200000),
+                        rc::gen::element<char32_t>(0x7F, 0x80, 0x7FF, 0x800, 0xD7FF, 0xE000, 0xFFFF,
+                                                   0x10000, 0x10FFFF, 0x110000));
     const int least = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
     const int n = *rc::gen::weightedOneOf<int>({{2, rc::gen::just(least)}, {1, inRange(least, 5)}});
     std::string p(1, char(n == 1 ? cp : (0xFF00 >> n & 0xFF) | cp >> 6 * (n - 1)));
