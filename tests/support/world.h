@@ -42,7 +42,7 @@ struct World {
   // months and are not, hidden and system folders, links, files; in 4.x chats, months without
   // images.
   void anyMonths(const std::string& folder, const std::string& leaf, bool chat4 = false) {
-    static const char* names[] = {"2019-00", "2022-12", "2023-01", "2023-02",
+    static const char* names[] = {"2019-03", "2022-12", "2023-01", "2023-02",
                                   "2023-10", "2024-01", "2023-13", "2023-01 备份",
                                   "misc",    "Thumb",   "thumb",   "2023-1"};
     for (int i = pick(8); i > 0; --i) {

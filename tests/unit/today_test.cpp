@@ -27,6 +27,7 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       {s + "MsgAttach\\aaaa\\Thumb\\2022-11\\t", 20},
       {s + "MsgAttach\\bbbb\\Image\\2023-02\\i", 1000},
       {s + "MsgAttach\\bbbb\\Image\\2023-13\\i", 1},  // no month
+      {s + "MsgAttach\\bbbb\\Image\\2023-00\\i", 1},  // no month either
       {s + "MsgAttach\\bbbb\\Image\\2023-12", 2},     // a file
       {s + "MsgAttach\\bbbb\\File\\2023-02\\doc.pdf", 300},
       {s + "File\\2023-02\\report.xlsx", 400},
