@@ -70,6 +70,7 @@ RC_GTEST_PROP(RemovalRules, RulesAreTheModelsUnderAnySpelling, ()) {
       const std::string& entry = *rc::gen::elementOf(model::kNeverTouched);
       for (const auto& n : model::names(entry.substr(entry[0] == '+')))
         t.names.push_back(anyCase(n));
+      if (coin(3)) t.names.back() = belowName();  // a sibling of the folder named last
     }
     for (int n = *inRange(0, 3); n > 0; --n) t.names.push_back(belowName());
     const bool posix = coin(4), full = !coin(8);
