@@ -68,9 +68,9 @@ RC_GTEST_PROP(RemovalRules, RulesAreTheModelsUnderAnySpelling, ()) {
       t.names.back() += *rc::gen::element<std::string>("c", "\xCC\x88", ".");
     if (coin()) {
       const std::string& entry = *rc::gen::elementOf(model::kNeverTouched);
-      auto names = model::names(entry.substr(entry[0] == '+'));
-      if (entry[0] == '+' && coin()) names.pop_back();  // the folder the exception lies in
-      for (const auto& n : names) t.names.push_back(anyCase(n));
+      for (const auto& n : model::names(entry.substr(entry[0] == '+')))
+        t.names.push_back(anyCase(n));
+      if (coin(3)) t.names.back() = belowName();  // a sibling of the folder named last
     }
     for (int n = *inRange(0, 3); n > 0; --n) t.names.push_back(belowName());
     const bool posix = coin(4), full = !coin(8);

@@ -27,6 +27,7 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       {s + "MsgAttach\\aaaa\\Thumb\\2022-11\\t", 20},
       {s + "MsgAttach\\bbbb\\Image\\2023-02\\i", 1000},
       {s + "MsgAttach\\bbbb\\Image\\2023-13\\i", 1},  // no month
+      {s + "MsgAttach\\bbbb\\Image\\2023-00\\i", 1},  // no month either
       {s + "MsgAttach\\bbbb\\Image\\2023-12", 2},     // a file
       {s + "MsgAttach\\bbbb\\File\\2023-02\\doc.pdf", 300},
       {s + "File\\2023-02\\report.xlsx", 400},
@@ -47,6 +48,7 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
       h.fs.addFile(x + "msg\\attach\\" + chat + "\\" + support::month(m) + "\\Img\\x", 10);
   h.shell.decimal = ",";          // as the user's regional settings write it
   h.fs.addDir(s + "Sns\\Cache");  // there, with no month in it
+  h.fs.addDir("D:\\微信数据\\WeChat Files\\lucky_cat_20231111");  // a name seen twice
   h.startAndSettle();
   // 3.9: the chats' images and thumbnails count in the image row, their files in the file row.
   EXPECT_EQ(h.figures(5) + " " + h.figures(6) + " " + h.figures(8), "×0 0个 ×3,15 K 4个 ×700 2个");
@@ -66,7 +68,8 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
   EXPECT_EQ(h.row(8).size.text(), "×700");
   EXPECT_EQ(h.form.status.text(), "计算结束");
 
-  h.form.accountPanel.accounts.setListIndex(1);
+  h.form.accountPanel.accounts.setListIndex(2);
+  EXPECT_EQ(h.form.accountPanel.accounts.items()[1], "lucky_cat_20231111（D:\\微信数据）");
   EXPECT_EQ(h.form.accountPanel.accounts.text(), "lucky_cat_20231111（新版微信）");
   h.clock.advance(5000);
   // 4.x: cache and temp are one row; the image row counts the Img folders only.
@@ -87,13 +90,17 @@ TEST(Today, EachLayoutsRowsCountTheirOwnFoldersAndTheChats) {
   EXPECT_EQ(h.form.busyOverlay.bar.position(), ui::ProgressBar::kSteps) << "all the row held";
   EXPECT_EQ(h.row(1).size.text(), "×0 K") << "measured again";
   h.row(8).button.click();
+  h.shell.answer = [](const fakes::MessageBoxCall&) { return platform::Answer::Cancel; };
+  h.receivedFiles.clearAllButton.click();  // declined: the dialog asks again, not busy
+  h.shell.answer = nullptr;
   h.receivedFiles.clearAllButton.click();
   h.clock.advance(10);
   EXPECT_EQ(h.form.status.text(), x + "msg\\file\\已清空..（已释放 900）");
 
   // A month pass goes oldest first, a month a second across the chats, the next at once when one
   // is gone early.
-  h.form.grid.monthsToKeep.setText("1");
+  h.form.grid.monthsToKeep.click();  // typed over: a third digit is refused, a letter too
+  for (char32_t c : std::u32string(U"0x15")) h.form.grid.monthsToKeep.typeChar(c);
   h.row(6).button.click();
   h.clock.advance(10);
   EXPECT_EQ(h.shell.boxes.back().text,
